@@ -1,0 +1,22 @@
+// demo_filing.cpp: the demo folder rule, the demo target name and the message for a demo that
+// could not be filed.
+#include "orvento/demo_filing.h"
+
+namespace orvento {
+
+bool uses_engine_folder(std::string_view demo_folder) { return demo_folder.size() < kDemoFolderMin; }
+
+std::string demo_target(std::string_view folder, std::string_view demo_name) {
+    std::string target = std::string(folder) + std::string(demo_name);
+    // Only that one position counts: "run1.lm" is not taken for an extension.
+    const bool has_extension = target.size() >= 4 && target[target.size() - 4] == '.';
+    if (!has_extension) target += ".lmp";
+    return target;
+}
+
+std::string demo_not_filed_message(std::string_view recording, std::string_view target) {
+    return "The recorded demo could not be filed as " + std::string(target) + "; it is still at " +
+           std::string(recording) + ", where the next recording will replace it.";
+}
+
+}  // namespace orvento

@@ -1,0 +1,26 @@
+// demo_filing.h: where the engine's recording goes when an Orvento game ends.
+//
+// The engine always records into tempdemo.lmp in its own folder; the finish moves it to the demo
+// folder under the name the user chose. These functions decide the names; the export that moves
+// the file lives in export_finish.cpp.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orvento {
+
+constexpr const char* kRecording = "tempdemo.lmp";
+// A demo folder shorter than this (empty, or a bare drive such as "D:") means the engine folder.
+constexpr std::size_t kDemoFolderMin = 3;
+
+// The folder the demo is filed in: `demo_folder`, or the engine folder when it is too short.
+bool uses_engine_folder(std::string_view demo_folder);
+
+// Folder + name, with ".lmp" added unless the fourth character from the end is a full stop.
+std::string demo_target(std::string_view folder, std::string_view demo_name);
+
+// The one sentence shown when the recording stays where the engine left it.
+std::string demo_not_filed_message(std::string_view recording, std::string_view target);
+
+}  // namespace orvento

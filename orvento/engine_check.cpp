@@ -1,0 +1,28 @@
+// engine_check.cpp: the IWAD probe of the engine folder and the one way Orvento talks to the user.
+#include "orvento/engine_check.h"
+
+#include "frame/frame.h"
+#include "frame/helpers.h"
+
+namespace orvento {
+namespace {
+// The order in which the engine folder is searched; names and mask bits come from the IWAD
+// table of the frame.
+constexpr int kProbeOrder[] = {2, 1, 4, 5, 6, 8};
+}  // namespace
+
+unsigned probe_iwads(std::string_view folder) {
+    unsigned mask = 0;
+    for (const int number : kProbeOrder) {
+        for (const frame::IwadRow& row : frame::iwad_table()) {
+            if (row.number == number && row.orvento && frame::FileExists(folder, row.file)) mask |= row.orvento_mask;
+        }
+    }
+    return mask;
+}
+
+void tell_user(const char* text) {
+    frame::host<Host_MessageBox_t>(kSlotMessageBox)(text, kPluginName, kMessageStyle);
+}
+
+}  // namespace orvento

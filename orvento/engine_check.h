@@ -1,0 +1,31 @@
+// engine_check.h: what Orvento looks for in the engine folder before a game.
+//
+// The engine executable, the IWADs it can run (probed in the engine's own order, each giving a
+// bit of the launcher's IWAD mask) and the messages shown when the folder is not usable. The
+// exports that report to the launcher live in export_checks.cpp.
+#pragma once
+
+#include <string_view>
+
+namespace orvento {
+
+constexpr const char* kPluginName = "Orvento";
+constexpr unsigned kMessageStyle = 0x30;   // exclamation icon, OK button
+constexpr const char* kEngineExe = "doom32.exe";
+
+constexpr const char* kMissingEngineMessage =
+    "doom32.exe could not be found in the engine location you specified.\n"
+    "Please make sure you selected the right folder!";
+constexpr const char* kNoIwadMessage =
+    "No valid IWAD file could be found in the engine location you specified.\n"
+    "Please make sure you have put your IWAD files in your Orvento or Orvento iwads folder!";
+constexpr const char* kNoMapMessage = "Please specify an existing map name!";
+
+// The launcher's IWAD mask of every Orvento IWAD present in `folder` (names appended as they
+// are); 0 when there is none.
+unsigned probe_iwads(std::string_view folder);
+
+// Shows `text` through the launcher with Orvento's caption and style.
+void tell_user(const char* text);
+
+}  // namespace orvento

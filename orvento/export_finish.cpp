@@ -1,0 +1,48 @@
+// export_finish.cpp: notices the end of an Orvento game, puts back what the launch changed and
+// files the recorded demo.
+#include <string>
+
+#include "frame/frame.h"
+#include "frame/helpers.h"
+#include "orvento/demo_filing.h"
+#include "orvento/engine_check.h"
+#include "orvento/game_state.h"
+#include "orvento/launch_text.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Moves the engine's recording to `target`, replacing a file of that name. Without a recording
+// an older demo of that name stays; a recording that cannot be moved stays where it is.
+void file_demo(const std::string& recording, const std::string& target) {
+    if (recording == target || !frame::FileExists(recording)) return;
+    if (!platform::move_file_replace(recording, target)) {
+        orvento::tell_user(orvento::demo_not_filed_message(recording, target).c_str());
+    }
+}
+
+}  // namespace
+
+// 0 while the engine runs, 1 once the game is over and cleaned up.
+SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
+    return frame::guarded(1, [] {
+        orvento::GameState& state = orvento::game_state();
+        // A handle that can no longer be waited on counts as ended: the launcher would otherwise
+        // poll for ever.
+        if (state.engine && platform::wait_process(state.engine, 1) == platform::WaitResult::running) return 0;
+
+        const std::string engine_folder = GetEngineText("general", "enginepath").str();
+        if (state.saved_colour) platform::set_highlight_color(*state.saved_colour);
+        frame::RestoreFile(engine_folder, orvento::kResponseFile);
+
+        std::string demo_folder = GetEngineText("general", "demopath").str();
+        const std::string demo_name = GetMultiplayerText("demo", "file").str();
+        if (orvento::uses_engine_folder(demo_folder)) demo_folder = GetEngineText("general", "enginepath").str();
+
+        if (orvento::records_demo(demo_name)) {
+            file_demo(engine_folder + orvento::kRecording, orvento::demo_target(demo_folder, demo_name));
+        }
+        orvento::forget_engine(state);
+        return 1;
+    });
+}

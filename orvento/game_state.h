@@ -1,0 +1,24 @@
+// game_state.h: what an Orvento launch leaves for its finish.
+//
+// The engine process and the highlight colour saved before it started. The launcher runs one
+// launch and its finish at a time, on its own thread, so plain process-wide values suffice.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/platform.h"
+
+namespace orvento {
+
+struct GameState {
+    platform::ProcessHandle engine = nullptr;      // null: no engine to wait for
+    std::optional<std::uint32_t> saved_colour;     // none until a launch saved one
+};
+
+GameState& game_state();
+
+// Closes and forgets the stored engine handle.
+void forget_engine(GameState& state);
+
+}  // namespace orvento

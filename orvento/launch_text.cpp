@@ -1,0 +1,140 @@
+// launch_text.cpp: builds the response file and the command line of an Orvento game.
+#include "orvento/launch_text.h"
+
+#include <cctype>
+
+#include "frame/helpers.h"
+
+namespace orvento {
+namespace {
+
+// A blank-edged piece of the command line with one number in it, e.g. " -frags 0 ".
+std::string numbered(const char* before, int value, const char* after) {
+    return before + std::to_string(value) + after;
+}
+
+// Options of a game this player starts: network and game settings on the command line, the
+// connection settings in the response file. The launcher sees the reads in this order.
+void append_host_options(SettingsSource& settings, LaunchText& out) {
+    std::string& line = out.command_line;
+    std::string& file = out.response;
+
+    const int players = settings.multiplayer_int("general", "netnumber");
+    if (players >= 1 && players <= 4) line += numbered(" -net ", players, " ");
+    // In a solo game nothing before -skill ends in a blank; without one the engine would read
+    // "-warp 01-skill" and lose both options.
+    if (line.back() != ' ') line += ' ';
+    line += numbered("-skill ", settings.multiplayer_int("general", "skill"), " ");
+    if (settings.multiplayer_int("general", "type") == 2) line += " -deathmatch ";
+    switch (settings.multiplayer_int("general", "monsters")) {
+        case 1: line += " -nomonsters "; break;
+        case 3: line += " -fast "; break;
+        default: break;
+    }
+    if (settings.multiplayer_int("general", "respawnmonsters") == 1) line += " -respawn ";
+    line += numbered(" -frags ", settings.multiplayer_int("general", "fraglimit"), " ");
+    line += numbered(" -timer ", settings.multiplayer_int("general", "timelimit"), " ");
+    if (settings.multiplayer_int("general", "avg") == 1) file += "-avg \n";
+    if (settings.multiplayer_int("general", "turbo") == 1) line += " -turbo 200 ";
+
+    file += numbered("-dup ", settings.multiplayer_int("connection", "dup"), "\n");
+    file += numbered("-extratics ", settings.multiplayer_int("connection", "extratic"), "\n");
+    file += "-port " + settings.multiplayer_text("connection", "port") + "\n";
+    if (settings.multiplayer_int("connection", "privateserver") == 2) file += "-privateserver\n";
+    file += "-servername " + settings.multiplayer_text("connection", "servername") + "\n";
+}
+
+}  // namespace
+
+std::string lower_case(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form) {
+    const bool usable = short_form && !short_form->empty() && short_form->size() <= kShortPathMax;
+    const std::string argument = usable ? *short_form : std::string(full_path);
+    if (argument.find(' ') == std::string::npos) return argument;
+    return '"' + argument + '"';
+}
+
+void add_extra_file(ExtraFiles& files, std::string_view lower_path, std::string_view argument) {
+    const bool wad = lower_path.size() >= 4 && lower_path.substr(lower_path.size() - 4) == ".wad";
+    std::string& option = wad ? files.file_option : files.deh_option;
+    option += ' ';
+    option += argument;
+    ++(wad ? files.file_count : files.deh_count);
+}
+
+Warp warp_of(std::string_view map) {
+    std::string name(map);
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    Warp warp;
+    if (!name.empty() && name[0] == 'M') {
+        if (name.size() > 3) warp.characters = name.substr(3, 2);   // MAPxx
+        return warp;
+    }
+    warp.episode_form = true;                                        // ExMy
+    if (name.size() > 1) warp.characters += name[1];
+    if (name.size() > 3) warp.characters += name[3];
+    return warp;
+}
+
+std::string warp_line(const Warp& warp) {
+    if (warp.characters.empty()) return {};
+    std::string line = "-warp ";
+    if (warp.episode_form && warp.characters.size() == 2) {
+        line += warp.characters[0];
+        line += ' ';
+        line += warp.characters[1];
+    } else {
+        line += warp.characters;
+    }
+    return line + "\n";
+}
+
+std::string warp_piece(const Warp& warp) {
+    if (warp.characters.empty()) return {};
+    return " -warp " + warp.characters;
+}
+
+bool records_demo(std::string_view demo_name) { return demo_name.size() > kDemoNameThreshold; }
+
+LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& files,
+                        const std::optional<std::string>& join_address) {
+    LaunchText out;
+    out.command_line = kCommandLineStart;
+    std::string& file = out.response;
+
+    file += settings.engine_text("parameters") + "\n";
+    std::string iwad_file;
+    if (frame::IwadFileName(frame::Plugin::orvento, iwad, &iwad_file)) file += "-iwad " + iwad_file + "\n";
+    if (files.file_count > 0) file += files.file_option + "\n";
+    if (files.deh_count > 0) file += files.deh_option + "\n";
+
+    const Warp warp = warp_of(settings.multiplayer_text("general", "map"));
+    file += warp_line(warp);
+    out.command_line += warp_piece(warp);
+
+    if (records_demo(settings.multiplayer_text("demo", "file"))) {
+        // The engine records into tempdemo.lmp in its folder; the finish files it by name.
+        file += "-record tempdemo\n";
+        file += numbered("-maxdemo ", settings.multiplayer_int("demo", "maxdemo"), "\n");
+    }
+
+    if (join_address) {
+        out.command_line += " -connect ";
+        out.command_line += " " + *join_address + " ";
+    } else {
+        append_host_options(settings, out);
+    }
+    return out;
+}
+
+std::string response_failure_message(std::string_view response_path) {
+    return "The response file " + std::string(response_path) +
+           " could not be written, so the game was not started.";
+}
+
+}  // namespace orvento

@@ -1,0 +1,60 @@
+// huffman_tables.h: the tree and lookup tables HuffmanInit builds, shared inside the codec.
+//
+// One build makes everything from the same tree: the nodes (walked by the reference decoder), the
+// code table (the wire definition), and the tables of the fast encoder and decoder. Only the
+// codec's own files and its tests include this header; callers use huffman.h.
+#pragma once
+
+#include <cstdint>
+
+#include "brannock/codec/huffman.h"
+
+namespace codec::detail {
+
+constexpr int symbol_count = 256;
+constexpr int node_count = 2 * symbol_count - 1;
+constexpr int max_code_length = 10;  // the tree's deepest leaf; checked when the tables are built
+
+// Width of the fast decoder's window. Every entry holds the codes that end inside the window, so
+// it must cover the longest code, and the lookups made per refill must fit the 56 bits a refill
+// guarantees.
+constexpr int window_bits = 12;
+constexpr int symbols_per_entry = 3;
+constexpr int lookups_per_refill = 4;
+static_assert(window_bits >= max_code_length, "one lookup must always finish a code");
+static_assert(lookups_per_refill * window_bits <= 56, "a refill leaves at least 56 bits");
+static_assert(symbols_per_entry * 8 + 8 <= 32, "symbols and the entry's meta byte share 32 bits");
+
+struct Node {
+    int16_t child[2];  // -1 in a leaf
+    uint8_t byte;      // 255 in an inner node
+    float weight;
+};
+
+// Fast decoder entry: symbol bytes in bits 0..23 (stored to the output as they stand), bits used
+// in bits 24..27, symbol count (1..3) in bits 28..29.
+constexpr uint32_t entry_bits(uint32_t entry) { return (entry >> 24) & 15; }
+constexpr uint32_t entry_count(uint32_t entry) { return entry >> 28; }
+static_assert(window_bits <= 15, "bits used must fit four bits");
+
+struct Tables {
+    Node nodes[node_count];
+    int root;
+    Code codes[symbol_count];
+    // Code with its first branch in bit 0 (the stream's order) | length << 16.
+    uint32_t encode[symbol_count];
+    uint32_t decode[1u << window_bits];
+    // One code per entry, for the tail of a packet: byte | length << 8.
+    uint16_t decode_one[1u << max_code_length];
+};
+
+// The launcher protocol's byte frequencies the tree is built from (they sum to 1).
+extern const float frequencies[symbol_count];
+
+// Filled once by HuffmanInit; read-only afterwards.
+extern Tables tables;
+
+// Builds every table from the frequency table into `t`.
+void build_tables(Tables& t);
+
+}  // namespace codec::detail

@@ -1,0 +1,51 @@
+// helpers.h: small stateless routines both plug-ins share.
+//
+// The IWAD numbering with its file names (one table; Orvento uses the rows it marks), file
+// existence, backup and restore of the response file, and the removal of colour escapes and of
+// single characters from texts. Reading of packet bytes lives with the server browser.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace frame {
+
+enum class Plugin { brannock, orvento };
+
+struct IwadRow {
+    int number;            // shared with the launcher
+    const char* file;      // lower-case file name
+    bool orvento;          // in Orvento's table too
+    unsigned orvento_mask; // Orvento's IWAD mask bit for the launcher, 0 when not in its table
+};
+
+// All 19 rows, in number order.
+std::span<const IwadRow> iwad_table();
+
+// The number the launcher uses for an IWAD outside the table.
+constexpr int kUnknownIwad = 20;
+
+// Assigns the file name of `number` to `target`; a number outside the plug-in's table leaves
+// `target` unchanged and gives false.
+bool IwadFileName(Plugin plugin, int number, std::string* target);
+// The number of a lower-case IWAD file name in Brannock's table, kUnknownIwad when none.
+int IwadNumber(std::string_view file);
+
+// True when a directory search for the path finds an entry.
+bool FileExists(const std::string& path);
+// Folder and name are joined as they are: no separator is added.
+bool FileExists(std::string_view folder, std::string_view name);
+
+// Moves an existing file aside to "<path>.bak", replacing an older backup.
+void BackupFile(const std::string& path);
+// Puts "<folder><name>.bak" back in place of "<folder><name>" if the backup exists.
+void RestoreFile(std::string_view folder, std::string_view name);
+
+// Removes every colour escape (byte 0x1C and the byte after it).
+void StripColorCodes(std::string& text);
+// Removes every occurrence of `c`.
+void RemoveChar(std::string& text, char c);
+
+}  // namespace frame

@@ -1,0 +1,118 @@
+// texts.cpp: conversions between the launcher's UTF-16 and the plug-ins' ANSI texts, the typed
+// wrappers over the launcher's text callbacks, and the readers of address texts.
+#include <cstring>
+
+#include "frame/frame.h"
+#include "platform/platform.h"
+
+namespace {
+
+template <typename Char>
+int units_with_terminator(const Char* text) {
+    int n = 0;
+    while (text[n] != 0) ++n;
+    return n + 1;
+}
+
+// Shared shape of both conversions: ask the converter for the size, allocate, convert.
+template <typename From, typename To, typename Convert>
+int32_t convert_copy(const From* text, To** out, Convert convert) {
+    *out = nullptr;
+    if (!text) return kResultOk;
+    const int n = units_with_terminator(text);
+    const int needed = convert(text, n, nullptr, 0);
+    if (needed <= 0) {
+        const unsigned error = platform::last_error();
+        return error == 0 ? kResultOk : HresultFromError(error);
+    }
+    auto* block = static_cast<To*>(platform::task_alloc(static_cast<std::size_t>(needed) * sizeof(To)));
+    if (!block) return kResultOutOfMemory;
+    if (convert(text, n, block, needed) == 0) {
+        const unsigned error = platform::last_error();
+        platform::task_free(block);
+        return error == 0 ? kResultOk : HresultFromError(error);
+    }
+    *out = block;
+    return kResultOk;
+}
+
+HostTextCopy narrow(HostText text) {
+    char* copy = nullptr;
+    ToNarrow(text, &copy);
+    return HostTextCopy(copy);
+}
+
+}  // namespace
+
+int32_t ToNarrow(const char16_t* text, char** out) {
+    return convert_copy(text, out, platform::wide_to_ansi);
+}
+
+int32_t ToWide(const char* text, char16_t** out) {
+    return convert_copy(text, out, platform::ansi_to_wide);
+}
+
+int FreeHostText(void* copy) {
+    if (copy) platform::task_free(copy);
+    return 0;
+}
+
+HostTextCopy& HostTextCopy::operator=(HostTextCopy&& other) noexcept {
+    if (this != &other) {
+        FreeHostText(copy_);
+        copy_ = other.copy_;
+        other.copy_ = nullptr;
+    }
+    return *this;
+}
+
+using frame::host;
+using frame::host_handle;
+
+HostTextCopy GetEngineText(const char* group, const char* key) {
+    return narrow(host<Host_GetEngineString_t>(kSlotGetEngineString)(host_handle(), group, key));
+}
+HostTextCopy GetMultiplayerText(const char* group, const char* key) {
+    return narrow(host<Host_GetMultiplayerString_t>(kSlotGetMultiplayerString)(host_handle(), group, key));
+}
+HostTextCopy GetChosenFile(int index) {
+    return narrow(host<Host_GetFile_t>(kSlotGetFile)(host_handle(), index));
+}
+HostTextCopy GetServerText(ServerRef server, const char* key) {
+    return narrow(host<Host_GetServerInfo_t>(kSlotGetServerInfo)(server, key));
+}
+HostTextCopy FindGameFile(const char* file_name) {
+    return narrow(host<Host_FindFile_t>(kSlotFindFile)(file_name));
+}
+HostTextCopy AddServerEntry(const char* address, const char* port) {
+    return narrow(host<Host_AddServer_t>(kSlotAddServer)(host_handle(), address, port));
+}
+
+bool ReadCountedString(const void* list, int index, std::string* out, std::size_t capacity) {
+    out->clear();
+    if (!list || index < 0) return false;
+    const auto* bytes = static_cast<const unsigned char*>(list);
+    auto length_at = [](const unsigned char* p) {
+        return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
+    };
+    for (int i = 0; i < index; ++i) {
+        const int16_t length = length_at(bytes);
+        if (length < 0) return false;
+        bytes += 2 + length;
+    }
+    const int16_t length = length_at(bytes);
+    if (length < 0) return false;
+    const std::size_t kept = std::min<std::size_t>(static_cast<std::size_t>(length), capacity);
+    out->assign(reinterpret_cast<const char*>(bytes + 2), kept);
+    return true;
+}
+
+void SplitHostPort(const char* address, std::string* host_part, std::string* port_part,
+                   std::string_view default_port) {
+    const std::string_view text = address ? std::string_view(address) : std::string_view();
+    const std::size_t colon = text.find(':');
+    const std::string_view h = colon == std::string_view::npos ? text : text.substr(0, colon);
+    const std::string_view p = colon == std::string_view::npos ? default_port : text.substr(colon + 1);
+    host_part->assign(h.substr(0, kAddressPartMax));
+    port_part->assign(p.substr(0, kAddressPartMax));
+}

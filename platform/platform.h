@@ -1,0 +1,72 @@
+// platform.h: the only door from the plug-ins to the operating system.
+//
+// Two implementations define exactly these functions: platform/win32/ (the product, real Win32
+// calls) and platform/posix/ (the Linux workbench, chosen so that tests observe the same effects).
+// The build picks one whole. Nothing outside platform/ includes an OS header in plug-in code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+using ModuleHandle = void*;
+using ProcessHandle = void*;   // null means "no process"
+
+// ---- module and embedded resources -------------------------------------------------------
+void set_module_handle(ModuleHandle module);
+ModuleHandle module_handle();
+
+enum class ResourceResult { ok, not_found, load_failed };
+struct ResourceBytes {
+    const char* data = nullptr;
+    std::size_t size = 0;
+};
+// Finds resource `id` of type `type` (e.g. 101, "CONFIGURATION") in `module`.
+ResourceResult load_resource(ModuleHandle module, int id, const char* type, ResourceBytes* out);
+// posix only has no resource section: each plug-in registers its embedded texts at load.
+void register_resource(int id, const char* type, const char* data, std::size_t size);
+
+// ---- task memory (COM task memory on Windows) -------------------------------------------
+void* task_alloc(std::size_t bytes);
+void task_free(void* block);
+
+// ---- code-page conversion (the ANSI code page; UTF-8 on posix) ----------------------------
+// Same contract as WideCharToMultiByte / MultiByteToWideChar with CP_ACP and flags 0: returns
+// the number of bytes (units) written, or with a zero capacity the number needed; 0 on failure,
+// with the reason in last_error().
+int wide_to_ansi(const char16_t* src, int src_units, char* dst, int dst_bytes);
+int ansi_to_wide(const char* src, int src_bytes, char16_t* dst, int dst_units);
+unsigned last_error();
+
+// ---- processes ----------------------------------------------------------------------------
+enum class ShowMode { normal, minimized };
+// Starts `file` with a Windows-style parameter text in `folder` (empty: the current folder).
+// Returns null, leaving no process behind, when the file cannot be run.
+ProcessHandle start_process(const std::string& file, const std::string& parameters,
+                            const std::string& folder, ShowMode show);
+void set_high_priority(ProcessHandle process);           // best effort
+enum class WaitResult { ended, running, failed };
+WaitResult wait_process(ProcessHandle process, unsigned milliseconds);
+void terminate_process(ProcessHandle process);
+void close_process(ProcessHandle process);               // null is allowed
+void sleep_ms(unsigned milliseconds);
+
+// ---- system highlight colour (COLOR_HIGHLIGHT) --------------------------------------------
+std::uint32_t get_highlight_color();
+void set_highlight_color(std::uint32_t color);
+
+// ---- file system ---------------------------------------------------------------------------
+// The short (8.3) form of an existing path; false for a missing path.
+bool short_path(const std::string& path, std::string* out);
+// True when a directory search (find-first) for the path finds an entry.
+bool file_exists(const std::string& path);
+bool delete_file(const std::string& path);
+bool rename_file(const std::string& from, const std::string& to);
+// Moves a file, replacing an existing target, across folders and drives.
+bool move_file_replace(const std::string& from, const std::string& to);
+// Creates or truncates `path` and writes `text`, each '\n' written as CR LF.
+bool write_text_file(const std::string& path, const std::string& text);
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+// test_paths.h: where the tests find the built artefacts and make their scratch folders.
+#pragma once
+
+#include <string>
+
+namespace test_support {
+
+// The folder of the running test program, ending in a path separator; the plug-ins, the fake
+// engine and the tools are built into the same folder.
+std::string bin_dir();
+// "brannock.so" / "brannock.dll" and so on, as a full path in bin_dir().
+std::string plugin_path(const std::string& name);
+std::string fake_engine_path();
+// A new empty folder for one test, ending in a path separator.
+std::string scratch_dir(const std::string& label);
+// The whole content of a file; empty when it is missing.
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+
+}  // namespace test_support

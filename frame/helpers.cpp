@@ -1,0 +1,103 @@
+// helpers.cpp: the IWAD table, file existence, response-file backup and restore, and the text
+// clean-ups both plug-ins share. Stateless; the OS is reached through platform/platform.h.
+#include "frame/helpers.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/platform.h"
+
+namespace frame {
+namespace {
+
+constexpr std::string_view kBackupSuffix = ".bak";
+constexpr char kColorEscape = '\x1C';
+
+constexpr std::array<IwadRow, 19> kIwads{{
+    {1, "doom.wad", true, 0x01},
+    {2, "doom1.wad", true, 0x80},
+    {3, "freedoomu.wad", false, 0},
+    {4, "doom2.wad", true, 0x02},
+    {5, "tnt.wad", true, 0x08},
+    {6, "plutonia.wad", true, 0x04},
+    {7, "freedoom.wad", false, 0},
+    {8, "freedm.wad", true, 0x40},
+    {9, "heretic.wad", false, 0},
+    {10, "heretic1.wad", false, 0},
+    {11, "blasphem.wad", false, 0},
+    {12, "hexen.wad", false, 0},
+    {13, "hexdd.wad", false, 0},
+    {14, "strife0.wad", false, 0},
+    {15, "strife1.wad", false, 0},
+    {16, "chex.wad", false, 0},
+    {17, "chex3.wad", false, 0},
+    {18, "action2.wad", false, 0},
+    {19, "megagame.wad", false, 0},
+}};
+
+std::string joined(std::string_view folder, std::string_view name) {
+    std::string path;
+    path.reserve(folder.size() + name.size());
+    path.append(folder).append(name);
+    return path;
+}
+
+}  // namespace
+
+std::span<const IwadRow> iwad_table() { return kIwads; }
+
+bool IwadFileName(Plugin plugin, int number, std::string* target) {
+    for (const IwadRow& row : kIwads) {
+        if (row.number != number) continue;
+        if (plugin == Plugin::orvento && !row.orvento) return false;
+        target->assign(row.file);
+        return true;
+    }
+    return false;
+}
+
+int IwadNumber(std::string_view file) {
+    for (const IwadRow& row : kIwads) {
+        if (file == row.file) return row.number;
+    }
+    return kUnknownIwad;
+}
+
+bool FileExists(const std::string& path) { return platform::file_exists(path); }
+
+bool FileExists(std::string_view folder, std::string_view name) {
+    return platform::file_exists(joined(folder, name));
+}
+
+void BackupFile(const std::string& path) {
+    const std::string backup = joined(path, kBackupSuffix);
+    if (!FileExists(path)) return;
+    if (FileExists(backup)) platform::delete_file(backup);
+    platform::rename_file(path, backup);
+}
+
+void RestoreFile(std::string_view folder, std::string_view name) {
+    const std::string path = joined(folder, name);
+    const std::string backup = joined(path, kBackupSuffix);
+    if (!FileExists(backup)) return;
+    if (FileExists(path)) platform::delete_file(path);
+    platform::rename_file(backup, path);
+}
+
+void StripColorCodes(std::string& text) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == kColorEscape) {
+            ++i;   // the colour letter goes with its escape
+            continue;
+        }
+        text[kept++] = text[i];
+    }
+    text.resize(kept);
+}
+
+void RemoveChar(std::string& text, char c) {
+    text.erase(std::remove(text.begin(), text.end(), c), text.end());
+}
+
+}  // namespace frame

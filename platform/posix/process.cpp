@@ -1,0 +1,146 @@
+// process.cpp: starting and supervising engine processes, for posix (Linux) builds.
+//
+// A start splits the Windows-style parameter text as a Windows program would see it and runs the
+// file with posix_spawn in the given folder. A handle is a heap record of the child's pid and
+// whether it has been reaped; waiting polls waitpid with WNOHANG, terminating is SIGKILL and a
+// reap. The show mode has no meaning here.
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <new>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/posix/command_line.h"
+
+extern char** environ;
+
+namespace platform {
+namespace {
+
+// The counterpart of HIGH_PRIORITY_CLASS; raising priority may be refused, which is fine.
+constexpr int kHighPriorityNice = -10;
+// Longest single sleep while polling a running child.
+constexpr auto kPollStep = std::chrono::milliseconds(1);
+
+struct Process {
+    pid_t pid;
+    bool ended;
+};
+
+Process* as_process(ProcessHandle handle) { return static_cast<Process*>(handle); }
+
+// The path execve will open: a relative file name is taken in the working folder.
+std::string path_to_run(const std::string& file, const std::string& folder) {
+    if (file.front() == '/' || folder.empty()) return file;
+    return folder.back() == '/' ? folder + file : folder + '/' + file;
+}
+
+// Checked before spawning so that a failed start leaves no child behind, whatever the C
+// library's posix_spawn reports.
+bool can_run(const std::string& path, const std::string& folder) {
+    struct stat st {};
+    if (!folder.empty() && (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) return false;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// Reaps the child if it has ended; true when it has (or is no child of ours any more).
+bool reap(Process* p, bool block) {
+    for (;;) {
+        int status = 0;
+        const pid_t r = waitpid(p->pid, &status, block ? 0 : WNOHANG);
+        if (r == p->pid) return p->ended = true;
+        if (r == 0) return false;
+        if (errno == EINTR) continue;
+        // ECHILD: someone else reaped it (or children are reaped automatically): it is gone.
+        return p->ended = errno == ECHILD;
+    }
+}
+
+pid_t spawn(const std::string& file, const std::vector<std::string>& args, const std::string& folder) {
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_init(&attributes);
+    if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    // The child starts with no blocked signals, whatever the launcher's thread has blocked.
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, file.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
+}
+
+}  // namespace
+
+ProcessHandle start_process(const std::string& file, const std::string& parameters,
+                            const std::string& folder, ShowMode) {
+    if (file.empty() || !can_run(path_to_run(file, folder), folder)) return nullptr;
+    std::vector<std::string> args = detail::split_command_line(parameters);
+    args.insert(args.begin(), file);
+    const pid_t pid = spawn(file, args, folder);
+    if (pid <= 0) return nullptr;
+    auto* p = new (std::nothrow) Process{pid, false};
+    if (!p) {
+        Process orphan{pid, false};
+        kill(pid, SIGKILL);
+        reap(&orphan, true);
+    }
+    return p;
+}
+
+void set_high_priority(ProcessHandle process) {
+    Process* p = as_process(process);
+    if (p && !p->ended) setpriority(PRIO_PROCESS, static_cast<id_t>(p->pid), kHighPriorityNice);
+}
+
+WaitResult wait_process(ProcessHandle process, unsigned milliseconds) {
+    Process* p = as_process(process);
+    if (!p) return WaitResult::failed;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        if (p->ended || reap(p, false)) return WaitResult::ended;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return WaitResult::running;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(deadline - now, kPollStep));
+    }
+}
+
+void terminate_process(ProcessHandle process) {
+    Process* p = as_process(process);
+    if (!p || p->ended) return;
+    kill(p->pid, SIGKILL);
+    reap(p, true);
+}
+
+void close_process(ProcessHandle process) {
+    Process* p = as_process(process);
+    if (!p) return;
+    // An ended child is reaped now; a running one is left to run, as closing a Windows handle does.
+    if (!p->ended) reap(p, false);
+    delete p;
+}
+
+void sleep_ms(unsigned milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace platform

@@ -25,7 +25,8 @@ namespace host {
 
 // One launcher callback as the plug-in made it.
 // Exports the launcher itself calls are journalled too: SDLL_InitCall under the slot it offers,
-// other exports under slot kSlotCount.
+// other exports under slot kSlotCount. An export's entry is added when it returns, after the
+// entries of the callbacks it made.
 struct JournalEntry {
     unsigned slot = 0;
     std::string name;          // "Host_GetMultiplayerInt", ..., or an export name such as "SDLL_Init"
@@ -104,15 +105,18 @@ public:
     // ---- journal -----------------------------------------------------------------------------
     const std::vector<JournalEntry>& journal() const;
     void clear_journal();
-    void set_journal_file(const std::string& path);   // also append JSON lines there
+    // Also append JSON lines to `path`, starting with the entries already in memory.
+    void set_journal_file(const std::string& path);
     // Appends an entry (the command journals the exports it calls this way).
     void record(JournalEntry entry);
     HostHandle handle() const;   // the host handle given to SDLL_Init
 
+    struct Impl;   // defined in host/launcher_impl.h, for the library's own files
+
 private:
+    friend struct LauncherAccess;   // the callbacks reach the state through it
     Launcher();
     void* symbol(const char* export_name) const;
-    struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 

@@ -1,0 +1,40 @@
+// journal.cpp: the record of every launcher call, in memory and as JSON lines in a file.
+#include "host/launcher_impl.h"
+
+namespace host {
+
+nlohmann::json JournalEntry::to_json() const {
+    nlohmann::json line = {{"slot", slot}, {"name", name}, {"args", args}, {"result", result}};
+    if (undeclared) line["undeclared"] = true;
+    if (mistyped) line["mistyped"] = true;
+    return line;
+}
+
+namespace {
+
+void write_line(std::ofstream& out, const JournalEntry& entry) {
+    out << entry.to_json().dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    out.flush();
+}
+
+}  // namespace
+
+void Launcher::record(JournalEntry entry) {
+    if (impl_->journal_out.is_open()) write_line(impl_->journal_out, entry);
+    impl_->journal.push_back(std::move(entry));
+}
+
+const std::vector<JournalEntry>& Launcher::journal() const { return impl_->journal; }
+
+void Launcher::clear_journal() { impl_->journal.clear(); }
+
+void Launcher::set_journal_file(const std::string& path) {
+    impl_->journal_out.close();
+    impl_->journal_out.clear();
+    if (path.empty()) return;
+    impl_->journal_out.open(path, std::ios::binary | std::ios::app);
+    // The load happened before any file could be named; it belongs in the file all the same.
+    for (const auto& entry : impl_->journal) write_line(impl_->journal_out, entry);
+}
+
+}  // namespace host

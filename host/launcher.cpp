@@ -1,0 +1,121 @@
+// launcher.cpp: loading a plug-in the way the launcher does, and the launcher-kept server list.
+//
+// Order of the load: every slot 0..25 offered through SDLL_InitCall in ascending order, then
+// SDLL_Init with the host handle, then SDLL_LoadConfiguration, whose slot-0 call hands over the
+// description that is parsed last. Each export call is journalled.
+#include "host/launcher_impl.h"
+
+#include <cstring>
+
+namespace host {
+
+namespace {
+
+constexpr const char* kRequiredExports[] = {"SDLL_InitCall", "SDLL_Init", "SDLL_LoadConfiguration"};
+constexpr size_t kNameCapacity = 256;   // the name buffer handed to SDLL_Init
+
+JournalEntry export_entry(unsigned slot, const char* name, nlohmann::json args, nlohmann::json result) {
+    JournalEntry entry;
+    entry.slot = slot;
+    entry.name = name;
+    entry.args = std::move(args);
+    entry.result = std::move(result);
+    return entry;
+}
+
+}  // namespace
+
+Launcher::Launcher() : impl_(std::make_unique<Impl>()) {}
+
+Launcher::~Launcher() {
+    if (active_launcher() == this) set_active_launcher(nullptr);
+    unload_module(impl_->module);
+}
+
+std::unique_ptr<Launcher> Launcher::open(const std::string& path, std::string* error) {
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return nullptr;
+    };
+    if (active_launcher()) return fail("another plug-in is already open in this process");
+
+    std::string reason;
+    void* module = load_module(path, &reason);
+    if (!module) return fail("cannot load plug-in " + path + ": " + reason);
+
+    std::unique_ptr<Launcher> launcher(new Launcher());
+    launcher->impl_->module = module;   // unloaded by the destructor from here on
+    for (const char* name : kRequiredExports)
+        if (!module_symbol(module, name)) return fail("plug-in " + path + " lacks the export " + name);
+    set_active_launcher(launcher.get());
+
+    auto init_call = launcher->get<SDLL_InitCall_t>("SDLL_InitCall");
+    for (unsigned slot = 0; slot < kSlotCount; ++slot) {
+        init_call(slot, callback_function(slot));
+        launcher->record(export_entry(slot, "SDLL_InitCall", {slot, callback_name(slot)}, nullptr));
+    }
+
+    char name[kNameCapacity] = {};
+    uint16_t capabilities = 0;
+    const int init_result = launcher->get<SDLL_Init_t>("SDLL_Init")(launcher->handle(), name, &capabilities);
+    name[kNameCapacity - 1] = '\0';
+    launcher->impl_->name = name;
+    launcher->impl_->capabilities = capabilities;
+    launcher->record(export_entry(kSlotCount, "SDLL_Init", {"host", name, capabilities}, init_result));
+
+    const int load_result = launcher->get<SDLL_LoadConfiguration_t>("SDLL_LoadConfiguration")();
+    launcher->impl_->load_result = load_result;
+    launcher->record(export_entry(kSlotCount, "SDLL_LoadConfiguration", nlohmann::json::array(), load_result));
+    if (load_result != 0)
+        return fail("SDLL_LoadConfiguration of " + path + " answered " + std::to_string(load_result) +
+                    (load_result == 1 ? " (no settings description in the module)"
+                     : load_result == 2 ? " (the settings description cannot be loaded)" : ""));
+    if (!launcher->impl_->description_received)
+        return fail("plug-in " + path + " never handed its settings description to slot 0");
+
+    std::string parse_error;
+    if (!parse_description(launcher->impl_->description_bytes, &launcher->impl_->description, &parse_error))
+        return fail("settings description of " + path + ": " + parse_error);
+    return launcher;
+}
+
+const std::string& Launcher::name() const { return impl_->name; }
+uint16_t Launcher::capabilities() const { return impl_->capabilities; }
+int Launcher::load_configuration_result() const { return impl_->load_result; }
+const std::string& Launcher::description_bytes() const { return impl_->description_bytes; }
+const Description& Launcher::description() const { return impl_->description; }
+HostHandle Launcher::handle() const { return const_cast<Launcher*>(this); }
+void* Launcher::symbol(const char* export_name) const { return module_symbol(impl_->module, export_name); }
+
+// One entry per address and port: a server the master lists twice stays one row.
+Server* Launcher::add_server(const std::string& address, const std::string& port) {
+    for (auto& server : servers)
+        if (server->address == address && server->port == port) return server.get();
+    servers.push_back(std::make_unique<Server>());
+    servers.back()->address = address;
+    servers.back()->port = port;
+    return servers.back().get();
+}
+
+std::optional<std::string> Launcher::server_info(const Server& server, const std::string& key) const {
+    for (const auto& [name, value] : server.info)
+        if (name == key) return value;
+    if (key == "IWAD") return server_iwad;
+    if (key == "ADDRESS") return server.address;
+    if (key == "PORT") return server.port;
+    if (key == "NUMPWADS") {
+        // The extra files the server runs are the PWAD0, PWAD1, ... properties stored for it.
+        int count = 0;
+        while (true) {
+            const std::string wanted = "PWAD" + std::to_string(count);
+            bool found = false;
+            for (const auto& entry : server.info) found = found || entry.first == wanted;
+            if (!found) break;
+            ++count;
+        }
+        return std::to_string(count);
+    }
+    return std::nullopt;
+}
+
+}  // namespace host

@@ -1,0 +1,61 @@
+// launcher_impl.h: the launcher's private state, shared by its implementation files.
+//
+// loader.cpp opens modules, launcher.cpp drives the load, settings.cpp keeps values,
+// callbacks.cpp answers the 26 slots, journal.cpp records calls. Not for plug-in tests.
+#pragma once
+
+#include <deque>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "host/description.h"
+#include "host/host.h"
+
+namespace host {
+
+struct Launcher::Impl {
+    void* module = nullptr;
+    std::string name;
+    uint16_t capabilities = 0;
+    int load_result = -1;
+    bool description_received = false;
+    std::string description_bytes;
+    Description description;
+    std::map<std::string, std::string> values;   // "page/group/key" -> value text, set ones only
+    std::vector<JournalEntry> journal;
+    std::ofstream journal_out;
+    // Every UTF-16 text handed to the plug-in; kept for the Launcher's lifetime, so a text stays
+    // valid however long the export that asked for it runs.
+    std::deque<std::u16string> texts;
+};
+
+struct LauncherAccess {
+    static Launcher::Impl& impl(Launcher& launcher) { return *launcher.impl_; }
+};
+
+// ---- loader.cpp ----------------------------------------------------------------------------
+void* load_module(const std::string& path, std::string* error);
+void* module_symbol(void* module, const char* name);
+void unload_module(void* module);
+
+// ---- callbacks.cpp -------------------------------------------------------------------------
+// The launcher the callbacks answer for; null when none is open.
+Launcher* active_launcher();
+void set_active_launcher(Launcher* launcher);
+// The function offered for `slot` (0..25) and its name.
+void* callback_function(unsigned slot);
+const char* callback_name(unsigned slot);
+
+// ---- settings.cpp --------------------------------------------------------------------------
+std::string setting_address(const std::string& page, const std::string& group, const std::string& key);
+// The item's current value as text: the value set, else its default in the store's form.
+std::string current_value(const Launcher::Impl& impl, const std::string& page, const std::string& group,
+                          const Item& item);
+// What an integer read answers for a value of the item (a select: its list key as a number).
+int integer_of(const std::string& value);
+// Checks a value against its item; the reason when it does not fit.
+std::optional<std::string> value_fault(const Item& item, const std::string& value);
+
+}  // namespace host

@@ -1,0 +1,2 @@
+// main.cpp: the sdll-host command.
+int main() { return 0; }

@@ -1,0 +1,202 @@
+// settings.cpp: the settings store (values per page, group and key) and its text file.
+//
+// Values are kept as text in the form a person would type them: "0"/"1" for a boolean, the
+// decimal number, a select's list key, the text itself. Unset items read as their defaults.
+// The file holds one `page/group/key = value` line per item and one `file = PATH` line per extra
+// game file; a value that starts or ends with a blank, starts with a quote or holds a line break
+// is written as a JSON string so it survives the trip.
+#include "host/launcher_impl.h"
+
+#include <charconv>
+#include <climits>
+#include <sstream>
+
+namespace host {
+
+namespace {
+
+constexpr const char* kFileKey = "file";
+
+// The value a fresh store holds for the item.
+std::string default_of(const Item& item) {
+    const std::string written = item.default_value.value_or("");
+    switch (item.type) {
+    case ItemType::Boolean:
+    case ItemType::Number:
+        return written.empty() ? "0" : written;
+    case ItemType::Select:
+        if (!written.empty()) return written;
+        return item.list.empty() ? "0" : item.list.front().key;
+    case ItemType::Map:
+        // The descriptions write a bare 0 for "no map chosen".
+        return (!item.default_quoted && written == "0") ? "" : written;
+    case ItemType::Caption:
+        return "";
+    default:
+        return written;
+    }
+}
+
+std::optional<long long> to_integer(const std::string& text) {
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+std::string trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+bool needs_quotes(const std::string& value) {
+    if (value.empty()) return false;
+    return value.find_first_of("\r\n") != std::string::npos || value.front() == '"' ||
+           value.front() == ' ' || value.front() == '\t' || value.back() == ' ' || value.back() == '\t';
+}
+
+std::string file_form(const std::string& value) {
+    if (!needs_quotes(value)) return value;
+    return nlohmann::json(value).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+}  // namespace
+
+std::string setting_address(const std::string& page, const std::string& group, const std::string& key) {
+    return page + "/" + group + "/" + key;
+}
+
+std::string current_value(const Launcher::Impl& impl, const std::string& page, const std::string& group,
+                          const Item& item) {
+    const auto found = impl.values.find(setting_address(page, group, item.key));
+    return found != impl.values.end() ? found->second : default_of(item);
+}
+
+int integer_of(const std::string& value) {
+    const auto number = to_integer(value);
+    if (!number) return 0;
+    if (*number > INT_MAX) return INT_MAX;
+    if (*number < INT_MIN) return INT_MIN;
+    return static_cast<int>(*number);
+}
+
+std::optional<std::string> value_fault(const Item& item, const std::string& value) {
+    switch (item.type) {
+    case ItemType::Caption:
+        return std::string("is a caption and holds no value");
+    case ItemType::Boolean:
+        if (value != "0" && value != "1") return "must be 0 or 1, not '" + value + "'";
+        return std::nullopt;
+    case ItemType::Number: {
+        const auto number = to_integer(value);
+        if (!number) return "must be an integer, not '" + value + "'";
+        if (item.min && *number < *item.min) return "must be at least " + std::to_string(*item.min);
+        if (item.max && *number > *item.max) return "must be at most " + std::to_string(*item.max);
+        return std::nullopt;
+    }
+    case ItemType::Select: {
+        if (item.row(value)) return std::nullopt;
+        std::string keys;
+        for (const auto& row : item.list) keys += (keys.empty() ? "" : ", ") + row.key;
+        return "must be one of its list keys (" + keys + "), not '" + value + "'";
+    }
+    case ItemType::Text:
+        if (item.maxlength && *item.maxlength > 0 && static_cast<long long>(value.size()) > *item.maxlength)
+            return "is longer than " + std::to_string(*item.maxlength) + " characters";
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool Launcher::set(const std::string& page, const std::string& group, const std::string& key,
+                   const std::string& value, std::string* error) {
+    const std::string address = setting_address(page, group, key);
+    const Item* item = impl_->description.item(page, group, key);
+    if (!item) {
+        if (error) *error = "no setting " + address + " in the description of " + impl_->name;
+        return false;
+    }
+    if (const auto fault = value_fault(*item, value)) {
+        if (error) *error = "setting " + address + " " + *fault;
+        return false;
+    }
+    impl_->values[address] = value;
+    return true;
+}
+
+std::optional<std::string> Launcher::get_value(const std::string& page, const std::string& group,
+                                               const std::string& key) const {
+    const Item* item = impl_->description.item(page, group, key);
+    if (!item || item->type == ItemType::Caption) return std::nullopt;
+    return current_value(*impl_, page, group, *item);
+}
+
+bool Launcher::load_settings(const std::string& file, std::string* error) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return true;   // nothing saved yet
+    auto fail = [&](int line, const std::string& why) {
+        if (error) *error = file + " line " + std::to_string(line) + ": " + why;
+        return false;
+    };
+    std::map<std::string, std::string> values;
+    std::vector<std::string> extra_files;
+    int number = 0;
+    for (std::string raw; std::getline(in, raw);) {
+        ++number;
+        const std::string line = trim(raw);
+        if (line.empty() || line[0] == '#') continue;
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) return fail(number, "expected 'page/group/key = value'");
+        const std::string name = trim(line.substr(0, equals));
+        std::string value = trim(line.substr(equals + 1));
+        if (!value.empty() && value.front() == '"') {
+            const auto parsed = nlohmann::json::parse(value, nullptr, false);
+            if (!parsed.is_string()) return fail(number, "malformed quoted value " + value);
+            value = parsed.get<std::string>();
+        }
+        if (name == kFileKey) {
+            extra_files.push_back(value);
+            continue;
+        }
+        const size_t first = name.find('/');
+        const size_t second = first == std::string::npos ? first : name.find('/', first + 1);
+        if (second == std::string::npos || name.find('/', second + 1) != std::string::npos)
+            return fail(number, "'" + name + "' is not page/group/key");
+        const std::string page = name.substr(0, first);
+        const std::string group = name.substr(first + 1, second - first - 1);
+        const std::string key = name.substr(second + 1);
+        const Item* item = impl_->description.item(page, group, key);
+        if (!item) return fail(number, "no setting " + name + " in the description of " + impl_->name);
+        if (const auto fault = value_fault(*item, value)) return fail(number, "setting " + name + " " + *fault);
+        values[name] = value;
+    }
+    for (auto& [name, value] : values) impl_->values[name] = value;
+    files = std::move(extra_files);
+    return true;
+}
+
+bool Launcher::save_settings(const std::string& file, std::string* error) const {
+    std::ostringstream text;
+    text << "# Settings of the " << impl_->name << " plug-in: page/group/key = value; file = extra game file\n";
+    for (const auto& page : impl_->description.pages)
+        for (const auto& group : page.groups)
+            for (const auto& item : group.items) {
+                if (item.type == ItemType::Caption) continue;
+                const std::string value = current_value(*impl_, page.name, group.name, item);
+                text << setting_address(page.name, group.name, item.key) << " = " << file_form(value) << '\n';
+            }
+    for (const auto& path : files) text << kFileKey << " = " << file_form(path) << '\n';
+
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text.str();
+    out.close();
+    if (!out) {
+        if (error) *error = "cannot write settings file " + file;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace host

@@ -1,0 +1,99 @@
+// launch_text.h: what the Brannock plug-in writes for the engine, as plain text.
+//
+// The hosted game's server and client command lines and the join response file, built from
+// plain values the exports have already read from the launcher. No launcher calls and no OS here:
+// reading the settings and starting the engine live in the export_*.cpp files and engine_run.h.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "brannock/flag_table.h"
+
+namespace brannock {
+
+// ---- clean-up of texts that reach the engine -----------------------------------------------
+
+// Drops CR, LF and every other control byte, so the text stays on one line of a response file.
+std::string single_line(std::string_view text);
+// A player name goes between double quotes: it loses its own quote characters and control bytes.
+std::string clean_player_name(std::string_view name);
+
+// ---- extra game files ----------------------------------------------------------------------
+
+// Longest short (8.3) path the engine gets; a longer answer does not count as a short form.
+constexpr std::size_t kShortPathMax = 259;
+
+// The argument for one extra file: its short form when the system has one; otherwise the full
+// path, in double quotes when it holds a blank, so the engine names the missing file instead of
+// the file silently dropping out.
+std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form);
+
+// " -file a b c" for the command lines; empty without files.
+std::string command_file_list(const std::vector<std::string>& files);
+
+// ---- hosting a game ------------------------------------------------------------------------
+
+// The limits, in the order they are read and written.
+constexpr std::array<const char*, 5> kLimitKeys = {"fraglimit", "timelimit", "duellimit",
+                                                    "pointlimit", "winlimit"};
+using Limits = std::array<int, kLimitKeys.size()>;
+
+// What every machine of a hosted game puts on its client line.
+struct ClientGame {
+    std::string host_address;            // the address list entry of the hosting player
+    std::string iwad;                    // bare IWAD file name, or empty
+    std::vector<std::string> files;      // file arguments, see file_argument
+    std::string parameters;              // the user's extra launch text, verbatim
+    std::string player_name;
+};
+
+// The rules the hosting machine gives its server.
+struct ServerGame {
+    std::string iwad;
+    std::vector<std::string> files;
+    std::string map;                     // as the launcher holds it
+    int type = 0;                        // 0..15, see game_type_text
+    int modifier = 0;                    // 1 instagib, 2 buckshot
+    int skill = 4;                       // 1..5 as the user sees it
+    FlagWords flags{};
+    Limits limits{};
+};
+
+// "+cooperative 1 " ... "+domination 1 " for type 0..15; empty for any other value.
+std::string_view game_type_text(int type);
+// "+instagib 1 " for 1, "+buckshot 1 " for 2; empty otherwise.
+std::string_view modifier_text(int modifier);
+// "+map " and the map name in upper case, cut at its first blank, then one blank.
+std::string map_option(std::string_view map);
+
+std::string client_line(const ClientGame& game);
+std::string server_line(const ServerGame& game);
+
+// ---- joining a listed server ---------------------------------------------------------------
+
+// A server reply lists at most this many extra files (its count is one byte).
+constexpr int kMaxServerFiles = 255;
+
+// The "NUMPWADS" text read like "%i" (decimal, 0x hex, leading-0 octal); text that does not
+// parse, or a negative count, is 0; a count beyond any reply's is cut to kMaxServerFiles.
+int parse_file_count(std::string_view text);
+
+struct JoinGame {
+    std::string parameters;
+    std::string iwad;
+    std::optional<std::vector<std::string>> files;   // the "-file" line, present when the count > 0
+    std::string player_name;
+    std::string address;
+    std::string port;
+};
+
+// The response file's lines, each ended by '\n' (written as CR LF on disk). Every text comes from
+// the launcher or from a stranger's server and is put on its one line with single_line.
+std::string response_file_text(const JoinGame& game);
+
+}  // namespace brannock

@@ -1,0 +1,271 @@
+// brannock_launch_test.cpp: the Brannock flag words, command lines and join response file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "brannock/flag_table.h"
+#include "brannock/launch_text.h"
+
+namespace {
+
+using brannock::FlagWords;
+
+// Answers flag reads from a set of (group, key) pairs that are on, and records every read.
+struct FakeFlags {
+    std::set<std::pair<std::string, std::string>> on;
+    std::vector<std::pair<std::string, std::string>> reads;
+
+    FlagWords words() {
+        return brannock::compute_flag_words([this](const char* group, const char* key) {
+            reads.emplace_back(group, key);
+            return on.count({group, key}) ? 1 : 0;
+        });
+    }
+};
+
+FakeFlags with_group_on(const std::string& group) {
+    FakeFlags flags;
+    for (const auto& row : brannock::flag_rows()) {
+        if (row.group == group) flags.on.insert({row.group, row.key});
+    }
+    return flags;
+}
+
+TEST(BrannockFlagTable, RowsFormFiveWordsWithDistinctItems) {
+    const auto rows = brannock::flag_rows();
+    ASSERT_EQ(rows.size(), brannock::kFlagRowCount);
+    const std::map<std::string, size_t> expected_counts = {
+        {"dmflags1", 31}, {"dmflags2", 29}, {"dmflags3", 13}, {"compatflags", 31}, {"compatflags2", 21}};
+    std::map<std::string, size_t> counts;
+    std::set<std::pair<std::string, std::string>> items;
+    std::map<size_t, std::set<int32_t>> values;
+    size_t last_word = 0;
+    for (const auto& row : rows) {
+        ASSERT_LT(row.word, brannock::kFlagWordCount);
+        EXPECT_GE(row.word, last_word) << row.key << ": rows must stay word by word";
+        last_word = row.word;
+        EXPECT_STREQ(row.group, brannock::flag_words()[row.word].group);
+        EXPECT_TRUE(items.insert({row.group, row.key}).second) << row.group << "/" << row.key;
+        EXPECT_TRUE(values[row.word].insert(row.value).second) << row.key << " repeats a value";
+        const bool power_of_two = row.value > 0 && (row.value & (row.value - 1)) == 0;
+        EXPECT_TRUE(power_of_two || std::string(row.key) == "strifefalldamage") << row.key;
+        ++counts[row.group];
+    }
+    EXPECT_EQ(counts, expected_counts);
+    // The misspelt keys are the description's own and must be read as such.
+    EXPECT_TRUE(items.count({"compatflags", "soundtargtet"}));
+    EXPECT_TRUE(items.count({"compatflags2", "oldradiussmg"}));
+    EXPECT_TRUE(items.count({"compatflags", "oldradiusdmg"}));
+}
+
+TEST(BrannockFlagWords, EveryItemIsReadOnceInTableOrderEvenWhenOff) {
+    FakeFlags flags;
+    EXPECT_EQ(flags.words(), (FlagWords{0, 0, 0, 0, 0}));
+    ASSERT_EQ(flags.reads.size(), brannock::kFlagRowCount);
+    const auto rows = brannock::flag_rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(flags.reads[i], std::make_pair(std::string(rows[i].group), std::string(rows[i].key)));
+    }
+    EXPECT_EQ(flags.reads.front().first, "dmflags1");
+    EXPECT_EQ(flags.reads.back().first, "compatflags2");
+}
+
+TEST(BrannockFlagWords, FallDamagesAddUpAndCarry) {
+    struct Case { std::vector<std::string> keys; int32_t word; };
+    const Case cases[] = {
+        {{"falldamage", "strifefalldamage"}, 40},
+        {{"oldfalldamage", "strifefalldamage"}, 32},
+        {{"oldfalldamage", "falldamage", "strifefalldamage"}, 48},
+        {{"strifefalldamage"}, 24},
+        {{"allowcrouch"}, 1073741824},
+    };
+    for (const Case& c : cases) {
+        FakeFlags flags;
+        for (const auto& key : c.keys) flags.on.insert({"dmflags1", key});
+        EXPECT_EQ(flags.words()[0], c.word) << c.keys.front();
+    }
+}
+
+TEST(BrannockFlagWords, LikeNamedItemsOfTwoGroupsAreSeparate) {
+    FakeFlags only_second;
+    only_second.on = {{"dmflags2", "keepteams"}};
+    EXPECT_EQ(only_second.words(), (FlagWords{0, 8192, 0, 0, 0}));
+
+    FakeFlags only_third;
+    only_third.on = {{"dmflags3", "keepteams"}};
+    EXPECT_EQ(only_third.words(), (FlagWords{0, 0, 128, 0, 0}));
+
+    FakeFlags radius;
+    radius.on = {{"compatflags", "oldradiusdmg"}, {"compatflags2", "oldradiussmg"}};
+    EXPECT_EQ(radius.words(), (FlagWords{0, 0, 0, 16777216, 16777216}));
+
+    FakeFlags crossdropoff;
+    crossdropoff.on = {{"compatflags", "crossdropoff"}};
+    EXPECT_EQ(crossdropoff.words()[3], 1073741824);
+}
+
+TEST(BrannockFlagWords, WholeGroupsOnStayInRange) {
+    EXPECT_EQ(with_group_on("compatflags").words()[3], 2147483647);
+    EXPECT_EQ(with_group_on("dmflags1").words()[0], 2147483639);   // 2^31 - 1 - 32 + 24
+    EXPECT_EQ(with_group_on("dmflags2").words()[1], 1073741822);   // 2 .. 2^29
+    EXPECT_EQ(with_group_on("dmflags3").words()[2], 8191);
+    EXPECT_EQ(with_group_on("compatflags2").words()[4], 2047 + 131072 + 262144 + 524288 + 1048576 +
+                                                            2097152 + 4194304 + 8388608 + 16777216 +
+                                                            33554432 + 67108864);
+}
+
+TEST(BrannockFlagWords, TextHoldsAllFiveOptionsInOrder) {
+    EXPECT_EQ(brannock::flag_words_text({0, 0, 0, 0, 0}),
+              "+dmflags 0 +dmflags2 0 +zadmflags 0 +compatflags 0 +zacompatflags 0 ");
+    EXPECT_EQ(brannock::flag_words_text({40, 8192, 128, 2147483647, 16777216}),
+              "+dmflags 40 +dmflags2 8192 +zadmflags 128 +compatflags 2147483647 +zacompatflags 16777216 ");
+}
+
+brannock::ServerGame default_server() {
+    brannock::ServerGame game;
+    game.iwad = "doom2.wad";
+    game.map = "map01";
+    game.type = 0;
+    game.modifier = 0;
+    game.skill = 4;
+    return game;
+}
+
+TEST(BrannockCommandLines, DefaultSettingsGiveTheBareServerLine) {
+    EXPECT_EQ(brannock::server_line(default_server()),
+              " -host -iwad doom2.wad  +masterip 0.0.0.0  -private  +sv_updatemaster 0 +map MAP01 "
+              "+cooperative 1 +skill 3 +dmflags 0 +dmflags2 0 +zadmflags 0 +compatflags 0 "
+              "+zacompatflags 0 ");
+}
+
+TEST(BrannockCommandLines, EveryOptionSetReachesTheServerLine) {
+    brannock::ServerGame game = default_server();
+    game.files = {"c:\\games\\a.wad", "c:\\games\\b.pk3"};
+    game.map = "e1m1 the hangar";
+    game.type = 12;
+    game.modifier = 2;
+    game.skill = 1;
+    game.flags = {40, 8192, 0, 2147483647, 16777216};
+    game.limits = {20, 10, 5, 3, 2};
+    EXPECT_EQ(brannock::server_line(game),
+              " -host -iwad doom2.wad  -file c:\\games\\a.wad c:\\games\\b.pk3 +masterip 0.0.0.0  -private "
+              " +sv_updatemaster 0 +map E1M1 +ctf 1 +buckshot 1 +skill 0 +dmflags 40 +dmflags2 8192 "
+              "+zadmflags 0 +compatflags 2147483647 +zacompatflags 16777216  +set fraglimit 20 "
+              "+set timelimit 10 +set duellimit 5 +set pointlimit 3 +set winlimit 2");
+}
+
+TEST(BrannockCommandLines, OutOfRangeChoicesAddNothing) {
+    brannock::ServerGame game = default_server();
+    game.type = 16;
+    game.modifier = 3;
+    game.skill = 5;
+    game.limits = {0, -1, 0, 0, 7};
+    const std::string line = brannock::server_line(game);
+    EXPECT_NE(line.find("+sv_updatemaster 0 +map MAP01 +skill 4 +dmflags 0"), std::string::npos);
+    EXPECT_TRUE(line.ends_with("+zacompatflags 0  +set winlimit 7")) << line;
+    EXPECT_EQ(brannock::game_type_text(-1), "");
+    EXPECT_EQ(brannock::game_type_text(8), "+leamlms 1 ");
+    EXPECT_EQ(brannock::game_type_text(15), "+domination 1 ");
+    EXPECT_EQ(brannock::modifier_text(1), "+instagib 1 ");
+}
+
+TEST(BrannockCommandLines, MapIsUpperCasedAndCutAtItsFirstBlank) {
+    EXPECT_EQ(brannock::map_option("map01 and more words"), "+map MAP01 ");
+    EXPECT_EQ(brannock::map_option("E2m3"), "+map E2M3 ");
+    EXPECT_EQ(brannock::map_option(""), "+map  ");
+    EXPECT_EQ(brannock::map_option(" map01"), "+map  ");
+}
+
+TEST(BrannockCommandLines, ClientLineKeepsItsBlanks) {
+    brannock::ClientGame game;
+    game.host_address = "192.168.0.2:10666";
+    game.iwad = "doom2.wad";
+    game.player_name = "Ann";
+    EXPECT_EQ(brannock::client_line(game), "-connect 192.168.0.2:10666 -iwad doom2.wad   +name \"Ann\"");
+
+    game.files = {"a.wad", "b.pk3"};
+    EXPECT_EQ(brannock::client_line(game),
+              "-connect 192.168.0.2:10666 -iwad doom2.wad  -file a.wad b.pk3  +name \"Ann\"");
+
+    game.parameters = "-nosound +vid_fps 1";
+    game.iwad.clear();
+    EXPECT_EQ(brannock::client_line(game),
+              "-connect 192.168.0.2:10666 -iwad   -file a.wad b.pk3 -nosound +vid_fps 1 +name \"Ann\"");
+}
+
+TEST(BrannockCommandLines, PlayerNameCannotCloseItsQuotes) {
+    brannock::ClientGame game;
+    game.player_name = "Ann\" +exec evil.cfg \"x\r\n";
+    const std::string line = brannock::client_line(game);
+    EXPECT_TRUE(line.ends_with("+name \"Ann +exec evil.cfg x\"")) << line;
+    EXPECT_EQ(std::count(line.begin(), line.end(), '"'), 2);
+}
+
+TEST(BrannockExtraFiles, ShortFormOrAFullPathTheEngineCanName) {
+    EXPECT_EQ(brannock::file_argument("c:\\long folder\\file.wad", std::string("C:\\LONGFO~1\\FILE.WAD")),
+              "C:\\LONGFO~1\\FILE.WAD");
+    EXPECT_EQ(brannock::file_argument("c:\\games\\gone.wad", std::nullopt), "c:\\games\\gone.wad");
+    EXPECT_EQ(brannock::file_argument("c:\\my games\\gone.wad", std::nullopt), "\"c:\\my games\\gone.wad\"");
+    EXPECT_EQ(brannock::file_argument("c:\\my games\\x.wad", std::string(300, 'a')), "\"c:\\my games\\x.wad\"");
+    EXPECT_EQ(brannock::command_file_list({}), "");
+    EXPECT_EQ(brannock::command_file_list({"a.wad"}), " -file a.wad");
+}
+
+TEST(BrannockJoin, FileCountReadsLikePercentI) {
+    const std::pair<const char*, int> cases[] = {
+        {"2", 2},   {"0x10", 16}, {"010", 8},  {" 3", 3},   {"7 files", 7}, {"", 0},
+        {"abc", 0}, {"-4", 0},    {"0", 0},    {"300", 255}, {"99999999999999999999", 255},
+    };
+    for (const auto& [text, count] : cases) EXPECT_EQ(brannock::parse_file_count(text), count) << text;
+}
+
+brannock::JoinGame plain_join() {
+    brannock::JoinGame game;
+    game.iwad = "doom2.wad";
+    game.player_name = "Ann";
+    game.address = "10.1.2.3";
+    game.port = "10666";
+    return game;
+}
+
+TEST(BrannockJoin, ResponseFileLines) {
+    brannock::JoinGame game = plain_join();
+    EXPECT_EQ(brannock::response_file_text(game), "\n-iwad doom2.wad\n+name \"Ann\"\n-connect 10.1.2.3:10666\n");
+
+    game.parameters = "-nosound";
+    game.files = std::vector<std::string>{};
+    EXPECT_EQ(brannock::response_file_text(game),
+              "-nosound\n-iwad doom2.wad\n-file\n+name \"Ann\"\n-connect 10.1.2.3:10666\n");
+
+    game.files = std::vector<std::string>{"/e/A.WAD", "\"/my e/b.pk3\""};
+    EXPECT_EQ(brannock::response_file_text(game),
+              "-nosound\n-iwad doom2.wad\n-file /e/A.WAD \"/my e/b.pk3\"\n+name \"Ann\"\n-connect 10.1.2.3:10666\n");
+}
+
+TEST(BrannockJoin, HostileServerTextsCannotAddLines) {
+    brannock::JoinGame game = plain_join();
+    game.iwad = "doom2.wad\r\n+exec evil.cfg";
+    game.address = "10.1.2.3\n-file evil.wad";
+    game.port = "10666\r\x01\x7f";
+    game.player_name = "A\"n\nn\t";
+    game.files = std::vector<std::string>{"x.wad\n+rcon_password p"};
+    game.parameters = "-nosound\r\n";
+    const std::string text = brannock::response_file_text(game);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5) << text;
+    EXPECT_EQ(text,
+              "-nosound\n-iwad doom2.wad+exec evil.cfg\n-file x.wad+rcon_password p\n+name \"Ann\"\n"
+              "-connect 10.1.2.3-file evil.wad:10666\n");
+    for (char c : text) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+}
+
+TEST(BrannockJoin, SingleLineKeepsEverythingButControlBytes) {
+    EXPECT_EQ(brannock::single_line("a\x1b[1mb\x7f c\xe9"), "a[1mb c\xe9");
+    EXPECT_EQ(brannock::clean_player_name("\"\""), "");
+}
+
+}  // namespace

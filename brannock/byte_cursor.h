@@ -1,0 +1,88 @@
+// byte_cursor.h: the one bounds-checked reader of datagram bytes.
+//
+// Every reader of a master or game-server reply walks the decoded bytes with a ByteCursor. A read
+// that would pass the end of the data fails the cursor; from then on every read answers 0 or the
+// empty text and the position stays where it was, so a reader can run its whole field sequence
+// and ask ok() once at the end. Integers are little-endian; a text ends with a zero byte.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace brannock {
+
+class ByteCursor {
+public:
+    explicit ByteCursor(std::span<const unsigned char> data) : data_(data) {}
+
+    bool ok() const { return !failed_; }
+    std::size_t position() const { return pos_; }
+    std::size_t remaining() const { return failed_ ? 0 : data_.size() - pos_; }
+
+    uint8_t u8() {
+        if (!need(1)) return 0;
+        return data_[pos_++];
+    }
+    uint16_t u16() {
+        if (!need(2)) return 0;
+        const uint16_t v = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
+        pos_ += 2;
+        return v;
+    }
+    uint32_t u32() {
+        if (!need(4)) return 0;
+        const uint32_t v = static_cast<uint32_t>(data_[pos_]) | (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
+                           (static_cast<uint32_t>(data_[pos_ + 2]) << 16) |
+                           (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
+        pos_ += 4;
+        return v;
+    }
+
+    // A zero-terminated text. At most `max_kept` bytes are kept; the cursor still moves past the
+    // whole text and its zero byte. A text without its zero byte inside the data fails.
+    std::string text(std::size_t max_kept) {
+        if (failed_) return {};
+        std::size_t end = pos_;
+        while (end < data_.size() && data_[end] != 0) ++end;
+        if (end == data_.size()) return fail(), std::string();
+        const std::size_t length = end - pos_;
+        std::string out(reinterpret_cast<const char*>(data_.data() + pos_),
+                        length < max_kept ? length : max_kept);
+        pos_ = end + 1;
+        return out;
+    }
+    void skip_text() { text(0); }
+
+    void skip(std::size_t count) {
+        if (need(count)) pos_ += count;
+    }
+    // Moves on by `count` bytes or to the end of the data, whichever comes first; never fails.
+    void skip_at_most(std::size_t count) {
+        if (!failed_) pos_ += count < remaining() ? count : remaining();
+    }
+    // Jumps to an absolute offset; an offset past the end fails.
+    void seek(std::size_t offset) {
+        if (failed_) return;
+        if (offset > data_.size()) return fail();
+        pos_ = offset;
+    }
+
+private:
+    bool need(std::size_t count) {
+        if (failed_) return false;
+        if (count > data_.size() - pos_) {
+            fail();
+            return false;
+        }
+        return true;
+    }
+    void fail() { failed_ = true; }
+
+    std::span<const unsigned char> data_;
+    std::size_t pos_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace brannock

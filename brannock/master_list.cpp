@@ -1,0 +1,43 @@
+// master_list.cpp: reading the master server's list of game servers.
+#include "brannock/master_list.h"
+
+#include "brannock/byte_cursor.h"
+
+namespace brannock {
+namespace {
+
+constexpr uint8_t kEndOfList = 2;
+
+std::string dotted(const uint8_t (&parts)[4]) {
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) text += '.';
+        text += std::to_string(parts[i]);
+    }
+    return text;
+}
+
+}  // namespace
+
+MasterList read_master_list(std::span<const unsigned char> decoded) {
+    MasterList list;
+    ByteCursor cursor(decoded);
+    const uint32_t status = cursor.u32();
+    if (!cursor.ok()) return list;
+    if (status == kMasterOutdated) list.status = MasterStatus::outdated;
+    if (status != kMasterListFollows) return list;
+    list.status = MasterStatus::list;
+
+    for (;;) {
+        const uint8_t marker = cursor.u8();
+        if (!cursor.ok() || marker == kEndOfList) break;
+        uint8_t parts[4];
+        for (uint8_t& part : parts) part = cursor.u8();
+        const uint16_t port = cursor.u16();
+        if (!cursor.ok()) break;   // a record cut short is dropped
+        list.entries.push_back({dotted(parts), std::to_string(port)});
+    }
+    return list;
+}
+
+}  // namespace brannock

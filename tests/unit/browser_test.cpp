@@ -1,0 +1,418 @@
+// browser_test.cpp: the server-browser readers: master list, server list columns, game settings.
+//
+// Replies are written byte by byte here, as the engine's servers lay them out, so a layout
+// mistake shared by the readers and the simulator still shows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "brannock/byte_cursor.h"
+#include "brannock/codec/huffman.h"
+#include "brannock/datagram.h"
+#include "brannock/master_list.h"
+#include "brannock/server_info.h"
+#include "brannock/server_reply.h"
+#include "brannock/server_settings.h"
+
+using namespace brannock;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// Appends wire values: little-endian integers, zero-terminated texts.
+struct Writer {
+    Bytes bytes;
+    Writer& u8(unsigned v) { bytes.push_back(static_cast<unsigned char>(v)); return *this; }
+    Writer& u16(unsigned v) { return u8(v & 0xFF).u8((v >> 8) & 0xFF); }
+    Writer& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
+    Writer& text(const std::string& t) {
+        bytes.insert(bytes.end(), t.begin(), t.end());
+        return u8(0);
+    }
+    Writer& zeros(std::size_t n) { bytes.insert(bytes.end(), n, 0); return *this; }
+};
+
+// Magic, version text and flag word.
+Writer reply_head(uint32_t flags) {
+    Writer w;
+    w.u32(kServerReplyMagic).text("1.2").u32(flags);
+    return w;
+}
+
+std::vector<std::pair<std::string, std::string>> props(const Bytes& decoded) {
+    ServerInfo info;
+    EXPECT_EQ(read_server_info(decoded, &info), ReplyRead::complete);
+    std::vector<std::pair<std::string, std::string>> out;
+    for (auto& p : server_properties(info)) out.emplace_back(p.key, p.value);
+    return out;
+}
+
+std::string prop(const Bytes& decoded, const std::string& key) {
+    for (auto& [k, v] : props(decoded)) {
+        if (k == key) return v;
+    }
+    return "<absent>";
+}
+
+ServerSettings settings_of(const Bytes& decoded) {
+    ServerSettings s;
+    EXPECT_EQ(read_server_settings(decoded, &s), ReplyRead::complete);
+    return s;
+}
+
+// A reply carrying every field both readings share, laid out so both read it alike.
+Bytes full_reply(uint8_t game_type = 3) {
+    const uint32_t flags = 0x1 | 0x2 | 0x4 | 0x8 | 0x10 | 0x20 | 0x40 | 0x80 | 0x100 | 0x200 | 0x400 | 0x800 |
+                           0x1000 | 0x2000 | 0x08000000 | 0x10000 | 0x20000 | 0x80000 | 0x100000;
+    Writer w = reply_head(flags);
+    w.text("Fragfest").text("http://example.org").text("ops@example.org").text("map01");
+    w.u8(16).u8(8);
+    w.u8(2).text("Foo.WAD").text("bar.pk3");
+    w.u8(game_type).u8(1).u8(0).u8(0).u8(0);
+    w.text("Brannock").text("DOOM2.WAD").u8(0).u8(1).u8(2).u8(3);
+    w.zeros(12);
+    w.u16(20).u16(15).u16(600).u16(0).u16(0).u16(5);
+    w.u32(0);
+    w.u8(2);
+    w.text("\x1c" "aBob").u16(12).u16(50).u8(0).u8(0);
+    if (game_type == 2 || game_type == 6 || game_type == 9 || game_type == 11) w.u8(1);
+    w.u8(0);
+    w.text("Ann").u16(3).u16(70).u8(0).u8(0);
+    if (game_type == 2 || game_type == 6 || game_type == 9 || game_type == 11) w.u8(0);
+    w.u8(0);
+    w.u32(0x10).u32(0x2000).u32(0x80).u32(0x40000000).u32(0x1000000);
+    return w.bytes;
+}
+
+}  // namespace
+
+TEST(ByteCursor, ReadsLittleEndianAndStopsForGoodAtTheEnd) {
+    const Bytes data = {0x01, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xAA};
+    ByteCursor c(data);
+    EXPECT_EQ(c.u8(), 0x01);
+    EXPECT_EQ(c.u16(), 0x1234);
+    EXPECT_EQ(c.u32(), 0x12345678u);
+    EXPECT_EQ(c.u16(), 0);        // one byte left: fails
+    EXPECT_FALSE(c.ok());
+    EXPECT_EQ(c.u8(), 0);         // and stays failed, though one byte is there
+    EXPECT_EQ(c.position(), 7u);
+}
+
+TEST(ByteCursor, TextsAreCutButPassedWholeAndNeedTheirZeroByte) {
+    const Bytes data = {'a', 'b', 'c', 'd', 0, 'x', 0, 'y', 'z'};
+    ByteCursor c(data);
+    EXPECT_EQ(c.text(2), "ab");
+    EXPECT_EQ(c.text(10), "x");
+    EXPECT_TRUE(c.ok());
+    EXPECT_EQ(c.text(10), "");    // "yz" has no zero byte inside the data
+    EXPECT_FALSE(c.ok());
+
+    ByteCursor skip(data);
+    skip.skip_at_most(100);
+    EXPECT_TRUE(skip.ok());
+    EXPECT_EQ(skip.remaining(), 0u);
+    skip.seek(10);
+    EXPECT_FALSE(skip.ok());
+}
+
+TEST(Datagram, ChallengeIsTheCodedLauncherQuery) {
+    codec::HuffmanInit();
+    EXPECT_EQ(challenge_packet(), (Bytes{0x05, 0xB8, 0x49, 0x02}));
+    const Bytes packet = challenge_packet();
+    EXPECT_EQ(decode_datagram(packet.data(), static_cast<int>(packet.size()), kServerReplyArea),
+              (Bytes{0xC7, 0, 0, 0}));
+    EXPECT_TRUE(decode_datagram(nullptr, 4, kServerReplyArea).empty());
+    EXPECT_TRUE(decode_datagram(packet.data(), -1, kServerReplyArea).empty());
+}
+
+TEST(Datagram, DecodingStopsAtTheArea) {
+    codec::HuffmanInit();
+    Bytes raw(100, 0x41);
+    raw.insert(raw.begin(), 0xFF);
+    EXPECT_EQ(decode_datagram(raw.data(), static_cast<int>(raw.size()), 10).size(), 10u);
+}
+
+TEST(MasterList, ReadsRecordsUntilTheEndMarker) {
+    const Bytes one = {0, 0, 0, 0, 0x01, 0xC0, 0xA8, 0x01, 0x02, 0xA6, 0x29, 0x02, 0x01, 1, 2, 3, 4, 5, 6};
+    const MasterList list = read_master_list(one);
+    EXPECT_EQ(list.status, MasterStatus::list);
+    ASSERT_EQ(list.entries.size(), 1u);
+    EXPECT_EQ(list.entries[0].address, "192.168.1.2");
+    EXPECT_EQ(list.entries[0].port, "10662");
+
+    // Ports and address parts are unsigned.
+    const Bytes high = {0, 0, 0, 0, 0x00, 0xFF, 0x80, 0x00, 0x01, 0x00, 0xC8, 0x02};
+    ASSERT_EQ(read_master_list(high).entries.size(), 1u);
+    EXPECT_EQ(read_master_list(high).entries[0].address, "255.128.0.1");
+    EXPECT_EQ(read_master_list(high).entries[0].port, "51200");
+}
+
+TEST(MasterList, ListWithoutEndMarkerKeepsEveryWholeRecord) {
+    EXPECT_TRUE(read_master_list(Bytes{0, 0, 0, 0, 0x01, 0x0A, 0x00, 0x00, 0x01, 0xA6}).entries.empty());
+    const Bytes two_and_a_half = {0, 0, 0, 0, 1, 10, 0, 0, 1, 0x10, 0, 1, 10, 0, 0, 2, 0x11, 0, 1, 10, 0};
+    const MasterList list = read_master_list(two_and_a_half);
+    ASSERT_EQ(list.entries.size(), 2u);
+    EXPECT_EQ(list.entries[1].address, "10.0.0.2");
+    EXPECT_EQ(list.entries[1].port, "17");
+    EXPECT_TRUE(read_master_list(Bytes{0, 0, 0, 0}).entries.empty());
+}
+
+TEST(MasterList, StatusOtherThanAListAddsNothing) {
+    const Bytes outdated = {0x6F, 0x57, 0, 0, 1, 10, 0, 0, 1, 0x10, 0, 2};
+    EXPECT_EQ(read_master_list(outdated).status, MasterStatus::outdated);
+    EXPECT_TRUE(read_master_list(outdated).entries.empty());
+    const Bytes other = {1, 0, 0, 0, 1, 10, 0, 0, 1, 0x10, 0, 2};
+    EXPECT_EQ(read_master_list(other).status, MasterStatus::ignored);
+    EXPECT_TRUE(read_master_list(other).entries.empty());
+    EXPECT_EQ(read_master_list(Bytes{0, 0, 0}).status, MasterStatus::ignored);
+}
+
+TEST(ServerInfo, NameAndMapOnly) {
+    const Bytes reply = reply_head(0x9).text("My Server").text("map07").bytes;
+    using P = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(props(reply), (P{{"MAP", "MAP07"}, {"TYPE", "Unknown"}, {"ICON", "13"}, {"", "My Server"}}));
+}
+
+TEST(ServerInfo, EveryColumnOfAFullReplyInCallOrder) {
+    using P = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(props(full_reply()), (P{{"WEBSITE", "http://example.org"},
+                                      {"EMAIL", "ops@example.org"},
+                                      {"LIMIT", "8"},
+                                      {"PWAD0", "foo.wad"},
+                                      {"PWAD1", "bar.pk3"},
+                                      {"MAP", "MAP01 - foo.wad, bar.pk3"},
+                                      {"TYPE", "Deathmatch"},
+                                      {"GAME", "Doom 2 Deathmatch"},
+                                      {"ICON", "14"},
+                                      {"USERS", "2"},
+                                      {"", "Fragfest"}}));
+}
+
+TEST(ServerInfo, EmptyPwadListAddsNoSeparator) {
+    const Bytes reply = reply_head(0x8 | 0x40).text("e1m1").u8(0).bytes;
+    EXPECT_EQ(prop(reply, "MAP"), "E1M1");
+    EXPECT_EQ(prop(reply, "PWAD0"), "<absent>");
+}
+
+TEST(ServerInfo, GamePrefixComesFromTheNormalisedIwad) {
+    auto game = [](const std::string& iwad, int type) {
+        Writer w = reply_head(type >= 0 ? 0x80 | 0x200 : 0x200);
+        if (type >= 0) w.u8(type).zeros(4);
+        w.text(iwad);
+        return prop(w.bytes, "GAME");
+    };
+    EXPECT_EQ(game("DOOM2.WAD", 3), "Doom 2 Deathmatch");
+    EXPECT_EQ(game("iwads/doom2.wad", 3), "(iwadsdoom2.wad) Deathmatch");
+    EXPECT_EQ(game("freedoom2.wad", 0), "(freedoom2.wad) Cooperative");
+    EXPECT_EQ(game("mygame.wad", -1), "(mygame.wad) Unknown");
+    EXPECT_EQ(game("MEGAGAME.PK3", 15), "MM8BDM Domination");
+    EXPECT_EQ(game("doom2.wad", 16), "Doom 2 Unknown");
+}
+
+TEST(ServerInfo, IwadNamesOfEveryLength) {
+    EXPECT_EQ(normalise_iwad("ab"), ".wad");
+    EXPECT_EQ(normalise_iwad("a.b"), ".wad");
+    EXPECT_EQ(normalise_iwad(""), ".wad");
+    EXPECT_EQ(normalise_iwad("C:\\Games\\HEXEN.WAD"), "c:gameshexen.wad");
+    // An IWAD name over the area is cut to 255 bytes before it is worked on.
+    const std::string long_name(400, 'q');
+    const Bytes reply = reply_head(0x200).text(long_name).bytes;
+    EXPECT_EQ(prop(reply, "GAME"), "(" + std::string(252, 'q') + ".wad) Unknown");
+}
+
+TEST(ServerInfo, IconAndTypeDefaults) {
+    EXPECT_EQ(prop(reply_head(0x400 | 0x800).u8(0).u8(1).bytes, "ICON"), "14");
+    EXPECT_EQ(prop(reply_head(0x400).u8(7).bytes, "ICON"), "14");
+    EXPECT_EQ(prop(reply_head(0).bytes, "ICON"), "13");
+    EXPECT_EQ(prop(reply_head(0x80).u8(16).zeros(4).bytes, "TYPE"), "Unknown");
+    EXPECT_EQ(prop(reply_head(0).bytes, ""), "");
+}
+
+TEST(ServerInfo, LimitsBlockIsTenOrTwelveBytes) {
+    const uint32_t flags = 0x10000 | 0x80000;
+    EXPECT_EQ(prop(reply_head(flags).u16(10).u16(0).u16(1).u16(2).u16(3).u8(6).bytes, "USERS"), "6");
+    EXPECT_EQ(prop(reply_head(flags).u16(10).u16(5).u16(9).u16(1).u16(2).u16(3).u8(7).bytes, "USERS"), "7");
+}
+
+TEST(ServerInfo, TwelveBytesOnlyWithTheirBit) {
+    EXPECT_EQ(prop(reply_head(0x08000000 | 0x80000).zeros(12).u8(4).bytes, "USERS"), "4");
+    EXPECT_EQ(prop(reply_head(0x80000).u8(4).bytes, "USERS"), "4");
+}
+
+TEST(ServerInfo, LongServerNameIsCutAndTheRestStillRead) {
+    const std::string name(600, 'n');
+    const Bytes reply = reply_head(0x1 | 0x8).text(name).text("map02").bytes;
+    EXPECT_EQ(prop(reply, ""), std::string(511, 'n'));
+    EXPECT_EQ(prop(reply, "MAP"), "MAP02");
+}
+
+TEST(ServerInfo, ColourCodesInTheNameStay) {
+    EXPECT_EQ(prop(reply_head(0x1).text("\x1c" "aRed").bytes, ""), "\x1c" "aRed");
+}
+
+TEST(ServerInfo, ForeignAndCutShortRepliesGiveNothing) {
+    ServerInfo info;
+    Bytes wrong = full_reply();
+    wrong[0] ^= 1;
+    EXPECT_EQ(read_server_info(wrong, &info), ReplyRead::foreign);
+    EXPECT_EQ(read_server_info(Bytes{0x77, 0x5D}, &info), ReplyRead::foreign);
+    const Bytes no_zero = reply_head(0x1).bytes;
+    Bytes name_without_end = no_zero;
+    name_without_end.push_back('x');
+    EXPECT_EQ(read_server_info(name_without_end, &info), ReplyRead::truncated);
+    EXPECT_TRUE(info.name.empty());
+    // A PWAD count larger than the list.
+    EXPECT_EQ(read_server_info(reply_head(0x40).u8(3).text("a.wad").bytes, &info), ReplyRead::truncated);
+}
+
+TEST(ServerSettings, MapOnlyReplyIsWholeWithoutTheTwelveBytes) {
+    const ServerSettings s = settings_of(reply_head(0x8).text("e1m1").bytes);
+    EXPECT_EQ(s.map, "E1M1");
+    EXPECT_FALSE(s.pwads);
+    EXPECT_FALSE(s.game);
+    EXPECT_FALSE(s.iwad);
+    EXPECT_FALSE(s.skill);
+    EXPECT_FALSE(s.limits);
+    EXPECT_TRUE(s.players.empty());
+    EXPECT_FALSE(s.flag_words);
+
+    // A field announced after the twelve bytes needs them.
+    ServerSettings cut;
+    EXPECT_EQ(read_server_settings(reply_head(0x8 | 0x80000).text("e1m1").zeros(11).bytes, &cut),
+              ReplyRead::truncated);
+    EXPECT_EQ(read_server_settings(reply_head(0x8 | 0x80000).text("e1m1").zeros(12).u8(0).bytes, &cut),
+              ReplyRead::complete);
+}
+
+TEST(ServerSettings, FullReply) {
+    const ServerSettings s = settings_of(full_reply());
+    EXPECT_EQ(s.map, "MAP01");
+    EXPECT_EQ(s.pwads, (std::vector<std::string>{"foo.wad", "bar.pk3"}));
+    ASSERT_TRUE(s.game);
+    EXPECT_EQ(game_type_setting(*s.game), 3);
+    EXPECT_EQ(modifier_steps(*s.game), (std::vector<int>{0, 1}));
+    EXPECT_EQ(iwad_setting(*s.iwad), 4);
+    EXPECT_EQ(s.skill, 2);
+    ASSERT_TRUE(s.limits);
+    EXPECT_EQ(s.limits->frag, 20);
+    EXPECT_EQ(s.limits->time, 15);
+    EXPECT_EQ(s.limits->duel, 0);
+    EXPECT_EQ(s.limits->win, 5);
+    EXPECT_EQ(s.players, (std::vector<std::string>{"Bob", "Ann"}));
+    ASSERT_TRUE(s.flag_words);
+    EXPECT_EQ(*s.flag_words, (std::array<uint32_t, 5>{0x10, 0x2000, 0x80, 0x40000000, 0x1000000}));
+}
+
+TEST(ServerSettings, TeamGameTypesHaveLongerPlayerRecords) {
+    EXPECT_EQ(settings_of(full_reply(11)).players, (std::vector<std::string>{"Bob", "Ann"}));
+    EXPECT_EQ(settings_of(full_reply(2)).flag_words->at(3), 0x40000000u);
+    EXPECT_EQ(full_reply(11).size(), full_reply(3).size() + 2);
+    EXPECT_EQ(settings_of(full_reply(3)).flag_words->at(4), 0x1000000u);
+}
+
+TEST(ServerSettings, GameTypeModifierSkillAndIwadDecisions) {
+    EXPECT_EQ(game_type_setting({20, 0, 0}), 0);
+    EXPECT_EQ(game_type_setting({15, 0, 0}), 15);
+    EXPECT_EQ(modifier_steps({0, 1, 1}), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(modifier_steps({0, 2, 0}), (std::vector<int>{0}));
+    EXPECT_EQ(settings_of(reply_head(0x1000).u8(3).bytes).skill, 3);
+    auto iwad = [](const std::string& name) {
+        return iwad_setting(*settings_of(reply_head(0x200).text(name).bytes).iwad);
+    };
+    EXPECT_EQ(iwad("HERETIC1.WAD"), 10);
+    EXPECT_EQ(iwad("heretic.wad"), 9);
+    EXPECT_EQ(iwad("mygame.pk3"), 20);
+    EXPECT_EQ(iwad("x"), 20);
+}
+
+TEST(ServerSettings, PlayerNamesLoseColourCodesAndAreCut) {
+    const uint32_t flags = 0x80000 | 0x100000;
+    Writer w = reply_head(flags);
+    w.zeros(12).u8(2);
+    w.text("\x1c" "aBob").zeros(7);
+    w.text(std::string(300, 'p')).zeros(7);
+    EXPECT_EQ(settings_of(w.bytes).players, (std::vector<std::string>{"Bob", std::string(255, 'p')}));
+}
+
+TEST(ServerSettings, TeamScoresFieldSizeDiffersBetweenTheReadings) {
+    // Three bytes here, four in the server list: the list reads 'a' (97) as the player count.
+    const uint32_t flags = 0x08000000 | 0x40000 | 0x80000 | 0x100000;
+    Writer w = reply_head(flags);
+    w.zeros(12).u8(1).u8(2).u8(3).u8(2);
+    w.text("a").zeros(7).text("b").zeros(7);
+    w.zeros(20);
+    EXPECT_EQ(prop(w.bytes, "USERS"), "97");
+    EXPECT_EQ(settings_of(w.bytes).players, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(ServerSettings, FlagItemsCarryTheMaskedBits) {
+    const std::vector<FlagItem> items = flag_items({0x10, 0, 0, 0x7FFFFFFF, 0});
+    ASSERT_EQ(items.size(), 125u);
+    int compat_on = 0;
+    for (const FlagItem& item : items) {
+        const std::string group = item.group, key = item.key;
+        if (group == "dmflags1") {
+            const int expected = key == "falldamage" || key == "strifefalldamage" ? 16 : 0;
+            EXPECT_EQ(item.value, expected) << key;
+        } else if (group == "compatflags") {
+            compat_on += item.value != 0;
+        } else {
+            EXPECT_EQ(item.value, 0) << group << "/" << key;
+        }
+    }
+    EXPECT_EQ(compat_on, 31);
+}
+
+// Every cut of a whole reply ends normally; exact-size copies let the address sanitizer see any
+// read past the data.
+TEST(ServerReplies, EveryTruncationIsReadSafely) {
+    const Bytes whole = full_reply(9);
+    for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+        const Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+        ServerInfo info;
+        read_server_info(part, &info);
+        ServerSettings settings;
+        EXPECT_NE(read_server_settings(part, &settings), ReplyRead::complete) << cut;
+        EXPECT_FALSE(settings.map) << cut;
+        read_master_list(part);
+    }
+}
+
+// The simulator's seed replies (tests/fuzz/corpus) go through their readers without fault.
+TEST(ServerReplies, SeedCorpusReplays) {
+    codec::HuffmanInit();
+    const std::filesystem::path corpus = std::filesystem::path(__FILE__).parent_path().parent_path() / "fuzz" / "corpus";
+    auto packets = [&](const char* target) {
+        std::vector<Bytes> out;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(corpus / target, ec)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            out.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        }
+        return out;
+    };
+    auto decode = [](const Bytes& packet, std::size_t area) {
+        return decode_datagram(packet.data(), static_cast<int>(packet.size()), area);
+    };
+    const auto masters = packets("master_response");
+    for (const Bytes& packet : masters) read_master_list(decode(packet, kMasterReplyArea));
+    const auto servers = packets("server_response");
+    for (const Bytes& packet : servers) {
+        ServerInfo info;
+        read_server_info(decode(packet, kServerReplyArea), &info);
+    }
+    const auto settings = packets("server_gamesettings");
+    for (const Bytes& packet : settings) {
+        ServerSettings s;
+        read_server_settings(decode(packet, kServerReplyArea), &s);
+    }
+    EXPECT_FALSE(masters.empty());
+    EXPECT_FALSE(servers.empty());
+    EXPECT_FALSE(settings.empty());
+}

@@ -37,7 +37,9 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
                                                   const void* addresses) {
     frame::guarded_void([&] {
         orvento::GameState& state = orvento::game_state();
+        // Nothing of an earlier game is left to put back by this game's finish.
         orvento::forget_engine(state);
+        state.saved_colour.reset();
 
         const HostTextCopy folder_copy = GetEngineText("general", "enginepath");
         const std::string folder = folder_copy.str();

@@ -1,0 +1,346 @@
+// orvento_test.cpp: the Orvento plug-in through the stand-in launcher, with the fake engine as
+// doom32.exe: engine folder checks, the launch as the engine receives it, and the finish that
+// puts things back and files the demo.
+#include <cctype>
+#include <cstdint>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "tests/plugin/plugin_fixture.h"
+
+namespace {
+
+using test_support::file_exists;
+using test_support::read_file;
+using test_support::write_file;
+
+constexpr const char* kMissingEngine =
+    "doom32.exe could not be found in the engine location you specified.\n"
+    "Please make sure you selected the right folder!";
+constexpr const char* kNoIwad =
+    "No valid IWAD file could be found in the engine location you specified.\n"
+    "Please make sure you have put your IWAD files in your Orvento or Orvento iwads folder!";
+
+// The launcher's address list: a signed 16-bit little-endian length before each entry.
+std::string address_list(const std::vector<std::string>& entries) {
+    std::string list;
+    for (const std::string& entry : entries) {
+        list += static_cast<char>(entry.size() & 0xFF);
+        list += static_cast<char>(entry.size() >> 8);
+        list += entry;
+    }
+    return list;
+}
+
+std::vector<std::string> argv_of(const nlohmann::json& run) {
+    return run.contains("argv") ? run["argv"].get<std::vector<std::string>>() : std::vector<std::string>();
+}
+
+std::string lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+}
+
+class OrventoPlugin : public ::testing::Test {
+protected:
+    test_support::PluginFixture f;
+    std::string colour_file;
+
+    void SetUp() override {
+        ASSERT_TRUE(f.open("orvento", "doom32.exe"));
+        colour_file = f.scratch + "syscolor";
+        test_support::set_env("SDLL_SYSCOLOR_FILE", colour_file);
+        set("multiplayer", "general", "map", "MAP01");
+    }
+
+    void set(const char* page, const char* group, const char* key, const std::string& value) {
+        std::string error;
+        ASSERT_TRUE(f.launcher->set(page, group, key, value, &error)) << error;
+    }
+
+    int engine_config() { return f.launcher->get<SDLL_EngineConfig_t>("SDLL_EngineConfig")(); }
+    int finished() { return f.launcher->get<SDLL_MultiplayerFinished_t>("SDLL_MultiplayerFinished")(); }
+
+    // Starts a game as the player at `own` of `addresses`, the game's starter being at `host`.
+    void launch(int iwad, int host = 0, int own = 0,
+                const std::vector<std::string>& addresses = {"127.0.0.1"}) {
+        const std::string list = address_list(addresses);
+        f.launcher->get<Orvento_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer")(iwad, host, own, 0, list.data());
+    }
+
+    // Launches with an engine that ends at once and polls the finish; the engine's record.
+    nlohmann::json play(int iwad, int host = 0, int own = 0,
+                        const std::vector<std::string>& addresses = {"127.0.0.1"}) {
+        const size_t before = f.engine_runs().size();
+        f.release_engine();
+        launch(iwad, host, own, addresses);
+        EXPECT_TRUE(f.wait_for_engine_runs(before + 1));
+        EXPECT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+        const auto runs = f.engine_runs();
+        return runs.size() > before ? runs[before] : nlohmann::json();
+    }
+
+    std::string response_bytes(const nlohmann::json& run) {
+        return run.contains("response_file") ? run["response_file"]["bytes"].get<std::string>() : std::string();
+    }
+
+    // Every settings read and write names an item of the description, with the right type.
+    void expect_declared_reads() const {
+        for (const auto& entry : f.launcher->journal()) {
+            EXPECT_FALSE(entry.undeclared) << entry.name << " " << entry.args.dump();
+            EXPECT_FALSE(entry.mistyped) << entry.name << " " << entry.args.dump();
+        }
+    }
+
+    // The multiplayer keys the plug-in read, as "group/key".
+    std::set<std::string> multiplayer_reads() const {
+        std::set<std::string> keys;
+        for (const auto& entry : f.launcher->journal()) {
+            if (entry.name == "Host_GetMultiplayerInt" || entry.name == "Host_GetMultiplayerString")
+                keys.insert(entry.args[1].get<std::string>() + "/" + entry.args[2].get<std::string>());
+        }
+        return keys;
+    }
+};
+
+TEST_F(OrventoPlugin, EngineFolderChecks) {
+    // Not chosen yet: not ready, no message.
+    set("engine", "general", "enginepath", "");
+    EXPECT_EQ(engine_config(), 0);
+    EXPECT_EQ(f.launcher->engine_ready, 0);
+    EXPECT_TRUE(f.launcher->message_boxes.empty());
+
+    // Executable but no IWAD: the second message, not ready.
+    set("engine", "general", "enginepath", f.engine_dir);
+    f.touch("heretic.wad");
+    EXPECT_EQ(engine_config(), 1);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, kNoIwad);
+    EXPECT_EQ(f.launcher->message_boxes[0].caption, "Orvento");
+    EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
+    EXPECT_EQ(f.launcher->engine_ready, 0);
+    EXPECT_FALSE(f.launcher->iwad_mask.has_value());
+
+    f.touch("freedm.wad");
+    EXPECT_EQ(engine_config(), 0);
+    EXPECT_EQ(f.launcher->iwad_mask, 0x40u);
+    EXPECT_EQ(f.launcher->engine_ready, 1);
+
+    for (const char* name : {"doom1.wad", "doom.wad", "doom2.wad", "tnt.wad", "plutonia.wad"}) f.touch(name);
+    EXPECT_EQ(engine_config(), 0);
+    EXPECT_EQ(f.launcher->iwad_mask, 0xCFu);
+    EXPECT_EQ(f.launcher->message_boxes.size(), 1u);
+
+    // Without a trailing separator the names run into the folder's: the executable is not found
+    // and the ready state stays as it was.
+    set("engine", "general", "enginepath", f.engine_dir.substr(0, f.engine_dir.size() - 1));
+    EXPECT_EQ(engine_config(), 1);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 2u);
+    EXPECT_EQ(f.launcher->message_boxes[1].text, kMissingEngine);
+    EXPECT_EQ(f.launcher->engine_ready, 1);
+
+    set("engine", "general", "enginepath", f.engine_dir);
+    std::filesystem::remove(f.engine_exe);
+    EXPECT_EQ(engine_config(), 1);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 3u);
+    EXPECT_EQ(f.launcher->message_boxes[2].text, kMissingEngine);
+}
+
+TEST_F(OrventoPlugin, VerificationAndMapCheck) {
+    f.launcher->get<Orvento_Verification_t>("SDLL_Verification")(3);
+    ASSERT_EQ(f.launcher->required_files.size(), 1u);
+    EXPECT_EQ(f.launcher->required_files[0], std::make_pair(f.engine_dir, std::string("doom32.exe")));
+
+    auto multi_config = f.launcher->get<SDLL_MultiConfig_t>("SDLL_MultiConfig");
+    set("multiplayer", "general", "map", " ");
+    EXPECT_EQ(multi_config(), 0);
+    EXPECT_TRUE(f.launcher->message_boxes.empty());
+    set("multiplayer", "general", "map", "");
+    EXPECT_EQ(multi_config(), 1);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, "Please specify an existing map name!");
+    EXPECT_EQ(f.launcher->message_boxes[0].caption, "Orvento");
+}
+
+TEST_F(OrventoPlugin, DeathmatchAsTheEngineReceivesIt) {
+    const std::string wad = f.scratch + "arena.wad";
+    write_file(wad, "PWAD");
+    f.launcher->files = {wad};
+    std::string short_form;
+    ASSERT_TRUE(platform::short_path(lower(wad), &short_form));
+    set("multiplayer", "general", "type", "2");
+    set("multiplayer", "general", "netnumber", "2");
+    set("multiplayer", "demo", "file", "final");
+    const std::string servername = f.launcher->get_value("multiplayer", "connection", "servername").value();
+
+    const nlohmann::json run = play(4);
+    const std::string expected = crlf("\n-iwad doom2.wad\n-file " + short_form +
+                                      "\n-warp 01\n-record tempdemo\n-maxdemo 2048\n-dup 1\n-extratics 0\n"
+                                      "-port 2342\n-privateserver\n-servername " + servername + "\n");
+    EXPECT_EQ(response_bytes(run), expected);
+    EXPECT_EQ(read_file(f.engine_dir + "doomargs.tmp"), expected);
+    EXPECT_EQ(argv_of(run), (std::vector<std::string>{"@doomargs.tmp", "-warp", "01", "-net", "2", "-skill", "4",
+                                                      "-deathmatch", "-frags", "0", "-timer", "0"}));
+#ifdef _WIN32
+    const std::string line = run["command_line"].get<std::string>();
+    const std::string params = "@doomargs.tmp -warp 01 -net 2 -skill 4  -deathmatch  -frags 0  -timer 0 ";
+    EXPECT_NE(line.find(params), std::string::npos) << line;
+#endif
+    // Started in the engine folder; the recording filed under the demo name there.
+    EXPECT_TRUE(std::filesystem::equivalent(run["cwd"].get<std::string>(), f.engine_dir));
+    EXPECT_TRUE(file_exists(f.engine_dir + "final.lmp"));
+    EXPECT_FALSE(file_exists(f.engine_dir + "tempdemo.lmp"));
+    expect_declared_reads();
+}
+
+TEST_F(OrventoPlugin, IwadsOutsideTheTableWriteNoIwadLine) {
+    for (const int iwad : {3, 7, 20}) {
+        const std::string bytes = response_bytes(play(iwad));
+        EXPECT_EQ(bytes.find("-iwad"), std::string::npos) << iwad;
+        EXPECT_EQ(bytes.rfind("\r\n-warp 01\r\n-dup 1\r\n", 0), 0u) << iwad;
+    }
+}
+
+TEST_F(OrventoPlugin, EpisodeMapAndSoloGame) {
+    set("multiplayer", "general", "map", "E1M9");
+    set("multiplayer", "general", "netnumber", "0");
+    const nlohmann::json run = play(1);
+    EXPECT_NE(response_bytes(run).find("\r\n-warp 1 9\r\n"), std::string::npos);
+    EXPECT_EQ(argv_of(run), (std::vector<std::string>{"@doomargs.tmp", "-warp", "19", "-skill", "4", "-frags", "0",
+                                                      "-timer", "0"}));
+}
+
+TEST_F(OrventoPlugin, DemoNameOfThreeCharactersRecordsNothing) {
+    set("multiplayer", "demo", "file", "abc");
+    EXPECT_EQ(response_bytes(play(4)).find("-record"), std::string::npos);
+    EXPECT_FALSE(file_exists(f.engine_dir + "tempdemo.lmp"));
+    EXPECT_FALSE(file_exists(f.engine_dir + "abc.lmp"));
+
+    set("multiplayer", "demo", "file", "abcd");
+    set("multiplayer", "demo", "maxdemo", "4096");
+    EXPECT_NE(response_bytes(play(4)).find("\r\n-record tempdemo\r\n-maxdemo 4096\r\n"), std::string::npos);
+    EXPECT_TRUE(file_exists(f.engine_dir + "abcd.lmp"));
+}
+
+TEST_F(OrventoPlugin, JoiningSecondEntryOnMap03) {
+    set("multiplayer", "general", "map", "MAP03");
+    const nlohmann::json run = play(4, 1, 0, {"10.0.0.1", "192.168.1.5:2342"});
+    EXPECT_EQ(response_bytes(run), crlf("\n-iwad doom2.wad\n-warp 03\n"));
+    EXPECT_EQ(argv_of(run), (std::vector<std::string>{"@doomargs.tmp", "-warp", "03", "-connect", "192.168.1.5:2342"}));
+#ifdef _WIN32
+    EXPECT_NE(run["command_line"].get<std::string>().find("@doomargs.tmp -warp 03 -connect  192.168.1.5:2342 "),
+              std::string::npos);
+#endif
+    for (const char* key : {"general/avg", "general/turbo", "general/skill", "general/netnumber", "connection/dup",
+                            "connection/port", "connection/servername"}) {
+        EXPECT_EQ(multiplayer_reads().count(key), 0u) << key;
+    }
+}
+
+TEST_F(OrventoPlugin, EarlierResponseFileIsBackedUpAndPutBack) {
+    const std::string response = f.engine_dir + "doomargs.tmp";
+    write_file(response, "user's own");
+    write_file(response + ".bak", "older backup");
+    set("multiplayer", "demo", "file", "duel");
+    write_file(colour_file, "111\n");
+
+    launch(4);
+    ASSERT_TRUE(f.wait_for_engine_runs(1));
+    EXPECT_EQ(read_file(response + ".bak"), "user's own");
+    const std::string written = read_file(response);
+    EXPECT_NE(written.find("-warp 01"), std::string::npos);
+
+    // The engine changes the highlight colour while it runs; a poll changes nothing.
+    write_file(colour_file, "222\n");
+    EXPECT_EQ(finished(), 0);
+    EXPECT_EQ(read_file(colour_file), "222\n");
+    EXPECT_EQ(read_file(response), written);
+    EXPECT_TRUE(file_exists(response + ".bak"));
+
+    f.release_engine();
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+    EXPECT_EQ(std::stoul(read_file(colour_file)), 111u);
+    EXPECT_EQ(read_file(response), "user's own");
+    EXPECT_FALSE(file_exists(response + ".bak"));
+    EXPECT_TRUE(file_exists(f.engine_dir + "duel.lmp"));
+}
+
+TEST_F(OrventoPlugin, ResponseFileOfTheLaunchStaysWithoutAnEarlierOne) {
+    const std::string response = f.engine_dir + "doomargs.tmp";
+    const std::string bytes = response_bytes(play(4));
+    EXPECT_EQ(read_file(response), bytes);
+    EXPECT_FALSE(file_exists(response + ".bak"));
+    // A finish with nothing left to wait for cleans up again at once.
+    EXPECT_EQ(finished(), 1);
+}
+
+TEST_F(OrventoPlugin, DemoFiledUnderEachTargetRule) {
+    const std::string demos = f.scratch + "demos" + f.scratch.back();
+    std::filesystem::create_directories(demos);
+    const std::string recorded = "fake demo recorded by the test engine\n";
+
+    set("engine", "general", "demopath", demos);
+    set("multiplayer", "demo", "file", "run1.dem");
+    play(4);
+    EXPECT_EQ(read_file(demos + "run1.dem"), recorded);
+
+    // An existing target is replaced.
+    write_file(demos + "run1.lm.lmp", "old");
+    set("multiplayer", "demo", "file", "run1.lm");
+    play(4);
+    EXPECT_EQ(read_file(demos + "run1.lm.lmp"), recorded);
+
+    // A demo folder of two characters (a bare drive) means the engine folder.
+    set("engine", "general", "demopath", "D:");
+    set("multiplayer", "demo", "file", "final");
+    play(4);
+    EXPECT_EQ(read_file(f.engine_dir + "final.lmp"), recorded);
+    EXPECT_FALSE(file_exists(f.engine_dir + "tempdemo.lmp"));
+
+    // No recording left (here the engine could not start): an existing demo of that name stays.
+    write_file(f.engine_dir + "final.lmp", "kept");
+    std::filesystem::remove(f.engine_exe);
+    launch(4);
+    EXPECT_EQ(finished(), 1);
+    EXPECT_EQ(read_file(f.engine_dir + "final.lmp"), "kept");
+    EXPECT_TRUE(f.launcher->message_boxes.empty());
+}
+
+TEST_F(OrventoPlugin, RecordingThatCannotBeFiledStaysAndIsReported) {
+    set("engine", "general", "demopath", f.scratch + "no-such-folder" + f.scratch.back());
+    set("multiplayer", "demo", "file", "lost");
+    play(4);
+    EXPECT_TRUE(file_exists(f.engine_dir + "tempdemo.lmp"));
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_NE(f.launcher->message_boxes[0].text.find(f.engine_dir + "tempdemo.lmp"), std::string::npos);
+    EXPECT_EQ(f.launcher->message_boxes[0].caption, "Orvento");
+    EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
+}
+
+// The plug-in stays loaded between tests natively, so a launch that starts nothing is the way to
+// see a finish without a saved colour.
+TEST_F(OrventoPlugin, UnwritableResponseFileStartsNothing) {
+    const std::string not_a_folder = f.scratch + "plain-file";
+    write_file(not_a_folder, "x");
+    set("engine", "general", "enginepath", not_a_folder + f.scratch.back());
+    write_file(colour_file, "333\n");
+    launch(4);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_NE(f.launcher->message_boxes[0].text.find("doomargs.tmp"), std::string::npos);
+    EXPECT_EQ(finished(), 1);
+    EXPECT_TRUE(f.engine_runs().empty());
+    EXPECT_EQ(read_file(colour_file), "333\n");
+}
+
+}  // namespace

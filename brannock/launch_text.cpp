@@ -42,7 +42,9 @@ std::string clean_player_name(std::string_view name) {
 std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form) {
     if (short_form && !short_form->empty() && short_form->size() <= kShortPathMax) return *short_form;
     if (full_path.find(' ') == std::string_view::npos) return std::string(full_path);
-    return "\"" + std::string(full_path) + "\"";
+    std::string quoted = "\"";
+    quoted.append(full_path).append("\"");
+    return quoted;
 }
 
 std::string command_file_list(const std::vector<std::string>& files) {
@@ -111,15 +113,17 @@ int parse_file_count(std::string_view text) {
 }
 
 std::string response_file_text(const JoinGame& game) {
-    std::string text = single_line(game.parameters) + "\n";
-    text += "-iwad " + single_line(game.iwad) + "\n";
+    std::string text;
+    text.append(single_line(game.parameters)).append("\n");
+    text.append("-iwad ").append(single_line(game.iwad)).append("\n");
     if (game.files) {
-        std::string list = "-file";
-        for (const std::string& file : *game.files) list += " " + single_line(file);
-        text += list + "\n";
+        text.append("-file");
+        for (const std::string& file : *game.files) text.append(" ").append(single_line(file));
+        text.append("\n");
     }
-    text += "+name \"" + clean_player_name(game.player_name) + "\"\n";
-    text += "-connect " + single_line(game.address) + ":" + single_line(game.port) + "\n";
+    text.append("+name \"").append(clean_player_name(game.player_name)).append("\"\n");
+    text.append("-connect ").append(single_line(game.address)).append(":").append(single_line(game.port));
+    text.append("\n");
     return text;
 }
 

@@ -1,0 +1,118 @@
+// export_host_game.cpp: a game among the launcher's users. The hosting machine starts a
+// minimised, high-priority server and then its own client; every other machine only its client.
+// The launcher then polls the finish until the client has ended.
+#include <string>
+#include <vector>
+
+#include "brannock/engine_run.h"
+#include "brannock/exports.h"
+#include "brannock/flag_table.h"
+#include "brannock/launch_text.h"
+#include "brannock/server_reply.h"
+#include "frame/frame.h"
+#include "frame/helpers.h"
+
+using frame::host;
+using frame::host_handle;
+
+namespace {
+
+// The server's start-up needs a head start before the client connects to it.
+constexpr unsigned kServerHeadStartMs = 1000;
+
+// Kept from a launch to its finish.
+platform::ProcessHandle g_client = nullptr;
+platform::ProcessHandle g_server = nullptr;
+brannock::SavedHighlight g_highlight;
+
+int multiplayer_int(const char* group, const char* key) {
+    return host<Host_GetMultiplayerInt_t>(kSlotGetMultiplayerInt)(host_handle(), group, key);
+}
+
+// The chosen extra files, lower-cased (names on the launcher's machine are case-blind), in
+// short form.
+std::vector<std::string> read_chosen_files() {
+    std::vector<std::string> files;
+    const int count = host<Host_GetFileCount_t>(kSlotGetFileCount)(host_handle());
+    for (int i = 0; i < count; ++i) {
+        std::string path = GetChosenFile(i).str();
+        brannock::to_lower_ascii(path);
+        files.push_back(brannock::engine_file_argument(path));
+    }
+    return files;
+}
+
+// Read in the order the server line uses them: map, type, modifier, skill, then every flag item.
+void read_server_rules(brannock::ServerGame* game) {
+    game->map = GetMultiplayerText("general", "map").str();
+    game->type = multiplayer_int("general", "type");
+    game->modifier = multiplayer_int("general", "modifier");
+    game->skill = multiplayer_int("general", "skill");
+    game->flags = brannock::compute_flag_words(multiplayer_int);
+}
+
+brannock::Limits read_limits() {
+    brannock::Limits limits{};
+    for (std::size_t i = 0; i < brannock::kLimitKeys.size(); ++i) {
+        limits[i] = multiplayer_int("general", brannock::kLimitKeys[i]);
+    }
+    return limits;
+}
+
+// A launch before the last game's finish replaces what was kept; the old handles are closed,
+// never terminated.
+void replace_kept_processes() {
+    brannock::forget_process(&g_client);
+    brannock::forget_process(&g_server);
+}
+
+}  // namespace
+
+SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int ownEntry, int /*reserved*/,
+                                                  const void* addresses, const char* playerName) {
+    frame::guarded_void([&] {
+        const bool hosting = hostEntry == ownEntry;
+        const std::string folder = GetEngineText("general", "enginepath").str();
+        std::string iwad_name;
+        frame::IwadFileName(frame::Plugin::brannock, iwad, &iwad_name);
+        const std::vector<std::string> files = read_chosen_files();
+
+        brannock::ClientGame client;
+        ReadCountedString(addresses, hostEntry, &client.host_address, kAddressPartMax);
+        client.iwad = iwad_name;
+        client.files = files;
+        client.parameters = GetEngineText("general", "parameters").str();
+        client.player_name = playerName ? playerName : "";
+        const std::string client_line = brannock::client_line(client);
+
+        brannock::ServerGame server;
+        if (hosting) {
+            server.iwad = iwad_name;
+            server.files = files;
+            read_server_rules(&server);
+        }
+        server.limits = read_limits();   // every machine reads them; only the host uses them
+        const std::string server_line = hosting ? brannock::server_line(server) : std::string();
+
+        replace_kept_processes();
+        brannock::save_highlight(&g_highlight);
+        if (hosting) {
+            g_server = brannock::start_engine(folder, server_line, platform::ShowMode::minimized);
+            if (g_server) platform::set_high_priority(g_server);
+            platform::sleep_ms(kServerHeadStartMs);
+        }
+        g_client = brannock::start_engine(folder, client_line, platform::ShowMode::normal);
+    });
+}
+
+SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
+    return frame::guarded(1, [] {
+        if (brannock::engine_running(g_client)) return 0;
+        // The server is never stopped while the client still plays on it.
+        if (g_server) platform::terminate_process(g_server);
+        brannock::restore_highlight(g_highlight);
+        brannock::forget_process(&g_client);
+        brannock::forget_process(&g_server);
+        return 1;
+    });
+}

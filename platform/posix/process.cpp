@@ -65,6 +65,26 @@ bool reap(Process* p, bool block) {
     }
 }
 
+// Children whose handle was closed while they ran; reaped on later calls once they end, so none
+// stays a zombie for the rest of the launcher's life.
+std::vector<pid_t>& abandoned() {
+    static std::vector<pid_t> pids;
+    return pids;
+}
+
+void reap_abandoned() {
+    auto& pids = abandoned();
+    for (std::size_t i = 0; i < pids.size();) {
+        Process p{pids[i], false};
+        if (reap(&p, false)) {
+            pids[i] = pids.back();
+            pids.pop_back();
+        } else {
+            ++i;
+        }
+    }
+}
+
 pid_t spawn(const std::string& file, const std::vector<std::string>& args, const std::string& folder) {
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);
@@ -93,6 +113,7 @@ pid_t spawn(const std::string& file, const std::vector<std::string>& args, const
 
 ProcessHandle start_process(const std::string& file, const std::string& parameters,
                             const std::string& folder, ShowMode) {
+    reap_abandoned();
     if (file.empty() || !can_run(path_to_run(file, folder), folder)) return nullptr;
     std::vector<std::string> args = detail::split_command_line(parameters);
     args.insert(args.begin(), file);
@@ -115,6 +136,7 @@ void set_high_priority(ProcessHandle process) {
 WaitResult wait_process(ProcessHandle process, unsigned milliseconds) {
     Process* p = as_process(process);
     if (!p) return WaitResult::failed;
+    reap_abandoned();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     for (;;) {
         if (p->ended || reap(p, false)) return WaitResult::ended;
@@ -134,8 +156,16 @@ void terminate_process(ProcessHandle process) {
 void close_process(ProcessHandle process) {
     Process* p = as_process(process);
     if (!p) return;
-    // An ended child is reaped now; a running one is left to run, as closing a Windows handle does.
-    if (!p->ended) reap(p, false);
+    // An ended child is reaped now; a running one is left to run, as closing a Windows handle
+    // does, and reaped by a later call once it has ended.
+    if (!p->ended && !reap(p, false)) {
+        try {
+            abandoned().push_back(p->pid);
+        } catch (...) {
+            // Out of memory: the child is merely left unreaped.
+        }
+    }
+    reap_abandoned();
     delete p;
 }
 

@@ -1,0 +1,192 @@
+// frame_test.cpp: the frame's text conversions, counted-string and address readers, and the
+// callback registry.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "frame/frame.h"
+
+namespace {
+
+// Runs ToNarrow and returns the copy as a string, checking the result code and freeing it.
+std::string narrow_copy(const char16_t* text) {
+    char* out = reinterpret_cast<char*>(1);
+    EXPECT_EQ(ToNarrow(text, &out), kResultOk);
+    EXPECT_NE(out, nullptr);
+    std::string copy = out ? out : "";
+    FreeHostText(out);
+    return copy;
+}
+
+std::u16string wide_copy(const char* text) {
+    char16_t* out = reinterpret_cast<char16_t*>(1);
+    EXPECT_EQ(ToWide(text, &out), kResultOk);
+    EXPECT_NE(out, nullptr);
+    std::u16string copy = out ? out : u"";
+    FreeHostText(out);
+    return copy;
+}
+
+TEST(TextConversion, NullTextsGiveNullCopiesAndSuccess) {
+    char* narrow = reinterpret_cast<char*>(1);
+    char16_t* wide = reinterpret_cast<char16_t*>(1);
+    EXPECT_EQ(ToNarrow(nullptr, &narrow), kResultOk);
+    EXPECT_EQ(ToWide(nullptr, &wide), kResultOk);
+    EXPECT_EQ(narrow, nullptr);
+    EXPECT_EQ(wide, nullptr);
+    EXPECT_EQ(FreeHostText(nullptr), 0);
+    EXPECT_EQ(HostTextCopy().view(), "");
+}
+
+TEST(TextConversion, EmptyTextsGiveAllocatedEmptyCopies) {
+    EXPECT_EQ(narrow_copy(u""), "");
+    EXPECT_EQ(wide_copy(""), u"");
+}
+
+TEST(TextConversion, AsciiPassesUnchanged) {
+    EXPECT_EQ(narrow_copy(u"C:\\Games\\Brannock\\"), "C:\\Games\\Brannock\\");
+    EXPECT_EQ(wide_copy("map01 -skill 4"), u"map01 -skill 4");
+}
+
+TEST(TextConversion, UnpairedSurrogateBecomesQuestionMark) {
+    const char16_t lone_high[] = {u'a', 0xD800, u'b', 0};
+    const char16_t lone_low_at_end[] = {u'a', 0xDC00, 0};
+    EXPECT_EQ(narrow_copy(lone_high), "a?b");
+    EXPECT_EQ(narrow_copy(lone_low_at_end), "a?");
+}
+
+#ifdef _WIN32
+// The ANSI code page of a Windows system holds the Latin-1 letters used here.
+TEST(TextConversion, NonAsciiRoundTripsThroughTheAnsiCodePage) {
+    const std::u16string text = u"Caf\u00e9 \u00fc\u00df";
+    EXPECT_EQ(wide_copy(narrow_copy(text.c_str()).c_str()), text);
+}
+#else
+// Here the ANSI code page is UTF-8, where one UTF-16 unit can take three bytes: the copy must
+// be sized by the conversion, not by twice the unit count.
+TEST(TextConversion, NonAsciiNeedingThreeBytesPerUnitIsNotCut) {
+    EXPECT_EQ(narrow_copy(u"\u20ac\u20ac\u20ac"), "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC");
+    EXPECT_EQ(narrow_copy(u"\U0001F600x"), "\xF0\x9F\x98\x80x");
+    EXPECT_EQ(wide_copy("\xE2\x82\xAC \xC3\xA9"), u"\u20ac \u00e9");
+}
+
+TEST(TextConversion, MalformedAnsiBytesBecomeReplacementCharacters) {
+    EXPECT_EQ(wide_copy("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_EQ(wide_copy("cut\xE2\x82"), u"cut\uFFFD");
+}
+#endif
+
+// A counted-string list: each entry a signed 16-bit little-endian length, then the bytes.
+std::vector<unsigned char> counted_list(const std::vector<std::string>& entries) {
+    std::vector<unsigned char> list;
+    for (const std::string& e : entries) {
+        list.push_back(static_cast<unsigned char>(e.size() & 0xFF));
+        list.push_back(static_cast<unsigned char>(e.size() >> 8));
+        list.insert(list.end(), e.begin(), e.end());
+    }
+    return list;
+}
+
+TEST(ReadCountedString, ReadsEntriesByIndex) {
+    const auto list = counted_list({"10.0.0.1:5029", "", "192.168.1.20"});
+    std::string out = "stale";
+    EXPECT_TRUE(ReadCountedString(list.data(), 0, &out));
+    EXPECT_EQ(out, "10.0.0.1:5029");
+    out = "stale";
+    EXPECT_TRUE(ReadCountedString(list.data(), 1, &out));
+    EXPECT_EQ(out, "");
+    EXPECT_TRUE(ReadCountedString(list.data(), 2, &out));
+    EXPECT_EQ(out, "192.168.1.20");
+}
+
+TEST(ReadCountedString, LongEntryIsCutToTheCapacity) {
+    const auto list = counted_list({std::string(300, 'x'), "next"});
+    std::string out;
+    EXPECT_TRUE(ReadCountedString(list.data(), 0, &out));
+    EXPECT_EQ(out, std::string(kAddressPartMax, 'x'));
+    EXPECT_TRUE(ReadCountedString(list.data(), 0, &out, 10));
+    EXPECT_EQ(out, std::string(10, 'x'));
+    // The cut applies to the copy only: the next entry is still found after all 300 bytes.
+    EXPECT_TRUE(ReadCountedString(list.data(), 1, &out));
+    EXPECT_EQ(out, "next");
+}
+
+TEST(ReadCountedString, NegativeLengthOrNullListGivesEmptyAndFalse) {
+    const unsigned char negative[] = {0xFF, 0xFF, 'a', 'b'};   // length -1
+    const unsigned char negative_second[] = {0x01, 0x00, 'a', 0x00, 0x80};   // 1, then -32768
+    std::string out = "stale";
+    EXPECT_FALSE(ReadCountedString(negative, 0, &out));
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(ReadCountedString(negative, 1, &out));
+    EXPECT_FALSE(ReadCountedString(negative_second, 1, &out));
+    EXPECT_FALSE(ReadCountedString(negative_second, 2, &out));
+    out = "stale";
+    EXPECT_FALSE(ReadCountedString(nullptr, 0, &out));
+    EXPECT_EQ(out, "");
+}
+
+TEST(SplitHostPort, SplitsAtTheFirstColon) {
+    std::string host, port;
+    SplitHostPort("10.0.0.1:5029", &host, &port, "15300");
+    EXPECT_EQ(host, "10.0.0.1");
+    EXPECT_EQ(port, "5029");
+    SplitHostPort("master.example.net", &host, &port, "15300");
+    EXPECT_EQ(host, "master.example.net");
+    EXPECT_EQ(port, "15300");
+    SplitHostPort("10.0.0.1:", &host, &port, "15300");
+    EXPECT_EQ(host, "10.0.0.1");
+    EXPECT_EQ(port, "");
+    SplitHostPort("a:b:c", &host, &port, "15300");
+    EXPECT_EQ(host, "a");
+    EXPECT_EQ(port, "b:c");
+    SplitHostPort(nullptr, &host, &port, "15300");
+    EXPECT_EQ(host, "");
+    EXPECT_EQ(port, "15300");
+}
+
+TEST(SplitHostPort, CutsEachPartToItsArea) {
+    const std::string address = std::string(300, 'h') + ":" + std::string(300, '7');
+    std::string host, port;
+    SplitHostPort(address.c_str(), &host, &port, "15300");
+    EXPECT_EQ(host, std::string(kAddressPartMax, 'h'));
+    EXPECT_EQ(port, std::string(kAddressPartMax, '7'));
+    const std::string long_default(400, '9');
+    SplitHostPort("host", &host, &port, long_default);
+    EXPECT_EQ(port, std::string(kAddressPartMax, '9'));
+}
+
+// The registry is process-wide; these tests put every slot back as they found it.
+class Registry : public testing::Test {
+protected:
+    void SetUp() override {
+        for (unsigned s = 0; s < kSlotCount; ++s) saved_[s] = frame::slot(s);
+    }
+    void TearDown() override {
+        for (unsigned s = 0; s < kSlotCount; ++s) frame::set_slot(s, saved_[s]);
+    }
+    void* saved_[kSlotCount] = {};
+};
+
+TEST_F(Registry, SlotsBeyondTheTableAreIgnored) {
+    int marker = 0;
+    for (unsigned s = 0; s < kSlotCount; ++s) frame::set_slot(s, nullptr);
+    frame::set_slot(kSlotCount, &marker);
+    frame::set_slot(1000, &marker);
+    frame::set_slot(0xFFFFFFFFu, &marker);
+    for (unsigned s = 0; s < kSlotCount; ++s) EXPECT_EQ(frame::slot(s), nullptr) << "slot " << s;
+    EXPECT_EQ(frame::slot(kSlotCount), nullptr);
+    EXPECT_EQ(frame::slot(1000), nullptr);
+}
+
+TEST_F(Registry, LastValueWins) {
+    int first = 0, second = 0;
+    frame::set_slot(kSlotSetIwad, &first);
+    frame::set_slot(kSlotSetIwad, &second);
+    EXPECT_EQ(frame::slot(kSlotSetIwad), &second);
+    frame::set_slot(kSlotUnused25, &first);
+    EXPECT_EQ(frame::slot(kSlotUnused25), &first);
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+// helpers_test.cpp: the IWAD table, response-file backup and restore, and the text clean-ups.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frame/helpers.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+using frame::Plugin;
+
+TEST(IwadTable, HoldsNineteenRowsInNumberOrderWithOrventosMaskBits) {
+    const auto table = frame::iwad_table();
+    ASSERT_EQ(table.size(), 19u);
+    unsigned mask_union = 0;
+    int orvento_rows = 0;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const frame::IwadRow& row = table[i];
+        EXPECT_EQ(row.number, static_cast<int>(i) + 1);
+        if (!row.orvento) {
+            EXPECT_EQ(row.orvento_mask, 0u) << row.file;
+            continue;
+        }
+        ++orvento_rows;
+        EXPECT_EQ(row.orvento_mask & (row.orvento_mask - 1), 0u) << row.file << " has one bit";
+        EXPECT_EQ(mask_union & row.orvento_mask, 0u) << row.file << " shares a bit";
+        mask_union |= row.orvento_mask;
+    }
+    EXPECT_EQ(orvento_rows, 6);
+    EXPECT_EQ(mask_union, 0xCFu);
+    EXPECT_EQ(table[0].orvento_mask, 0x01u);   // doom.wad
+    EXPECT_EQ(table[1].orvento_mask, 0x80u);   // doom1.wad
+    EXPECT_EQ(table[3].orvento_mask, 0x02u);   // doom2.wad
+    EXPECT_EQ(table[4].orvento_mask, 0x08u);   // tnt.wad
+    EXPECT_EQ(table[5].orvento_mask, 0x04u);   // plutonia.wad
+    EXPECT_EQ(table[7].orvento_mask, 0x40u);   // freedm.wad
+}
+
+TEST(IwadTable, FileNamesByPlugin) {
+    std::string target = "kept";
+    EXPECT_TRUE(frame::IwadFileName(Plugin::brannock, 4, &target));
+    EXPECT_EQ(target, "doom2.wad");
+    EXPECT_TRUE(frame::IwadFileName(Plugin::brannock, 19, &target));
+    EXPECT_EQ(target, "megagame.wad");
+    EXPECT_TRUE(frame::IwadFileName(Plugin::orvento, 8, &target));
+    EXPECT_EQ(target, "freedm.wad");
+
+    target = "kept";
+    EXPECT_FALSE(frame::IwadFileName(Plugin::brannock, 0, &target));
+    EXPECT_FALSE(frame::IwadFileName(Plugin::brannock, 21, &target));
+    EXPECT_FALSE(frame::IwadFileName(Plugin::brannock, frame::kUnknownIwad, &target));
+    EXPECT_FALSE(frame::IwadFileName(Plugin::orvento, 3, &target));
+    EXPECT_FALSE(frame::IwadFileName(Plugin::orvento, 9, &target));
+    EXPECT_FALSE(frame::IwadFileName(Plugin::orvento, -1, &target));
+    EXPECT_EQ(target, "kept");
+}
+
+TEST(IwadTable, NumbersByFileName) {
+    for (const frame::IwadRow& row : frame::iwad_table()) EXPECT_EQ(frame::IwadNumber(row.file), row.number);
+    EXPECT_EQ(frame::IwadNumber("heretic1.wad"), 10);
+    EXPECT_EQ(frame::IwadNumber("mygame.wad"), frame::kUnknownIwad);
+    EXPECT_EQ(frame::IwadNumber(""), frame::kUnknownIwad);
+    EXPECT_EQ(frame::IwadNumber("doom2.wa"), frame::kUnknownIwad);
+}
+
+class BackupRestore : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = test_support::scratch_dir("backup");
+        file_ = dir_ + "doomargs.tmp";
+        backup_ = file_ + ".bak";
+    }
+    bool exists(const std::string& path) { return frame::FileExists(path); }
+    std::string dir_, file_, backup_;
+};
+
+TEST_F(BackupRestore, BackupOfAMissingFileTouchesNothing) {
+    test_support::write_file(backup_, "old backup");
+    frame::BackupFile(file_);
+    EXPECT_FALSE(exists(file_));
+    EXPECT_EQ(test_support::read_file(backup_), "old backup");
+}
+
+TEST_F(BackupRestore, SecondBackupKeepsOnlyTheNewest) {
+    test_support::write_file(file_, "first");
+    frame::BackupFile(file_);
+    EXPECT_FALSE(exists(file_));
+    test_support::write_file(file_, "second");
+    frame::BackupFile(file_);
+    EXPECT_FALSE(exists(file_));
+    EXPECT_EQ(test_support::read_file(backup_), "second");
+}
+
+TEST_F(BackupRestore, RestoreBringsBackTheContentFromBeforeTheBackup) {
+    test_support::write_file(file_, "user's own arguments");
+    frame::BackupFile(file_);
+    test_support::write_file(file_, "written for the game");
+    frame::RestoreFile(dir_, "doomargs.tmp");
+    EXPECT_EQ(test_support::read_file(file_), "user's own arguments");
+    EXPECT_FALSE(exists(backup_));
+}
+
+TEST_F(BackupRestore, RestoreWithoutBackupLeavesTheFile) {
+    test_support::write_file(file_, "current");
+    frame::RestoreFile(dir_, "doomargs.tmp");
+    EXPECT_EQ(test_support::read_file(file_), "current");
+}
+
+TEST_F(BackupRestore, RestoreWithoutCurrentFileRenamesTheBackup) {
+    test_support::write_file(backup_, "saved");
+    frame::RestoreFile(dir_, "doomargs.tmp");
+    EXPECT_EQ(test_support::read_file(file_), "saved");
+    EXPECT_FALSE(exists(backup_));
+}
+
+TEST(FileExists, FolderAndNameAreJoinedAsTheyAre) {
+    const std::string dir = test_support::scratch_dir("joined");
+    const std::string bare = dir.substr(0, dir.size() - 1);   // without its separator
+    test_support::write_file(dir + "doom32.exe", "x");
+    EXPECT_TRUE(frame::FileExists(dir, "doom32.exe"));
+    EXPECT_FALSE(frame::FileExists(bare, "doom32.exe"));
+    test_support::write_file(bare + "doom32.exe", "x");   // a sibling named folder+file
+    EXPECT_TRUE(frame::FileExists(bare, "doom32.exe"));
+    EXPECT_FALSE(frame::FileExists(dir, "missing.wad"));
+}
+
+TEST(StripColorCodes, RemovesEachEscapeWithItsLetter) {
+    std::string text = "\x1C" "Ared\x1C" "B \x1C\x1C" "Cblue";
+    frame::StripColorCodes(text);
+    EXPECT_EQ(text, "red Cblue");   // an escape eats the escape after it
+
+    text = "\x1C" "A\x1C" "B\x1C" "C";
+    frame::StripColorCodes(text);
+    EXPECT_EQ(text, "");
+
+    text = "name\x1C";   // an escape as the last byte goes alone
+    frame::StripColorCodes(text);
+    EXPECT_EQ(text, "name");
+
+    text = "plain name";
+    frame::StripColorCodes(text);
+    EXPECT_EQ(text, "plain name");
+}
+
+TEST(RemoveChar, RemovesEveryOccurrence) {
+    std::string text = "..iwads\\doom2.wad.";
+    frame::RemoveChar(text, '.');
+    EXPECT_EQ(text, "iwads\\doom2wad");
+    frame::RemoveChar(text, '/');
+    EXPECT_EQ(text, "iwads\\doom2wad");
+    frame::RemoveChar(text, '\\');
+    EXPECT_EQ(text, "iwadsdoom2wad");
+}
+
+}  // namespace

@@ -59,13 +59,15 @@ public:
         token.column = column_;
         if (pos_ >= text_.size()) return token;
         const char c = text_[pos_];
-        switch (c) {
-        case '{': advance(); token.kind = Tok::Open; token.value = "{"; return token;
-        case '}': advance(); token.kind = Tok::Close; token.value = "}"; return token;
-        case '=': advance(); token.kind = Tok::Equals; token.value = "="; return token;
-        case ';': advance(); token.kind = Tok::Semicolon; token.value = ";"; return token;
-        case '"': token.kind = Tok::Text; token.value = read_text(); return token;
-        default: break;
+        if (c == '"') {
+            token.kind = Tok::Text;
+            token.value = read_text();
+            return token;
+        }
+        if (c == '{' || c == '}' || c == '=' || c == ';') {
+            token.kind = c == '{' ? Tok::Open : c == '}' ? Tok::Close : c == '=' ? Tok::Equals : Tok::Semicolon;
+            token.value = std::string(1, advance());
+            return token;
         }
         if (!is_word_char(c)) {
             const std::string shown = std::isprint(static_cast<unsigned char>(c))

@@ -8,6 +8,7 @@
 // the tables of HuffmanInit.
 #include "brannock/codec/huffman.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -86,6 +87,129 @@ int encode_packet(const unsigned char* input, unsigned char* output, int input_l
     return static_cast<int>(length);
 }
 
+// A position in the payload: the next bits in buf from bit 0; the bits above `have` mirror the
+// bytes from `in` on (or are zero), so refills may OR the same bytes in again.
+struct Reader {
+    const unsigned char* in;
+    uint64_t buf;
+    unsigned have;
+};
+
+struct Payload {
+    const unsigned char* start;
+    const unsigned char* end;
+    std::size_t bits;  // payload bits: 8 * bytes - padding
+};
+
+constexpr unsigned window_mask = (1u << detail::window_bits) - 1;
+constexpr unsigned one_mask = (1u << detail::max_code_length) - 1;
+constexpr std::size_t round_bits = detail::lookups_per_refill * detail::window_bits;
+constexpr std::ptrdiff_t round_out = detail::lookups_per_refill * 4;  // each lookup stores 4 bytes
+
+std::size_t position(const Payload& p, const Reader& r) {
+    return 8 * static_cast<std::size_t>(r.in - p.start) - r.have;
+}
+
+// Whole rounds that fit before any limit: each needs 8 input bytes to load and moves `in` at
+// most 7 bytes on, stores at most round_out bytes and moves `out` at most round_max_out bytes on,
+// and uses at most round_bits bits. Counting them up front keeps the checks out of the rounds.
+constexpr std::ptrdiff_t round_max_out = detail::lookups_per_refill * detail::symbols_per_entry;
+std::size_t rounds_that_fit(const Payload& p, const Reader& r, const unsigned char* out,
+                            const unsigned char* out_stop, std::size_t bit_stop) {
+    const std::size_t at = position(p, r);
+    if (p.end - r.in < 8 || out_stop - out < round_out || at + round_bits > bit_stop) return 0;
+    const std::size_t by_input = static_cast<std::size_t>(p.end - r.in - 8) / 7 + 1;
+    const std::size_t by_output = static_cast<std::size_t>(out_stop - out - round_out) / round_max_out + 1;
+    const std::size_t by_bits = (bit_stop - at - round_bits) / round_bits + 1;
+    return std::min({by_input, by_output, by_bits});
+}
+
+// Branch-free refill to at least 56 bits; needs 8 readable bytes and have < 64.
+void refill(Reader& r) {
+    r.buf |= load64_le(r.in) << r.have;
+    r.in += (63 - r.have) >> 3;
+    r.have |= 56;
+}
+
+// Byte by byte up to 56..63 bits: the branch-free refill shifts by `have`, so it must stay below 64.
+void refill_careful(const Payload& p, Reader& r) {
+    while (r.have < 56 && r.in < p.end) {
+        r.buf |= static_cast<uint64_t>(*r.in++) << r.have;
+        r.have += 8;
+    }
+}
+
+// One round: refill, then lookups_per_refill table entries; the entries' sum carries the bits used.
+void round(Reader& r, unsigned char*& out) {
+    refill(r);
+    uint32_t used = 0;
+    for (int k = 0; k < detail::lookups_per_refill; ++k) {
+        const uint32_t e = tables.decode[r.buf & window_mask];
+        r.buf >>= detail::entry_bits(e);
+        used += e;
+        store32_le(out, detail::entry_symbols(e));
+        out += detail::entry_count(e);
+    }
+    r.have -= detail::entry_bits(used);
+}
+
+// Whole rounds while they fit; the caller finishes with decode_careful.
+void decode_rounds(const Payload& p, Reader& r, unsigned char*& out, const unsigned char* out_stop,
+                   std::size_t bit_stop) {
+    while (std::size_t n = rounds_that_fit(p, r, out, out_stop, bit_stop)) {
+        for (; n > 0; --n) round(r, out);
+    }
+}
+
+// One code at a time until bit_stop is reached or passed; each code is checked against the
+// payload's end and the area's end before it is taken.
+DecodeStatus decode_careful(const Payload& p, Reader& r, unsigned char*& out, const unsigned char* out_end,
+                            std::size_t bit_stop) {
+    for (;;) {
+        refill_careful(p, r);
+        const std::size_t at = position(p, r);
+        if (at >= bit_stop) return DecodeStatus::ok;
+        if (out == out_end) return DecodeStatus::overflow;
+        const uint16_t e = tables.decode_one[r.buf & one_mask];
+        const unsigned bits = e >> 8;
+        if (bits > p.bits - at) return DecodeStatus::malformed;
+        *out++ = static_cast<unsigned char>(e);
+        r.buf >>= bits;
+        r.have -= bits;
+    }
+}
+
+// The decoder's speed is bound by one chain: a lookup decides how far to shift before the next.
+// Long payloads therefore run a second chain a stretch ahead of the first. A code stream falls
+// into step after a few codes wherever it starts, so the second reader skips some codes, marks
+// where it stands, and decodes the next stretch into a small local area while the first reader
+// decodes up to the mark. When the first reader lands on the mark exactly, both parses agree from
+// there: the second reader's bytes are the next bytes of the packet. Otherwise they are dropped
+// and the first reader goes on alone. The result is the same either way.
+constexpr std::size_t stretch_max_bits = 6144;
+constexpr std::size_t stretch_min_bits = 512;
+constexpr int skip_codes = 32;  // enough for every stretch of protocol data tried to fall into step
+constexpr std::size_t skip_max_bits = skip_codes * detail::max_code_length;
+constexpr std::size_t second_area_size = 2048 + round_out;
+static_assert(second_area_size - round_out >= stretch_max_bits / 3, "a stretch of 3-bit codes fits the area");
+
+// Starts the second reader at bit `from`; false when a skipped code would run past the payload.
+bool start_second(const Payload& p, std::size_t from, Reader& b, std::size_t* mark) {
+    b = Reader{p.start + from / 8, 0, 0};
+    refill_careful(p, b);
+    b.buf >>= from % 8;
+    b.have -= static_cast<unsigned>(from % 8);
+    for (int k = 0; k < skip_codes; ++k) {
+        refill_careful(p, b);
+        const unsigned bits = tables.decode_one[b.buf & one_mask] >> 8;
+        if (bits > p.bits - position(p, b)) return false;
+        b.buf >>= bits;
+        b.have -= bits;
+    }
+    *mark = position(p, b);
+    return true;
+}
+
 DecodeStatus decode_packet(const unsigned char* input, unsigned char* output, int input_length,
                            int* output_length, int capacity) {
     *output_length = 0;
@@ -102,61 +226,47 @@ DecodeStatus decode_packet(const unsigned char* input, unsigned char* output, in
     }
     if (header > max_padding || header > 8 * payload_bytes) return DecodeStatus::malformed;
 
-    const unsigned char* const start = input + 1;
-    const unsigned char* const in_end = start + payload_bytes;
-    const unsigned char* in = start;
-    unsigned char* out = output;
+    const Payload p{input + 1, input + 1 + payload_bytes, 8 * payload_bytes - header};
     unsigned char* const out_end = output + room;
-    const std::size_t total = 8 * payload_bytes - header;  // payload bits
-    uint64_t buf = 0;
-    unsigned have = 0;  // bits of buf not yet used; the bits above them mirror the next input bytes
-    auto used = [&] { return 8 * static_cast<std::size_t>(in - start) - have; };
+    Reader r{p.start, 0, 0};
+    unsigned char* out = output;
+    auto finish = [&](DecodeStatus status) {
+        *output_length = static_cast<int>(out - output);
+        return status;
+    };
 
-    constexpr unsigned window_mask = (1u << detail::window_bits) - 1;
-    constexpr std::size_t round_bits = detail::lookups_per_refill * detail::window_bits;
-    constexpr std::size_t round_out = detail::lookups_per_refill * 4;  // each lookup stores 4 bytes
-    const uint32_t* dec = tables.decode;
-    while (in_end - in >= 8 && static_cast<std::size_t>(out_end - out) >= round_out &&
-           total - used() >= round_bits) {
-        // Branch-free refill to at least 56 bits; re-ORs bytes already there with the same bits.
-        buf |= load64_le(in) << have;
-        in += (63 - have) >> 3;
-        have |= 56;
-        for (int k = 0; k < detail::lookups_per_refill; ++k) {
-            const uint32_t e = dec[buf & window_mask];
-            store32_le(out, e);
-            out += detail::entry_count(e);
-            const unsigned bits = detail::entry_bits(e);
-            buf >>= bits;
-            have -= bits;
-        }
-    }
-
-    // The tail: one code at a time, each checked against the payload's end before it is taken.
-    constexpr unsigned one_mask = (1u << detail::max_code_length) - 1;
+    unsigned char second_area[second_area_size];
+    unsigned char* const second_end = second_area + second_area_size;
     for (;;) {
-        while (have <= 56 && in < in_end) {
-            buf |= static_cast<uint64_t>(*in++) << have;
-            have += 8;
+        const std::size_t at = position(p, r);
+        const std::size_t spare = p.bits - at - skip_max_bits - round_bits;
+        const std::size_t stretch = p.bits - at > 2 * stretch_min_bits + skip_max_bits + round_bits
+                                        ? std::min(stretch_max_bits, spare / 2) : 0;
+        Reader b{};
+        std::size_t mark = 0;
+        if (stretch < stretch_min_bits || !start_second(p, at + stretch, b, &mark)) break;
+        unsigned char* b_out = second_area;
+        // Two independent rounds per step: the processor overlaps their chains.
+        while (std::size_t n = std::min(rounds_that_fit(p, r, out, out_end, mark),
+                                        rounds_that_fit(p, b, b_out, second_end, mark + stretch))) {
+            for (; n > 0; --n) {
+                round(r, out);
+                round(b, b_out);
+            }
         }
-        const std::size_t left = total - used();
-        if (left == 0) break;
-        if (out == out_end) {
-            *output_length = static_cast<int>(out - output);
-            return DecodeStatus::overflow;
-        }
-        const uint16_t e = tables.decode_one[buf & one_mask];
-        const unsigned bits = e >> 8;
-        if (bits > left) {
-            *output_length = static_cast<int>(out - output);
-            return DecodeStatus::malformed;
-        }
-        *out++ = static_cast<unsigned char>(e);
-        buf >>= bits;
-        have -= bits;
+        decode_rounds(p, r, out, out_end, mark);
+        const DecodeStatus status = decode_careful(p, r, out, out_end, mark);
+        if (status != DecodeStatus::ok) return finish(status);
+        if (position(p, r) != mark) continue;  // out of step: the first reader goes on from here
+        const std::size_t made = static_cast<std::size_t>(b_out - second_area);
+        const std::size_t fits = std::min(made, static_cast<std::size_t>(out_end - out));
+        std::memcpy(out, second_area, fits);
+        out += fits;
+        if (fits < made) return finish(DecodeStatus::overflow);
+        r = b;
     }
-    *output_length = static_cast<int>(out - output);
-    return DecodeStatus::ok;
+    decode_rounds(p, r, out, out_end, p.bits);
+    return finish(decode_careful(p, r, out, out_end, p.bits));
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ constexpr int symbols_per_entry = 3;
 constexpr int lookups_per_refill = 4;
 static_assert(window_bits >= max_code_length, "one lookup must always finish a code");
 static_assert(lookups_per_refill * window_bits <= 56, "a refill leaves at least 56 bits");
-static_assert(symbols_per_entry * 8 + 8 <= 32, "symbols and the entry's meta byte share 32 bits");
+static_assert(symbols_per_entry == 3, "three symbol bytes fill bits 6..29 of an entry");
 
 struct Node {
     int16_t child[2];  // -1 in a leaf
@@ -31,11 +31,13 @@ struct Node {
     float weight;
 };
 
-// Fast decoder entry: symbol bytes in bits 0..23 (stored to the output as they stand), bits used
-// in bits 24..27, symbol count (1..3) in bits 28..29.
-constexpr uint32_t entry_bits(uint32_t entry) { return (entry >> 24) & 15; }
-constexpr uint32_t entry_count(uint32_t entry) { return entry >> 28; }
-static_assert(window_bits <= 15, "bits used must fit four bits");
+// Fast decoder entry: bits used in bits 0..5 (so the entry itself is the shift count: shifts
+// take the count modulo 64), the symbol bytes in bits 6..29, the symbol count (1..3) in bits
+// 30..31. Entries added up keep the sum of their bits used in bits 0..5 while it stays below 64.
+constexpr uint32_t entry_bits(uint32_t entry) { return entry & 63; }
+constexpr uint32_t entry_symbols(uint32_t entry) { return entry >> 6; }
+constexpr uint32_t entry_count(uint32_t entry) { return entry >> 30; }
+static_assert(lookups_per_refill * window_bits < 64, "a round's bits used add up inside bits 0..5");
 
 struct Tables {
     Node nodes[node_count];

@@ -127,11 +127,11 @@ void build_tables(Tables& t) {
             int end = 0;
             const int byte = walk(t, x, used, window_bits, &end);
             if (byte < 0) break;
-            entry |= static_cast<uint32_t>(byte) << (8 * count);
+            entry |= static_cast<uint32_t>(byte) << (6 + 8 * count);
             ++count;
             used = end;
         }
-        t.decode[x] = entry | static_cast<uint32_t>(used) << 24 | count << 28;
+        t.decode[x] = entry | count << 30 | static_cast<uint32_t>(used);
     }
 
     for (uint32_t x = 0; x < (1u << max_code_length); ++x) {

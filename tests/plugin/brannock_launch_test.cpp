@@ -1,0 +1,459 @@
+// brannock_launch_test.cpp: the Brannock plug-in's engine checks, hosted games and joins, driven
+// through the stand-in launcher with the fake engine installed as Brannock.exe.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "frame/launcher.h"
+#include "host/host.h"
+#include "tests/plugin/plugin_fixture.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+using test_support::read_file;
+using test_support::write_file;
+
+// Processes start slowly under Wine: wait long, poll often.
+constexpr int kStartTimeoutMs = 60000;
+constexpr const char* kIdleColor = "111";
+
+// What a program receives as its arguments for a Windows-style parameter text. Enough for the
+// lines under test: blanks separate, double quotes group and are dropped.
+std::vector<std::string> split_words(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, in_word = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            in_word = true;
+        } else if (c == ' ' && !quoted) {
+            if (in_word) words.push_back(word);
+            word.clear();
+            in_word = false;
+        } else {
+            word += c;
+            in_word = true;
+        }
+    }
+    if (in_word) words.push_back(word);
+    return words;
+}
+
+// The address list of SDLL_LaunchMultiplayer: 16-bit little-endian length, then the bytes.
+std::string counted_list(const std::vector<std::string>& entries) {
+    std::string list;
+    for (const std::string& e : entries) {
+        list += static_cast<char>(e.size() & 0xFF);
+        list += static_cast<char>((e.size() >> 8) & 0xFF);
+        list += e;
+    }
+    return list;
+}
+
+std::string lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The argument the engine gets for an existing extra file: its short form.
+std::string short_form(const std::string& path) {
+#ifdef _WIN32
+    char buffer[MAX_PATH] = {};
+    const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : path;
+#else
+    return path;
+#endif
+}
+
+class BrannockLaunch : public ::testing::Test {
+protected:
+    test_support::PluginFixture f;
+    std::string color_file;
+
+    void SetUp() override {
+        ASSERT_TRUE(f.open("brannock", "Brannock.exe"));
+        color_file = f.scratch + "highlight";
+        write_file(color_file, kIdleColor);
+        test_support::set_env("SDLL_SYSCOLOR_FILE", color_file);
+        f.launcher->clear_journal();
+    }
+    void TearDown() override { test_support::set_env("SDLL_SYSCOLOR_FILE", ""); }
+
+    void set(const std::string& page, const std::string& group, const std::string& key,
+             const std::string& value) {
+        std::string error;
+        ASSERT_TRUE(f.launcher->set(page, group, key, value, &error)) << group << "/" << key << ": " << error;
+    }
+    // The highlight colour as the system holds it, without the line end.
+    std::string color() const {
+        std::string text = read_file(color_file);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        return text;
+    }
+
+    // The launcher calls the plug-in made, without the exports the test itself called.
+    std::vector<host::JournalEntry> calls() const {
+        std::vector<host::JournalEntry> out;
+        for (const auto& e : f.launcher->journal())
+            if (e.name.rfind("Host_", 0) == 0) out.push_back(e);
+        return out;
+    }
+    std::vector<std::string> call_names() const {
+        std::vector<std::string> names;
+        for (const auto& e : calls()) names.push_back(e.name);
+        return names;
+    }
+    void expect_every_read_declared() const {
+        for (const auto& e : f.launcher->journal()) {
+            EXPECT_FALSE(e.undeclared) << e.to_json().dump();
+            EXPECT_FALSE(e.mistyped) << e.to_json().dump();
+        }
+    }
+
+    int engine_config() { return f.launcher->get<SDLL_EngineConfig_t>("SDLL_EngineConfig")(); }
+    int multi_config() { return f.launcher->get<SDLL_MultiConfig_t>("SDLL_MultiConfig")(); }
+    void verification() { f.launcher->get<Brannock_Verification_t>("SDLL_Verification")(); }
+    int multiplayer_finished() {
+        return f.launcher->get<SDLL_MultiplayerFinished_t>("SDLL_MultiplayerFinished")();
+    }
+    int server_finished() { return f.launcher->get<SDLL_ServerFinished_t>("SDLL_ServerFinished")(); }
+
+    void launch(int host_entry, int own_entry, const std::vector<std::string>& addresses,
+                const char* player = "Ann", int iwad = 4) {
+        const std::string list = counted_list(addresses);
+        f.launcher->get<Brannock_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer")(
+            iwad, host_entry, own_entry, 0, list.data(), player);
+    }
+    void join(host::Server* server, const char* player = "Ann") {
+        f.launcher->get<SDLL_LaunchServer_t>("SDLL_LaunchServer")(host::Launcher::ref(server), player);
+    }
+
+    // The engine's arguments as received, and on Windows its raw command line, which must end in
+    // the exact parameter text (doubled blanks included).
+    void expect_started_with(const nlohmann::json& run, const std::string& line) const {
+        EXPECT_EQ(run["argv"].get<std::vector<std::string>>(), split_words(line)) << line;
+        EXPECT_TRUE(run["program"].get<std::string>().ends_with("Brannock.exe")) << run.dump();
+#ifdef _WIN32
+        EXPECT_TRUE(run["command_line"].get<std::string>().ends_with(line)) << run["command_line"];
+#endif
+    }
+};
+
+// ---- engine checks ---------------------------------------------------------------------------
+
+TEST_F(BrannockLaunch, EmptyEngineFolderIsReportedNotReadyWithOneCallback) {
+    set("engine", "general", "enginepath", "");
+    f.launcher->clear_journal();
+    EXPECT_EQ(engine_config(), 0);
+    ASSERT_EQ(call_names(), (std::vector<std::string>{"Host_GetEngineString", "Host_SetEngineReady"}));
+    EXPECT_EQ(calls()[1].args, nlohmann::json::parse(R"(["host", 0])"));
+    EXPECT_EQ(f.launcher->engine_ready, 0);
+}
+
+TEST_F(BrannockLaunch, ValidEngineFolderSetsTheMaskThenReady) {
+    EXPECT_EQ(engine_config(), 0);
+    ASSERT_EQ(call_names(), (std::vector<std::string>{"Host_GetEngineString", "Host_SetIwadMask",
+                                                      "Host_SetEngineReady"}));
+    EXPECT_EQ(calls()[1].args, nlohmann::json::parse(R"(["host", 524287])"));
+    EXPECT_EQ(calls()[2].args, nlohmann::json::parse(R"(["host", 1])"));
+    EXPECT_EQ(f.launcher->engine_ready, 1);
+    EXPECT_EQ(f.launcher->iwad_mask, 0x7FFFFu);
+}
+
+TEST_F(BrannockLaunch, FolderWithoutItsSeparatorOrEngineIsRefusedSilently) {
+    set("engine", "general", "enginepath", f.engine_dir.substr(0, f.engine_dir.size() - 1));
+    f.launcher->clear_journal();
+    EXPECT_EQ(engine_config(), 1);
+    EXPECT_EQ(call_names(), (std::vector<std::string>{"Host_GetEngineString"}));
+
+    set("engine", "general", "enginepath", f.scratch);   // a folder without Brannock.exe
+    EXPECT_EQ(engine_config(), 1);
+    EXPECT_EQ(f.launcher->engine_ready, -1);
+    EXPECT_FALSE(f.launcher->iwad_mask.has_value());
+}
+
+TEST_F(BrannockLaunch, VerificationNamesExecutableThenDataEvenWithoutFolder) {
+    verification();
+    set("engine", "general", "enginepath", "");
+    verification();
+    using Files = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(f.launcher->required_files, (Files{{f.engine_dir, "Brannock.exe"}, {f.engine_dir, "Brannock.pk3"},
+                                                 {"", "Brannock.exe"}, {"", "Brannock.pk3"}}));
+}
+
+TEST_F(BrannockLaunch, MultiConfigRefusesOnlyAnEmptyMap) {
+    set("multiplayer", "general", "map", " ");
+    EXPECT_EQ(multi_config(), 0);
+    EXPECT_TRUE(f.launcher->message_boxes.empty());
+
+    set("multiplayer", "general", "map", "");
+    EXPECT_EQ(multi_config(), 1);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, "Please specify an existing map name!");
+    EXPECT_EQ(f.launcher->message_boxes[0].caption, "Brannock");
+    EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
+    expect_every_read_declared();
+}
+
+// ---- hosting ---------------------------------------------------------------------------------
+
+TEST_F(BrannockLaunch, HostWithDefaultSettingsStartsServerThenClientAndFinishesInOrder) {
+    set("multiplayer", "general", "map", "map01");
+    f.launcher->clear_journal();
+    const auto start = std::chrono::steady_clock::now();
+    launch(0, 0, {"10.0.0.5:10666", "10.0.0.9:10666"});
+    // The server gets its head start before the client is started.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(990));
+
+    ASSERT_TRUE(f.wait_for_engine_runs(2, kStartTimeoutMs));
+    const auto runs = f.engine_runs();
+    expect_started_with(runs[0],
+                        " -host -iwad doom2.wad  +masterip 0.0.0.0  -private  +sv_updatemaster 0 +map MAP01 "
+                        "+cooperative 1 +skill 3 +dmflags 0 +dmflags2 0 +zadmflags 0 +compatflags 0 "
+                        "+zacompatflags 0 ");
+    expect_started_with(runs[1], "-connect 10.0.0.5:10666 -iwad doom2.wad   +name \"Ann\"");
+
+    // Every flag item is read once, in table order, after the rules and before the limits.
+    std::vector<std::string> keys;
+    for (const auto& e : calls())
+        if (e.name == "Host_GetMultiplayerInt") keys.push_back(e.args[1].get<std::string>() + "/" +
+                                                               e.args[2].get<std::string>());
+    ASSERT_EQ(keys.size(), 3u + 125u + 5u);
+    EXPECT_EQ(keys[0], "general/type");
+    EXPECT_EQ(keys[3], "dmflags1/nohealth");
+    EXPECT_EQ(keys[3 + 124], "compatflags2/oldweaponswitch");
+    EXPECT_EQ(keys[3 + 125], "general/fraglimit");
+    EXPECT_EQ(keys.back(), "general/winlimit");
+    expect_every_read_declared();
+
+    // The game changed the highlight colour; the finish waits for the client, then puts it back.
+    write_file(color_file, "222");
+    EXPECT_EQ(multiplayer_finished(), 0);
+    EXPECT_EQ(color(), "222");
+    f.release_engine();
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished", kStartTimeoutMs));
+    EXPECT_EQ(color(), kIdleColor);
+
+    // Nothing kept any more: the next finish is done at once and restores the colour again.
+    write_file(color_file, "333");
+    EXPECT_EQ(multiplayer_finished(), 1);
+    EXPECT_EQ(color(), kIdleColor);
+}
+
+TEST_F(BrannockLaunch, HostWithEveryOptionSetPassesAllOfThemToTheEngine) {
+    const std::string wad = f.scratch + "a.wad";
+    const std::string pk3 = f.scratch + "b.pk3";
+    const std::string gone = f.scratch + "no such folder" + f.scratch.back() + "gone.wad";
+    write_file(wad, "w");
+    write_file(pk3, "p");
+    // The launcher's names are lower-cased before their short form is taken.
+    f.launcher->files = {f.scratch + "A.WAD", pk3, gone};
+
+    set("engine", "general", "parameters", "-nosound +vid_fps 1");
+    set("multiplayer", "general", "map", "e1m1 the hangar");
+    set("multiplayer", "general", "type", "12");
+    set("multiplayer", "general", "modifier", "2");
+    set("multiplayer", "general", "skill", "1");
+    set("multiplayer", "general", "fraglimit", "20");
+    set("multiplayer", "general", "timelimit", "10");
+    set("multiplayer", "general", "duellimit", "5");
+    set("multiplayer", "general", "pointlimit", "3");
+    set("multiplayer", "general", "winlimit", "2");
+    set("multiplayer", "dmflags1", "falldamage", "1");
+    set("multiplayer", "dmflags1", "strifefalldamage", "1");
+    set("multiplayer", "dmflags2", "keepteams", "1");
+    for (const auto& item : f.launcher->description().group("multiplayer", "compatflags")->items)
+        set("multiplayer", "compatflags", item.key, "1");
+    set("multiplayer", "compatflags2", "oldradiussmg", "1");
+    f.release_engine();
+
+    launch(1, 1, {"10.0.0.5:10666", "10.0.0.9:10666"}, "Bo");
+    ASSERT_TRUE(f.wait_for_engine_runs(2, kStartTimeoutMs));
+    const auto runs = f.engine_runs();
+    const std::string files =
+        " -file " + short_form(lower(wad)) + " " + short_form(lower(pk3)) + " \"" + lower(gone) + "\"";
+    expect_started_with(runs[0], " -host -iwad doom2.wad " + files +
+                                     " +masterip 0.0.0.0  -private  +sv_updatemaster 0 +map E1M1 +ctf 1 "
+                                     "+buckshot 1 +skill 0 +dmflags 40 +dmflags2 8192 +zadmflags 0 "
+                                     "+compatflags 2147483647 +zacompatflags 16777216  +set fraglimit 20 "
+                                     "+set timelimit 10 +set duellimit 5 +set pointlimit 3 +set winlimit 2");
+    expect_started_with(runs[1], "-connect 10.0.0.9:10666 -iwad doom2.wad " + files +
+                                     " -nosound +vid_fps 1 +name \"Bo\"");
+    EXPECT_EQ(runs[0]["cwd"], runs[1]["cwd"]);
+    expect_every_read_declared();
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished", kStartTimeoutMs));
+}
+
+TEST_F(BrannockLaunch, OtherMachinesStartOnlyTheirClientAndReadNoFlags) {
+    set("multiplayer", "dmflags1", "nohealth", "1");
+    const std::string long_entry(300, 'h');
+    f.release_engine();
+    launch(1, 0, {"10.0.0.9:10666", long_entry}, "Cy\"d", 99);
+    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
+    // The client is the only start: a server would have been started first.
+    expect_started_with(f.engine_runs()[0], "-connect " + long_entry.substr(0, 255) + " -iwad    +name \"Cyd\"");
+
+    int limit_reads = 0;
+    for (const auto& e : calls()) {
+        EXPECT_NE(e.name, "Host_GetMultiplayerString") << "the map is the host's";
+        if (e.name != "Host_GetMultiplayerInt") continue;
+        EXPECT_EQ(e.args[1], "general") << "no flag word is computed here";
+        ++limit_reads;
+    }
+    EXPECT_EQ(limit_reads, 5);
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished", kStartTimeoutMs));
+    EXPECT_EQ(f.engine_runs().size(), 1u);
+}
+
+// ---- joining ---------------------------------------------------------------------------------
+
+class BrannockJoin : public BrannockLaunch {
+protected:
+    host::Server* server = nullptr;
+    std::string response, backup;
+
+    void SetUp() override {
+        BrannockLaunch::SetUp();
+        server = f.launcher->add_server("10.1.2.3", "10666");
+        f.launcher->server_iwad = "doom2.wad";
+        response = f.engine_dir + "doomargs.tmp";
+        backup = response + ".bak";
+    }
+    void set_info(const std::string& key, const std::string& value) { server->info.emplace_back(key, value); }
+};
+
+TEST_F(BrannockJoin, ResponseFileWithoutExtraFilesHasFourLines) {
+    f.release_engine();
+    join(server);
+    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
+    const auto run = f.engine_runs()[0];
+    const std::string expected = "\r\n-iwad doom2.wad\r\n+name \"Ann\"\r\n-connect 10.1.2.3:10666\r\n";
+    EXPECT_EQ(run["response_file"]["bytes"], expected);
+    expect_started_with(run, "@doomargs.tmp");
+    EXPECT_EQ(call_names(), (std::vector<std::string>{"Host_GetEngineString", "Host_GetServerInfo",
+                                                      "Host_GetServerInfo", "Host_GetServerInfo",
+                                                      "Host_GetServerInfo", "Host_GetEngineString"}));
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    // No earlier file: the join's own file stays, and no backup is made.
+    EXPECT_EQ(read_file(response), expected);
+    EXPECT_FALSE(test_support::file_exists(backup));
+}
+
+TEST_F(BrannockJoin, FoundFilesGoOnTheFileLineAndUnknownOnesAreLeftOut) {
+    const std::string wad = f.scratch + "a.wad";
+    const std::string gone = f.scratch + "my wads" + f.scratch.back() + "gone.wad";
+    write_file(wad, "w");
+    set_info("PWAD0", "unknown.wad");
+    set_info("PWAD1", "a.wad");
+    set_info("PWAD2", "gone.wad");
+    f.launcher->known_files = {{"a.wad", wad}, {"gone.wad", gone}};
+    set("engine", "general", "parameters", "-nosound");
+    f.release_engine();
+    join(server, "Bo");
+    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
+    EXPECT_EQ(f.engine_runs()[0]["response_file"]["bytes"],
+              "-nosound\r\n-iwad doom2.wad\r\n-file " + short_form(wad) + " \"" + gone +
+                  "\"\r\n+name \"Bo\"\r\n-connect 10.1.2.3:10666\r\n");
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+
+    // Only the second of two files found; then none found at all.
+    server->info = {{"NUMPWADS", "2"}, {"PWAD1", "a.wad"}};
+    set("engine", "general", "parameters", "");
+    join(server, "Bo");
+    ASSERT_TRUE(f.wait_for_engine_runs(2, kStartTimeoutMs));
+    EXPECT_EQ(f.engine_runs()[1]["response_file"]["bytes"],
+              "\r\n-iwad doom2.wad\r\n-file " + short_form(wad) + "\r\n+name \"Bo\"\r\n-connect 10.1.2.3:10666\r\n");
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+
+    server->info = {{"NUMPWADS", "0x1"}};
+    join(server, "Bo");
+    ASSERT_TRUE(f.wait_for_engine_runs(3, kStartTimeoutMs));
+    EXPECT_EQ(f.engine_runs()[2]["response_file"]["bytes"],
+              "\r\n-iwad doom2.wad\r\n-file\r\n+name \"Bo\"\r\n-connect 10.1.2.3:10666\r\n");
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+}
+
+TEST_F(BrannockJoin, HostileServerPropertiesStayOnTheirLines) {
+    set_info("IWAD", "doom2.wad\r\n+exec evil.cfg");
+    set_info("ADDRESS", "10.1.2.3\n-file evil.wad");
+    set_info("PORT", "10666\r");
+    set_info("NUMPWADS", "1");
+    set_info("PWAD0", "x.wad");
+    f.launcher->known_files = {{"x.wad", f.scratch + "x.wad\n+rcon_password p"}};
+    f.release_engine();
+    join(server, "Ann\" +exec evil.cfg \"\n");
+    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
+    const std::string bytes = f.engine_runs()[0]["response_file"]["bytes"];
+    EXPECT_EQ(bytes, "\r\n-iwad doom2.wad+exec evil.cfg\r\n-file \"" + f.scratch +
+                         "x.wad+rcon_password p\"\r\n+name \"Ann +exec evil.cfg \"\r\n"
+                         "-connect 10.1.2.3-file evil.wad:10666\r\n");
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+}
+
+TEST_F(BrannockJoin, EarlierResponseFileIsMovedAsideAndPutBack) {
+    write_file(response, "the user's own\r\n");
+    write_file(backup, "an older backup\r\n");
+    join(server);
+    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
+    EXPECT_EQ(read_file(backup), "the user's own\r\n");
+    EXPECT_EQ(read_file(response), f.engine_runs()[0]["response_file"]["bytes"].get<std::string>());
+
+    write_file(color_file, "222");
+    EXPECT_EQ(server_finished(), 0);
+    EXPECT_EQ(color(), "222");
+    EXPECT_TRUE(test_support::file_exists(backup));
+    f.release_engine();
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    EXPECT_EQ(read_file(response), "the user's own\r\n");
+    EXPECT_FALSE(test_support::file_exists(backup));
+    EXPECT_EQ(color(), kIdleColor);
+}
+
+TEST_F(BrannockJoin, SecondJoinKeepsTheFirstJoinsLeftoverAsTheFileToPutBack) {
+    f.release_engine();
+    join(server, "First");
+    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    const std::string first = read_file(response);
+    ASSERT_NE(first.find("First"), std::string::npos);
+
+    join(server, "Second");
+    ASSERT_TRUE(f.wait_for_engine_runs(2, kStartTimeoutMs));
+    EXPECT_NE(f.engine_runs()[1]["response_file"]["bytes"].get<std::string>().find("Second"), std::string::npos);
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    EXPECT_EQ(read_file(response), first);
+    EXPECT_FALSE(test_support::file_exists(backup));
+}
+
+TEST_F(BrannockJoin, FinishWithoutAJoinStillPutsABackupBack) {
+    write_file(response, "left by a crash\r\n");
+    write_file(backup, "the user's own\r\n");
+    EXPECT_EQ(server_finished(), 1);
+    EXPECT_EQ(read_file(response), "the user's own\r\n");
+    EXPECT_FALSE(test_support::file_exists(backup));
+}
+
+TEST_F(BrannockJoin, UnwritableResponseFileStopsTheJoinWithAMessage) {
+    const std::string missing = f.scratch + "not there" + f.scratch.back();
+    set("engine", "general", "enginepath", missing);
+    join(server);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    const auto& box = f.launcher->message_boxes[0];
+    EXPECT_NE(box.text.find(missing + "doomargs.tmp"), std::string::npos) << box.text;
+    EXPECT_EQ(box.caption, "Brannock");
+    EXPECT_EQ(box.style, 0x30u);
+    EXPECT_EQ(server_finished(), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(f.engine_runs().empty());
+    EXPECT_FALSE(test_support::file_exists(missing));
+}
+
+}  // namespace

@@ -114,6 +114,31 @@ protected:
     }
 };
 
+TEST_F(OrventoPlugin, DescriptionHandedOverAsStored) {
+    EXPECT_EQ(f.launcher->name(), "Orvento");
+    EXPECT_EQ(f.launcher->capabilities(), 29);
+    EXPECT_EQ(f.launcher->load_configuration_result(), 0);
+    const std::string& bytes = f.launcher->description_bytes();
+    ASSERT_GE(bytes.size(), 3u);
+    EXPECT_EQ(bytes.substr(bytes.size() - 3), "}\r\n");
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        ASSERT_TRUE(c < 0x80 && c != 0) << "byte " << i;
+        if (c == '\n') {
+            ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
+        }
+    }
+    for (const char* line : {"SDLL Interface Configuration for Vorlane",
+                             "This file makes up the interface items for this SDLL.",
+                             "See the SDLL SDK documentation for more information."}) {
+        EXPECT_NE(bytes.find(line), std::string::npos) << line;
+    }
+    // The default server name must not name somebody else's machine.
+    const std::string servername = f.launcher->get_value("multiplayer", "connection", "servername").value();
+    EXPECT_LE(servername.size(), 18u);
+    EXPECT_TRUE(servername.ends_with(".invalid")) << servername;
+}
+
 TEST_F(OrventoPlugin, EngineFolderChecks) {
     // Not chosen yet: not ready, no message.
     set("engine", "general", "enginepath", "");

@@ -38,7 +38,10 @@ std::string game_prefix(std::string_view normalised_iwad) {
     if (number >= 1 && number < frame::kUnknownIwad) {
         return std::string(kGamePrefixes[static_cast<std::size_t>(number - 1)]);
     }
-    return "(" + std::string(normalised_iwad) + ") ";
+    std::string prefix = "(";
+    prefix.append(normalised_iwad);
+    prefix.append(") ");
+    return prefix;
 }
 
 void to_upper_ascii(std::string& text) {

@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "host/browse.h"
 #include "host/host.h"
 #include "host/utf.h"
 
@@ -259,6 +260,21 @@ int main(int argc, char** argv) {
     launch_cmd->add_option("--address", options.addresses, "a player's address, once per player, in order");
     launch_cmd->add_option("--player", options.player, "this player's name (Brannock)")->capture_default_str();
     launch_cmd->add_option("--timeout", options.timeout, "seconds to wait for the finish")->capture_default_str();
+    // Server browser (Brannock): over real UDP; copy and join browse first and pick by table number.
+    host::BrowserCommand browser;
+    auto* browse_cmd = app.add_subcommand("browse", "list the public servers: master query, each server's "
+                                                    "query with progress on stderr, then a table");
+    auto* copy_cmd = app.add_subcommand("copy", "browse, then copy server N's settings into the multiplayer "
+                                                "page (SDLL_ServerGamesettings) and save them");
+    copy_cmd->add_option("number", browser.number, "server number in the table")->required();
+    auto* join_cmd = app.add_subcommand("join", "browse, then join server N (SDLL_LaunchServer) and poll "
+                                                "SDLL_ServerFinished every 100 ms until it answers 1");
+    join_cmd->add_option("number", browser.number, "server number in the table")->required();
+    join_cmd->add_option("--player", browser.player, "this player's name")->capture_default_str();
+    join_cmd->add_option("--timeout", browser.timeout, "seconds to wait for the finish")->capture_default_str();
+    for (auto* cmd : {browse_cmd, copy_cmd, join_cmd})
+        cmd->add_option("--server-wait", browser.browse.server_wait_ms, "milliseconds to wait for each server")
+            ->capture_default_str();
     for (auto* sub : app.get_subcommands({})) sub->footer(kExitCodesHelp);
 
     try {
@@ -286,6 +302,13 @@ int main(int argc, char** argv) {
         if (files_add_cmd->parsed()) return files_add(*launcher, options);
         if (files_list_cmd->parsed()) return files_list(*launcher);
         if (launch_cmd->parsed()) return launch(*launcher, options);
+        if (browse_cmd->parsed() || copy_cmd->parsed() || join_cmd->parsed()) {
+            browser.kind = copy_cmd->parsed()   ? host::BrowserCommand::copy
+                           : join_cmd->parsed() ? host::BrowserCommand::join
+                                                : host::BrowserCommand::list;
+            browser.settings_file = options.settings;
+            return host::run_browser_command(*launcher, browser, std::cout, std::cerr);
+        }
         throw Failure{kExitUsage, "no subcommand given"};
     } catch (const Failure& failure) {
         std::cerr << "sdll-host: " << failure.message << "\n";

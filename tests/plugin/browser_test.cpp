@@ -59,14 +59,15 @@ struct Browser : test_support::PluginFixture {
         auto fn = launcher->get<SDLL_ServerGamesettings_t>("SDLL_ServerGamesettings");
         return fn(nullptr, packet.data(), static_cast<int>(packet.size()));
     }
-    // Every journalled call as "Name arg,arg,..." (handles and servers left out).
+    // Every journalled call as "Name arg arg ..." (handles and servers left out).
     std::vector<std::string> calls() const {
         std::vector<std::string> out;
         for (const auto& entry : launcher->journal()) {
             std::string line = entry.name;
             for (const json& arg : entry.args) {
                 if (arg.is_string() && (arg == "host" || arg.get<std::string>().rfind("server:", 0) == 0)) continue;
-                line += " " + (arg.is_string() ? arg.get<std::string>() : arg.dump());
+                line += ' ';
+                line += arg.is_string() ? arg.get<std::string>() : arg.dump();
             }
             out.push_back(line);
         }

@@ -12,6 +12,7 @@
 #include "frame/launcher.h"
 #include "host/host.h"
 #include "tests/plugin/plugin_fixture.h"
+#include "tests/support/system_color.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -81,8 +82,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(f.open("brannock", "Brannock.exe"));
         color_file = f.scratch + "highlight";
-        write_file(color_file, kIdleColor);
         test_support::set_env("SDLL_SYSCOLOR_FILE", color_file);
+        set_color(kIdleColor);
         f.launcher->clear_journal();
     }
     void TearDown() override { test_support::set_env("SDLL_SYSCOLOR_FILE", ""); }
@@ -92,12 +93,10 @@ protected:
         std::string error;
         ASSERT_TRUE(f.launcher->set(page, group, key, value, &error)) << group << "/" << key << ": " << error;
     }
-    // The highlight colour as the system holds it, without the line end.
-    std::string color() const {
-        std::string text = read_file(color_file);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        return text;
-    }
+    // The highlight colour as the system holds it (the stand-in file natively, the real
+    // system colour on Windows), in decimal.
+    static std::string color() { return std::to_string(test_support::highlight_color()); }
+    static void set_color(const std::string& decimal) { test_support::set_highlight_color(std::stoul(decimal)); }
 
     // The launcher calls the plug-in made, without the exports the test itself called.
     std::vector<host::JournalEntry> calls() const {
@@ -235,7 +234,7 @@ TEST_F(BrannockLaunch, HostWithDefaultSettingsStartsServerThenClientAndFinishesI
     expect_every_read_declared();
 
     // The game changed the highlight colour; the finish waits for the client, then puts it back.
-    write_file(color_file, "222");
+    set_color("222");
     EXPECT_EQ(multiplayer_finished(), 0);
     EXPECT_EQ(color(), "222");
     f.release_engine();
@@ -243,7 +242,7 @@ TEST_F(BrannockLaunch, HostWithDefaultSettingsStartsServerThenClientAndFinishesI
     EXPECT_EQ(color(), kIdleColor);
 
     // Nothing kept any more: the next finish is done at once and restores the colour again.
-    write_file(color_file, "333");
+    set_color("333");
     EXPECT_EQ(multiplayer_finished(), 1);
     EXPECT_EQ(color(), kIdleColor);
 }
@@ -406,7 +405,7 @@ TEST_F(BrannockJoin, EarlierResponseFileIsMovedAsideAndPutBack) {
     EXPECT_EQ(read_file(backup), "the user's own\r\n");
     EXPECT_EQ(read_file(response), f.engine_runs()[0]["response_file"]["bytes"].get<std::string>());
 
-    write_file(color_file, "222");
+    set_color("222");
     EXPECT_EQ(server_finished(), 0);
     EXPECT_EQ(color(), "222");
     EXPECT_TRUE(test_support::file_exists(backup));

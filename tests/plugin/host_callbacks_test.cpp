@@ -230,7 +230,12 @@ TEST(HostState, GameChoicesMessagesAndRequiredFiles) {
     // The journal file starts with what happened before it was named, load included.
     const std::string journal = dir + "journal.jsonl";
     launcher->set_journal_file(journal);
+    // Plug-in texts are ANSI: the Windows code page there, UTF-8 natively.
+#ifdef _WIN32
+    slot<Host_AddPlayer_t>(kSlotAddPlayer)("Bo\xE9");
+#else
     slot<Host_AddPlayer_t>(kSlotAddPlayer)("Bo\xC3\xA9");
+#endif
     std::vector<nlohmann::json> lines;
     std::istringstream in(test_support::read_file(journal));
     for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));

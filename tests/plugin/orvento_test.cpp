@@ -12,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "tests/plugin/plugin_fixture.h"
+#include "tests/support/system_color.h"
 
 namespace {
 
@@ -223,7 +224,7 @@ TEST_F(OrventoPlugin, DeathmatchAsTheEngineReceivesIt) {
     EXPECT_NE(line.find(params), std::string::npos) << line;
 #endif
     // Started in the engine folder; the recording filed under the demo name there.
-    EXPECT_TRUE(std::filesystem::equivalent(run["cwd"].get<std::string>(), f.engine_dir));
+    EXPECT_TRUE(test_support::same_folder(run["cwd"].get<std::string>(), f.engine_dir)) << run.dump();
     EXPECT_TRUE(file_exists(f.engine_dir + "final.lmp"));
     EXPECT_FALSE(file_exists(f.engine_dir + "tempdemo.lmp"));
     expect_declared_reads();
@@ -278,7 +279,7 @@ TEST_F(OrventoPlugin, EarlierResponseFileIsBackedUpAndPutBack) {
     write_file(response, "user's own");
     write_file(response + ".bak", "older backup");
     set("multiplayer", "demo", "file", "duel");
-    write_file(colour_file, "111\n");
+    test_support::set_highlight_color(111);
 
     launch(4);
     ASSERT_TRUE(f.wait_for_engine_runs(1));
@@ -287,15 +288,15 @@ TEST_F(OrventoPlugin, EarlierResponseFileIsBackedUpAndPutBack) {
     EXPECT_NE(written.find("-warp 01"), std::string::npos);
 
     // The engine changes the highlight colour while it runs; a poll changes nothing.
-    write_file(colour_file, "222\n");
+    test_support::set_highlight_color(222);
     EXPECT_EQ(finished(), 0);
-    EXPECT_EQ(read_file(colour_file), "222\n");
+    EXPECT_EQ(test_support::highlight_color(), 222u);
     EXPECT_EQ(read_file(response), written);
     EXPECT_TRUE(file_exists(response + ".bak"));
 
     f.release_engine();
     ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
-    EXPECT_EQ(std::stoul(read_file(colour_file)), 111u);
+    EXPECT_EQ(test_support::highlight_color(), 111u);
     EXPECT_EQ(read_file(response), "user's own");
     EXPECT_FALSE(file_exists(response + ".bak"));
     EXPECT_TRUE(file_exists(f.engine_dir + "duel.lmp"));
@@ -359,13 +360,13 @@ TEST_F(OrventoPlugin, UnwritableResponseFileStartsNothing) {
     const std::string not_a_folder = f.scratch + "plain-file";
     write_file(not_a_folder, "x");
     set("engine", "general", "enginepath", not_a_folder + f.scratch.back());
-    write_file(colour_file, "333\n");
+    test_support::set_highlight_color(333);
     launch(4);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
     EXPECT_NE(f.launcher->message_boxes[0].text.find("doomargs.tmp"), std::string::npos);
     EXPECT_EQ(finished(), 1);
     EXPECT_TRUE(f.engine_runs().empty());
-    EXPECT_EQ(read_file(colour_file), "333\n");
+    EXPECT_EQ(test_support::highlight_color(), 333u);
 }
 
 }  // namespace

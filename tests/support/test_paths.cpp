@@ -2,6 +2,7 @@
 #include "tests/support/test_paths.h"
 
 #include <atomic>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -58,6 +59,18 @@ std::string scratch_dir(const std::string& label) {
     std::string text = dir.string();
     if (text.back() != separator) text += separator;
     return text;
+}
+
+bool same_folder(const std::string& a, const std::string& b) {
+    auto normal = [](const std::string& text) {
+        std::string out = fs::path(text).lexically_normal().make_preferred().string();
+        while (out.size() > 1 && (out.back() == '/' || out.back() == '\\')) out.pop_back();
+#ifdef _WIN32
+        for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+#endif
+        return out;
+    };
+    return normal(a) == normal(b);
 }
 
 std::string read_file(const std::string& path) {

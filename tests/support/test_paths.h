@@ -13,6 +13,8 @@ std::string plugin_path(const std::string& name);
 std::string fake_engine_path();
 // A new empty folder for one test, ending in a path separator.
 std::string scratch_dir(const std::string& label);
+// True when both name the same folder, whatever trailing separator or (on Windows) letter case.
+bool same_folder(const std::string& a, const std::string& b);
 // The whole content of a file; empty when it is missing.
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);

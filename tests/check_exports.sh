@@ -16,21 +16,21 @@ check() {
   local expected actual
   expected=$(printf '%s\n' "$@" | sort)
   # The export name table lists "[ordinal] name" rows after its heading.
-  actual=$($objdump -p "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^\s*\[/{print $NF;next} t&&!/^\s*\[/{t=0}' | sort)
+  actual=$($objdump -p "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^[ \t]*\[/{print $NF;next} {t=0}' | sort)
   if [ "$expected" != "$actual" ]; then
     echo "$dll: export table differs"; diff <(echo "$expected") <(echo "$actual") || true; status=1
   fi
   $objdump -f "$dll" | grep -q 'file format pei-i386' || { echo "$dll: not PE32 x86"; status=1; }
   local imports
-  imports=$($objdump -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+  imports=$($objdump -p "$dll" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
   for name in $imports; do
     case $name in
       kernel32.dll|user32.dll|shell32.dll|ole32.dll|advapi32.dll|msvcrt.dll|gdi32.dll) ;;
       *) echo "$dll: imports $name"; status=1 ;;
     esac
   done
-  $objdump -p "$dll" >/dev/null
-  i686-w64-mingw32-windres -i "$dll" -O rc 2>/dev/null | grep -q '^101 CONFIGURATION' \
+  # The resource directory: type name CONFIGURATION, then the entry of ID 101 (0x65).
+  $objdump -p "$dll" | grep -A2 'name: .*: CONFIGURATION,' | grep -q 'Entry: ID: 0x000065' \
     || { echo "$dll: no resource 101 CONFIGURATION"; status=1; }
   echo "$dll: $(echo "$actual" | wc -l) exports, imports: $(echo $imports)"
 }

@@ -1,7 +1,9 @@
 // server_info.cpp: the server-list reading of a game server's reply.
 #include "brannock/server_info.h"
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "brannock/byte_cursor.h"
 #include "brannock/server_reply.h"
@@ -40,6 +42,7 @@ ReplyRead read_server_info(std::span<const unsigned char> decoded, ServerInfo* i
     if (has(flags, field::pwads)) {
         info->pwads.emplace();
         const uint8_t count = in.u8();
+        info->pwads->reserve(std::min<std::size_t>(count, in.remaining()));   // each name takes a byte at least
         for (unsigned i = 0; i < count && in.ok(); ++i) {
             std::string pwad = in.text(kWhole);
             to_lower_ascii(pwad);
@@ -75,20 +78,26 @@ ReplyRead read_server_info(std::span<const unsigned char> decoded, ServerInfo* i
 }
 
 std::vector<ServerProperty> server_properties(const ServerInfo& info) {
+    constexpr std::size_t kMostFixed = 9;   // every key but the PWADs
+    const std::size_t pwad_count = info.pwads ? info.pwads->size() : 0;
     std::vector<ServerProperty> out;
+    out.reserve(kMostFixed + pwad_count);
     if (info.website) out.push_back({"WEBSITE", *info.website});
     if (info.email) out.push_back({"EMAIL", *info.email});
     if (info.limit) out.push_back({"LIMIT", std::to_string(*info.limit)});
 
     std::string map_text = info.map.value_or("");
     if (info.pwads) {
+        std::size_t length = map_text.size();
+        for (const std::string& pwad : *info.pwads) length += 2 + pwad.size() + 1;
+        map_text.reserve(length);
         for (std::size_t i = 0; i < info.pwads->size(); ++i) {
             map_text += i == 0 ? " - " : ", ";
             map_text += (*info.pwads)[i];
             out.push_back({"PWAD" + std::to_string(i), (*info.pwads)[i]});
         }
     }
-    if (info.map) out.push_back({"MAP", map_text});
+    if (info.map) out.push_back({"MAP", std::move(map_text)});
 
     const std::string type(info.game_type ? game_type_name(*info.game_type) : kUnknownGameType);
     out.push_back({"TYPE", type});

@@ -125,14 +125,16 @@ std::size_t rounds_that_fit(const Payload& p, const Reader& r, const unsigned ch
 }
 
 // Branch-free refill to at least 56 bits; needs 8 readable bytes and have < 64.
-void refill(Reader& r) {
+[[gnu::always_inline]] inline void refill(Reader& r) {
     r.buf |= load64_le(r.in) << r.have;
     r.in += (63 - r.have) >> 3;
     r.have |= 56;
 }
 
-// Byte by byte up to 56..63 bits: the branch-free refill shifts by `have`, so it must stay below 64.
-void refill_careful(const Payload& p, Reader& r) {
+// To 56..63 bits, or to the end of the input; byte by byte only in the last 8 bytes (the
+// branch-free refill shifts by `have`, so it must stay below 64).
+[[gnu::always_inline]] inline void refill_careful(const Payload& p, Reader& r) {
+    if (p.end - r.in >= 8) return refill(r);
     while (r.have < 56 && r.in < p.end) {
         r.buf |= static_cast<uint64_t>(*r.in++) << r.have;
         r.have += 8;
@@ -140,9 +142,10 @@ void refill_careful(const Payload& p, Reader& r) {
 }
 
 // One round: refill, then lookups_per_refill table entries; the entries' sum carries the bits used.
-void round(Reader& r, unsigned char*& out) {
+[[gnu::always_inline]] inline void round(Reader& r, unsigned char*& out) {
     refill(r);
     uint32_t used = 0;
+#pragma GCC unroll 4
     for (int k = 0; k < detail::lookups_per_refill; ++k) {
         const uint32_t e = tables.decode[r.buf & window_mask];
         r.buf >>= detail::entry_bits(e);
@@ -161,14 +164,23 @@ void decode_rounds(const Payload& p, Reader& r, unsigned char*& out, const unsig
     }
 }
 
-// One code at a time until bit_stop is reached or passed; each code is checked against the
-// payload's end and the area's end before it is taken.
+// Until bit_stop is reached or passed. A table entry is taken whole when its codes all end by
+// bit_stop and the area has room for its store; otherwise one code at a time, each checked
+// against the payload's end and the area's end before it is taken.
 DecodeStatus decode_careful(const Payload& p, Reader& r, unsigned char*& out, const unsigned char* out_end,
                             std::size_t bit_stop) {
     for (;;) {
         refill_careful(p, r);
         const std::size_t at = position(p, r);
         if (at >= bit_stop) return DecodeStatus::ok;
+        const uint32_t entry = tables.decode[r.buf & window_mask];
+        if (detail::entry_bits(entry) <= bit_stop - at && out_end - out >= 4) {
+            store32_le(out, detail::entry_symbols(entry));
+            out += detail::entry_count(entry);
+            r.buf >>= detail::entry_bits(entry);
+            r.have -= detail::entry_bits(entry);
+            continue;
+        }
         if (out == out_end) return DecodeStatus::overflow;
         const uint16_t e = tables.decode_one[r.buf & one_mask];
         const unsigned bits = e >> 8;
@@ -189,22 +201,24 @@ DecodeStatus decode_careful(const Payload& p, Reader& r, unsigned char*& out, co
 constexpr std::size_t stretch_max_bits = 6144;
 constexpr std::size_t stretch_min_bits = 512;
 constexpr int skip_codes = 32;  // enough for every stretch of protocol data tried to fall into step
-constexpr std::size_t skip_max_bits = skip_codes * detail::max_code_length;
+// Skipping goes a table entry at a time, so it may pass up to two codes more.
+constexpr std::size_t skip_max_bits = (skip_codes + detail::symbols_per_entry - 1) * detail::max_code_length;
 constexpr std::size_t second_area_size = 2048 + round_out;
 static_assert(second_area_size - round_out >= stretch_max_bits / 3, "a stretch of 3-bit codes fits the area");
 
-// Starts the second reader at bit `from`; false when a skipped code would run past the payload.
+// Starts the second reader at bit `from`; false when a skipped entry would run past the payload.
 bool start_second(const Payload& p, std::size_t from, Reader& b, std::size_t* mark) {
     b = Reader{p.start + from / 8, 0, 0};
     refill_careful(p, b);
     b.buf >>= from % 8;
     b.have -= static_cast<unsigned>(from % 8);
-    for (int k = 0; k < skip_codes; ++k) {
+    for (uint32_t skipped = 0; skipped < skip_codes;) {
         refill_careful(p, b);
-        const unsigned bits = tables.decode_one[b.buf & one_mask] >> 8;
-        if (bits > p.bits - position(p, b)) return false;
-        b.buf >>= bits;
-        b.have -= bits;
+        const uint32_t e = tables.decode[b.buf & window_mask];
+        if (detail::entry_bits(e) > p.bits - position(p, b)) return false;
+        b.buf >>= detail::entry_bits(e);
+        b.have -= detail::entry_bits(e);
+        skipped += detail::entry_count(e);
     }
     *mark = position(p, b);
     return true;

@@ -86,7 +86,9 @@ std::optional<std::string> value_fault(const Item& item, const std::string& valu
     case ItemType::Caption:
         return std::string("is a caption and holds no value");
     case ItemType::Boolean:
-        if (value != "0" && value != "1") return "must be 0 or 1, not '" + value + "'";
+        // Copying a server's settings stores a flag's own bits (non-zero means on), so a saved
+        // file holds more than 0 and 1.
+        if (!to_integer(value)) return "must be 0 or 1 (any non-zero integer is on), not '" + value + "'";
         return std::nullopt;
     case ItemType::Number: {
         const auto number = to_integer(value);

@@ -147,6 +147,23 @@ TEST(HostSettings, FileKeepsAwkwardValuesAndRefusesWhatTheDescriptionLacks) {
     EXPECT_EQ(launcher->get_value("multiplayer", "general", "skill").value_or("?"), "2");
 }
 
+// A copied server setting stores a flag's own bits; the saved file must load again.
+TEST(HostSettings, FlagBitsWrittenByThePlugInSurviveTheSettingsFile) {
+    const std::string file = test_support::scratch_dir("flagbits") + "settings.txt";
+    std::string error;
+    {
+        auto launcher = open_plugin("brannock");
+        ASSERT_TRUE(launcher);
+        slot<Host_SetMultiplayerInt_t>(kSlotSetMultiplayerInt)(launcher->handle(), "dmflags1", "strifefalldamage", 16);
+        ASSERT_TRUE(launcher->save_settings(file, &error)) << error;
+    }
+    auto launcher = open_plugin("brannock");
+    ASSERT_TRUE(launcher);
+    ASSERT_TRUE(launcher->load_settings(file, &error)) << error;
+    EXPECT_EQ(slot<Host_GetMultiplayerInt_t>(kSlotGetMultiplayerInt)(launcher->handle(), "dmflags1", "strifefalldamage"), 16);
+    EXPECT_FALSE(launcher->set("multiplayer", "dmflags1", "nohealth", "yes", &error));
+}
+
 TEST(HostState, FilesServersAndDatagrams) {
     auto launcher = open_plugin("brannock");
     ASSERT_TRUE(launcher);

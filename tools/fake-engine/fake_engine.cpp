@@ -6,6 +6,7 @@
 // by FAKE_ENGINE_RELEASE exists (polled every 20 ms) or FAKE_ENGINE_TIMEOUT seconds (default 30)
 // pass; without FAKE_ENGINE_RELEASE it ends at once. Given "-record NAME" on its command line or
 // in the response file, it leaves NAME.lmp in its working folder as it ends, as an engine would.
+// "fake-engine --show LOG" prints the runs recorded in LOG for a person to read.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -93,7 +94,29 @@ void wait_for_release() {
 
 }  // namespace
 
+// Prints each recorded run: the command line, the working folder and any response file.
+int show_log(const std::string& log) {
+    std::ifstream in(log);
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+        const auto run = nlohmann::json::parse(line, nullptr, false);
+        if (run.is_discarded()) continue;
+        std::printf("engine start %d\n  command line: %s\n  folder:       %s\n", ++number,
+                    run.value("command_line", "").c_str(), run.value("cwd", "").c_str());
+        if (run.contains("response_file")) {
+            std::printf("  response file %s:\n", run["response_file"].value("name", "").c_str());
+            std::istringstream lines(run["response_file"].value("bytes", ""));
+            for (std::string text; std::getline(lines, text);) {
+                if (!text.empty() && text.back() == '\r') text.pop_back();
+                std::printf("    %s\n", text.c_str());
+            }
+        }
+    }
+    return number > 0 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--show") return show_log(argv[2]);
     std::vector<std::string> args(argv + 1, argv + argc);
     std::error_code ec;
     const std::string cwd = std::filesystem::current_path(ec).string();

@@ -260,9 +260,12 @@ DecodeStatus decode_packet(const unsigned char* input, unsigned char* output, in
         std::size_t mark = 0;
         if (stretch < stretch_min_bits || !start_second(p, at + stretch, b, &mark)) break;
         unsigned char* b_out = second_area;
+        // The second reader may run on past its stretch, to the payload's end when its area
+        // holds it, so the last stretch of a packet is not left to one chain.
+        const std::size_t b_stop = std::min(p.bits, mark + stretch_max_bits);
         // Two independent rounds per step: the processor overlaps their chains.
         while (std::size_t n = std::min(rounds_that_fit(p, r, out, out_end, mark),
-                                        rounds_that_fit(p, b, b_out, second_end, mark + stretch))) {
+                                        rounds_that_fit(p, b, b_out, second_end, b_stop))) {
             for (; n > 0; --n) {
                 round(r, out);
                 round(b, b_out);

@@ -1,6 +1,8 @@
 // master_list.cpp: reading the master server's list of game servers.
 #include "brannock/master_list.h"
 
+#include <charconv>
+
 #include "brannock/byte_cursor.h"
 
 namespace brannock {
@@ -8,13 +10,17 @@ namespace {
 
 constexpr uint8_t kEndOfList = 2;
 
+constexpr std::size_t kRecordBytes = 7;   // marker, four address bytes, port
+
+// Formatted in a local buffer: a list carries hundreds of addresses.
 std::string dotted(const uint8_t (&parts)[4]) {
-    std::string text;
+    char text[16];   // "255.255.255.255"
+    char* end = text;
     for (int i = 0; i < 4; ++i) {
-        if (i > 0) text += '.';
-        text += std::to_string(parts[i]);
+        if (i > 0) *end++ = '.';
+        end = std::to_chars(end, text + sizeof text, parts[i]).ptr;
     }
-    return text;
+    return std::string(text, end);
 }
 
 }  // namespace
@@ -27,6 +33,7 @@ MasterList read_master_list(std::span<const unsigned char> decoded) {
     if (status == kMasterOutdated) list.status = MasterStatus::outdated;
     if (status != kMasterListFollows) return list;
     list.status = MasterStatus::list;
+    list.entries.reserve(cursor.remaining() / kRecordBytes);
 
     for (;;) {
         const uint8_t marker = cursor.u8();

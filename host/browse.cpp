@@ -1,6 +1,8 @@
 // browse.cpp: the public server browser of the stand-in launcher, over real UDP.
 #include "host/browse.h"
 
+#include "frame/helpers.h"
+
 #include <chrono>
 #include <iomanip>
 #include <ostream>
@@ -169,23 +171,28 @@ int run_browser_command(Launcher& launcher, const BrowserCommand& command, std::
         return 1;
     }
     const BrowsedServer& chosen = result.servers[static_cast<std::size_t>(command.number - 1)];
+    if (!chosen.answered) {
+        err << "sdll-host: server " << command.number << " did not answer\n";
+        return 1;
+    }
+    // Copying the server's settings is also how the launcher learns what a join needs: the IWAD
+    // and the extra files the server runs.
+    auto copy = need<SDLL_ServerGamesettings_t>(launcher, "SDLL_ServerGamesettings", &error);
+    if (!copy) return err << "sdll-host: " << error << "\n", 2;
+    const int copied = copy(nullptr, chosen.reply.data(), static_cast<int>(chosen.reply.size()));
+    journal_export(launcher, "SDLL_ServerGamesettings", {static_cast<int>(chosen.reply.size())}, copied);
     if (command.kind == BrowserCommand::copy) {
-        if (!chosen.answered) {
-            err << "sdll-host: server " << command.number << " did not answer\n";
-            return 1;
-        }
-        auto copy = need<SDLL_ServerGamesettings_t>(launcher, "SDLL_ServerGamesettings", &error);
-        if (!copy) return err << "sdll-host: " << error << "\n", 2;
-        const int answer = copy(nullptr, chosen.reply.data(), static_cast<int>(chosen.reply.size()));
-        journal_export(launcher, "SDLL_ServerGamesettings", {static_cast<int>(chosen.reply.size())}, answer);
-        out << "SDLL_ServerGamesettings answered " << answer << "\n";
-        if (answer != 1) return 1;
+        out << "SDLL_ServerGamesettings answered " << copied << "\n";
+        if (copied != 1) return 1;
         if (!command.settings_file.empty() && !launcher.save_settings(command.settings_file, &error)) {
             err << "sdll-host: " << error << "\n";
             return 2;
         }
         return 0;
     }
+    std::string iwad_name;
+    if (copied == 1 && frame::IwadFileName(frame::Plugin::brannock, launcher.iwad, &iwad_name))
+        launcher.server_iwad = iwad_name;
 
     auto launch = need<SDLL_LaunchServer_t>(launcher, "SDLL_LaunchServer", &error);
     auto finished = need<SDLL_ServerFinished_t>(launcher, "SDLL_ServerFinished", &error);

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/wire_writer.h"
 #include "host/browse.h"
 #include "tests/plugin/plugin_fixture.h"
 #include "tools/brannock-sim/replies.h"
@@ -20,17 +21,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using nlohmann::json;
 
-struct Writer {
-    Bytes bytes;
-    Writer& u8(unsigned v) { bytes.push_back(static_cast<unsigned char>(v)); return *this; }
-    Writer& u16(unsigned v) { return u8(v & 0xFF).u8((v >> 8) & 0xFF); }
-    Writer& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Writer& text(const std::string& t) {
-        bytes.insert(bytes.end(), t.begin(), t.end());
-        return u8(0);
-    }
-    Writer& zeros(std::size_t n) { bytes.insert(bytes.end(), n, 0); return *this; }
-};
+using test_support::Writer;
 
 Writer reply_head(uint32_t flags) {
     Writer w;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/wire_writer.h"
 #include "brannock/byte_cursor.h"
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
@@ -25,18 +26,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// Appends wire values: little-endian integers, zero-terminated texts.
-struct Writer {
-    Bytes bytes;
-    Writer& u8(unsigned v) { bytes.push_back(static_cast<unsigned char>(v)); return *this; }
-    Writer& u16(unsigned v) { return u8(v & 0xFF).u8((v >> 8) & 0xFF); }
-    Writer& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Writer& text(const std::string& t) {
-        bytes.insert(bytes.end(), t.begin(), t.end());
-        return u8(0);
-    }
-    Writer& zeros(std::size_t n) { bytes.insert(bytes.end(), n, 0); return *this; }
-};
+using test_support::Writer;
 
 // Magic, version text and flag word.
 Writer reply_head(uint32_t flags) {

@@ -1,8 +1,6 @@
 // master_list.cpp: reading the master server's list of game servers.
 #include "brannock/master_list.h"
 
-#include <charconv>
-
 #include "brannock/byte_cursor.h"
 
 namespace brannock {
@@ -15,12 +13,15 @@ constexpr std::size_t kRecordBytes = 7;   // marker, four address bytes, port
 // Formatted in a local buffer: a list carries hundreds of addresses.
 std::string dotted(const uint8_t (&parts)[4]) {
     char text[16];   // "255.255.255.255"
-    char* end = text;
+    std::size_t n = 0;
     for (int i = 0; i < 4; ++i) {
-        if (i > 0) *end++ = '.';
-        end = std::to_chars(end, text + sizeof text, parts[i]).ptr;
+        if (i > 0) text[n++] = '.';
+        const unsigned v = parts[i];
+        if (v >= 100) text[n++] = static_cast<char>('0' + v / 100);
+        if (v >= 10) text[n++] = static_cast<char>('0' + v / 10 % 10);
+        text[n++] = static_cast<char>('0' + v % 10);
     }
-    return std::string(text, end);
+    return std::string(text, n);
 }
 
 }  // namespace

@@ -53,7 +53,12 @@ std::string scratch_dir(const std::string& label) {
     const std::string pid = std::to_string(getpid());
     const char separator = '/';
 #endif
-    fs::path dir = fs::temp_directory_path() / ("sdll-" + pid) / (label + "-" + std::to_string(counter++));
+    const fs::path root = fs::temp_directory_path() / ("sdll-" + pid);
+    // Process numbers come round again (under Wine they are small and reused at once), so the
+    // first folder of a run clears whatever an earlier run of the same number left.
+    static const bool cleared = (fs::remove_all(root), true);
+    (void)cleared;
+    fs::path dir = root / (label + "-" + std::to_string(counter++));
     fs::remove_all(dir);
     fs::create_directories(dir);
     std::string text = dir.string();

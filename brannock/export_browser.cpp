@@ -103,9 +103,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_ServerResponse(ServerRef server, const unsigned c
         brannock::ServerInfo info;
         if (brannock::read_server_info(decoded, &info) != brannock::ReplyRead::complete) return 1;
         auto set_info = host<Host_SetServerInfo_t>(kSlotSetServerInfo);
-        for (const brannock::ServerProperty& p : brannock::server_properties(info)) {
-            set_info(server, p.key.c_str(), p.value.c_str());
-        }
+        brannock::server_properties(info, [&](const char* key, const char* value) { set_info(server, key, value); });
         return 1;
     });
 }

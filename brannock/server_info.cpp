@@ -20,6 +20,26 @@ constexpr const char* kIconMarked = "14";
 
 bool has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
 
+// A zero-terminated text as a view into the data; at most `max_kept` bytes are kept.
+std::string_view text_view(ByteCursor& in, std::span<const unsigned char> data, std::size_t max_kept) {
+    const std::size_t start = in.position();
+    in.skip_text();
+    if (!in.ok()) return {};
+    const std::size_t length = in.position() - 1 - start;
+    return {reinterpret_cast<const char*>(data.data() + start), std::min(length, max_kept)};
+}
+
+// Writes a number in decimal ending with a zero byte; `out` holds any uint64_t.
+const char* decimal(uint64_t value, char (&out)[24]) {
+    char* p = out + sizeof out;
+    *--p = '\0';
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return p;
+}
+
 }  // namespace
 
 ReplyRead read_server_info(std::span<const unsigned char> decoded, ServerInfo* info) {
@@ -30,9 +50,9 @@ ReplyRead read_server_info(std::span<const unsigned char> decoded, ServerInfo* i
     in.skip_text();
     const uint32_t flags = in.u32();
 
-    if (has(flags, field::name)) info->name = in.text(kServerNameMax);
-    if (has(flags, field::website)) info->website = in.text(kWhole);
-    if (has(flags, field::email)) info->email = in.text(kWhole);
+    if (has(flags, field::name)) info->name = text_view(in, decoded, kServerNameMax);
+    if (has(flags, field::website)) info->website = text_view(in, decoded, kWhole);
+    if (has(flags, field::email)) info->email = text_view(in, decoded, kWhole);
     if (has(flags, field::map)) {
         info->map = in.text(kWhole);
         to_upper_ascii(*info->map);
@@ -77,34 +97,61 @@ ReplyRead read_server_info(std::span<const unsigned char> decoded, ServerInfo* i
     return ReplyRead::complete;
 }
 
-std::vector<ServerProperty> server_properties(const ServerInfo& info) {
-    constexpr std::size_t kMostFixed = 9;   // every key but the PWADs
-    const std::size_t pwad_count = info.pwads ? info.pwads->size() : 0;
-    std::vector<ServerProperty> out;
-    out.reserve(kMostFixed + pwad_count);
-    if (info.website) out.push_back({"WEBSITE", *info.website});
-    if (info.email) out.push_back({"EMAIL", *info.email});
-    if (info.limit) out.push_back({"LIMIT", std::to_string(*info.limit)});
-
-    std::string map_text = info.map.value_or("");
+void emit_server_properties(const ServerInfo& info, PropertyFn fn, void* context) {
+    // Every built or borrowed text goes through this one buffer, sized once for the longest.
+    std::size_t map_length = info.map ? info.map->size() : 0;
     if (info.pwads) {
-        std::size_t length = map_text.size();
-        for (const std::string& pwad : *info.pwads) length += 2 + pwad.size() + 1;
-        map_text.reserve(length);
+        for (const std::string& pwad : *info.pwads) map_length += 2 + pwad.size() + 1;
+    }
+    std::size_t longest = std::max(map_length, info.name.size());
+    if (info.website) longest = std::max(longest, info.website->size());
+    if (info.email) longest = std::max(longest, info.email->size());
+    std::string text;
+    text.reserve(longest);
+    const auto emit_text = [&](const char* key, std::string_view value) {
+        text.assign(value);
+        fn(context, key, text.c_str());
+    };
+    char number[24];
+
+    if (info.website) emit_text("WEBSITE", *info.website);
+    if (info.email) emit_text("EMAIL", *info.email);
+    if (info.limit) fn(context, "LIMIT", decimal(*info.limit, number));
+
+    if (info.pwads) {
+        char key[4 + sizeof number] = "PWAD";
         for (std::size_t i = 0; i < info.pwads->size(); ++i) {
-            map_text += i == 0 ? " - " : ", ";
-            map_text += (*info.pwads)[i];
-            out.push_back({"PWAD" + std::to_string(i), (*info.pwads)[i]});
+            const char* digits = decimal(i, number);
+            std::char_traits<char>::copy(key + 4, digits, std::char_traits<char>::length(digits) + 1);
+            fn(context, key, (*info.pwads)[i].c_str());
         }
     }
-    if (info.map) out.push_back({"MAP", std::move(map_text)});
+    if (info.map) {
+        text.assign(*info.map);
+        if (info.pwads) {
+            for (std::size_t i = 0; i < info.pwads->size(); ++i) {
+                text += i == 0 ? " - " : ", ";
+                text += (*info.pwads)[i];
+            }
+        }
+        fn(context, "MAP", text.c_str());
+    }
 
-    const std::string type(info.game_type ? game_type_name(*info.game_type) : kUnknownGameType);
-    out.push_back({"TYPE", type});
-    if (info.iwad) out.push_back({"GAME", game_prefix(*info.iwad) + type});
-    out.push_back({"ICON", info.icon1 != 0 || info.icon2 != 0 ? kIconMarked : kIconPlain});
-    if (info.players) out.push_back({"USERS", std::to_string(*info.players)});
-    out.push_back({"", info.name});
+    const std::string_view type = info.game_type ? game_type_name(*info.game_type) : kUnknownGameType;
+    emit_text("TYPE", type);
+    if (info.iwad) {
+        text.assign(game_prefix(*info.iwad));
+        text += type;
+        fn(context, "GAME", text.c_str());
+    }
+    fn(context, "ICON", info.icon1 != 0 || info.icon2 != 0 ? kIconMarked : kIconPlain);
+    if (info.players) fn(context, "USERS", decimal(*info.players, number));
+    emit_text("", info.name);
+}
+
+std::vector<ServerProperty> server_properties(const ServerInfo& info) {
+    std::vector<ServerProperty> out;
+    server_properties(info, [&](const char* key, const char* value) { out.push_back({key, value}); });
     return out;
 }
 

@@ -39,7 +39,7 @@ std::vector<std::pair<std::string, std::string>> props(const Bytes& decoded) {
     ServerInfo info;
     EXPECT_EQ(read_server_info(decoded, &info), ReplyRead::complete);
     std::vector<std::pair<std::string, std::string>> out;
-    for (auto& p : server_properties(info)) out.emplace_back(p.key, p.value);
+    server_properties(info, [&](const char* key, const char* value) { out.emplace_back(key, value); });
     return out;
 }
 

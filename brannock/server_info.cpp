@@ -149,10 +149,4 @@ void emit_server_properties(const ServerInfo& info, PropertyFn fn, void* context
     emit_text("", info.name);
 }
 
-std::vector<ServerProperty> server_properties(const ServerInfo& info) {
-    std::vector<ServerProperty> out;
-    server_properties(info, [&](const char* key, const char* value) { out.push_back({key, value}); });
-    return out;
-}
-
 }  // namespace brannock

@@ -56,12 +56,4 @@ void server_properties(const ServerInfo& info, Sink&& sink) {
         const_cast<void*>(static_cast<const void*>(std::addressof(sink))));
 }
 
-struct ServerProperty {
-    std::string key;
-    std::string value;
-};
-
-// The properties collected into owned strings, for readers that keep them.
-std::vector<ServerProperty> server_properties(const ServerInfo& info);
-
 }  // namespace brannock

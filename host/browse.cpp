@@ -1,14 +1,13 @@
 // browse.cpp: the public server browser of the stand-in launcher, over real UDP.
 #include "host/browse.h"
 
-#include "frame/helpers.h"
-
 #include <chrono>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
 #include <thread>
 
+#include "frame/helpers.h"
 #include "host/udp.h"
 
 namespace host {

@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/wire_writer.h"
 #include "host/browse.h"
 #include "tests/plugin/plugin_fixture.h"
 #include "tools/brannock-sim/replies.h"
 #include "tools/brannock-sim/simulator.h"
+#include "tests/support/wire_writer.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/wire_writer.h"
 #include "brannock/byte_cursor.h"
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
@@ -19,6 +18,7 @@
 #include "brannock/server_info.h"
 #include "brannock/server_reply.h"
 #include "brannock/server_settings.h"
+#include "tests/support/wire_writer.h"
 
 using namespace brannock;
 

@@ -2,7 +2,6 @@
 #include "brannock/server_info.h"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 #include "brannock/byte_cursor.h"
@@ -11,14 +10,11 @@
 namespace brannock {
 namespace {
 
-constexpr std::size_t kWhole = std::numeric_limits<std::size_t>::max();
 constexpr std::size_t kVersionOffset = 4;
 constexpr std::size_t kTeamScoresBytes = 4;   // this reading's size of field::team_scores
 
 constexpr const char* kIconPlain = "13";
 constexpr const char* kIconMarked = "14";
-
-bool has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
 
 // A zero-terminated text as a view into the data; at most `max_kept` bytes are kept.
 std::string_view text_view(ByteCursor& in, std::span<const unsigned char> data, std::size_t max_kept) {
@@ -45,16 +41,15 @@ const char* decimal(uint64_t value, char (&out)[24]) {
 ReplyRead read_server_info(std::span<const unsigned char> decoded, ServerInfo* info) {
     *info = ServerInfo{};
     ByteCursor in(decoded);
-    if (in.u32() != kServerReplyMagic || !in.ok()) return ReplyRead::foreign;
-    in.seek(kVersionOffset);
-    in.skip_text();
-    const uint32_t flags = in.u32();
+    const auto opened = open_reply(in, kVersionOffset);
+    if (!opened) return ReplyRead::foreign;
+    const uint32_t flags = *opened;
 
     if (has(flags, field::name)) info->name = text_view(in, decoded, kServerNameMax);
-    if (has(flags, field::website)) info->website = text_view(in, decoded, kWhole);
-    if (has(flags, field::email)) info->email = text_view(in, decoded, kWhole);
+    if (has(flags, field::website)) info->website = text_view(in, decoded, kWholeText);
+    if (has(flags, field::email)) info->email = text_view(in, decoded, kWholeText);
     if (has(flags, field::map)) {
-        info->map = in.text(kWhole);
+        info->map = in.text(kWholeText);
         to_upper_ascii(*info->map);
     }
     if (has(flags, field::max_clients)) in.skip(1);
@@ -64,7 +59,7 @@ ReplyRead read_server_info(std::span<const unsigned char> decoded, ServerInfo* i
         const uint8_t count = in.u8();
         info->pwads->reserve(std::min<std::size_t>(count, in.remaining()));   // each name takes a byte at least
         for (unsigned i = 0; i < count && in.ok(); ++i) {
-            std::string pwad = in.text(kWhole);
+            std::string pwad = in.text(kWholeText);
             to_lower_ascii(pwad);
             info->pwads->push_back(std::move(pwad));
         }

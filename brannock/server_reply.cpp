@@ -66,4 +66,11 @@ std::string normalise_iwad(std::string name) {
     return name;
 }
 
+std::optional<uint32_t> open_reply(ByteCursor& in, std::size_t version_offset) {
+    if (in.u32() != kServerReplyMagic || !in.ok()) return std::nullopt;
+    in.seek(version_offset);
+    in.skip_text();
+    return in.u32();
+}
+
 }  // namespace brannock

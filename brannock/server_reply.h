@@ -7,8 +7,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "brannock/byte_cursor.h"
 
 namespace brannock {
 
@@ -38,6 +41,13 @@ constexpr uint32_t players = 0x00100000;
 constexpr uint32_t flag_block = 0x08000000;
 }  // namespace field
 
+constexpr bool has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
+
+// Opens a reply for reading: checks the magic, moves past the version text that the reading takes
+// to start at `version_offset`, and gives the reply flag word. Nothing for a reply that is not a
+// server's; a flag word cut short leaves `in` failed for the caller to see.
+std::optional<uint32_t> open_reply(ByteCursor& in, std::size_t version_offset);
+
 // Sizes of the fixed fields.
 constexpr std::size_t kGameTypeBlock = 5;       // type, instagib, buckshot, two unused
 constexpr std::size_t kExtraBlock = 12;         // follows the byte of field::bot_skill
@@ -45,6 +55,7 @@ constexpr std::size_t kTeamDamageBytes = 4;
 constexpr std::size_t kFlagBlockBytes = 20;     // five u32 flag words
 
 // Longest texts kept; longer ones are cut.
+constexpr std::size_t kWholeText = SIZE_MAX;   // a text kept whole
 constexpr std::size_t kServerNameMax = 511;
 constexpr std::size_t kIwadNameMax = 255;
 constexpr std::size_t kPlayerNameMax = 255;

@@ -1,7 +1,6 @@
 // server_settings.cpp: the game-settings reading of a game server's reply.
 #include "brannock/server_settings.h"
 
-#include <limits>
 
 #include "brannock/byte_cursor.h"
 #include "brannock/server_reply.h"
@@ -10,12 +9,9 @@
 namespace brannock {
 namespace {
 
-constexpr std::size_t kWhole = std::numeric_limits<std::size_t>::max();
 // This reading takes the version text to start one byte later than the server-list reading.
 constexpr std::size_t kVersionOffset = 5;
 constexpr std::size_t kTeamScoresBytes = 3;   // this reading's size of field::team_scores
-
-bool has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
 
 // Game types whose player records carry a team byte.
 bool has_team_byte(uint8_t type) { return type == 2 || type == 6 || type == 9 || type == 11; }
@@ -35,16 +31,15 @@ std::string read_player(ByteCursor& in, uint8_t game_type) {
 ReplyRead read_server_settings(std::span<const unsigned char> decoded, ServerSettings* out) {
     *out = ServerSettings{};
     ByteCursor in(decoded);
-    if (in.u32() != kServerReplyMagic || !in.ok()) return ReplyRead::foreign;
-    in.seek(kVersionOffset);
-    in.skip_text();
-    const uint32_t flags = in.u32();
+    const auto opened = open_reply(in, kVersionOffset);
+    if (!opened) return ReplyRead::foreign;
+    const uint32_t flags = *opened;
 
     if (has(flags, field::name)) in.skip_text();
     if (has(flags, field::website)) in.skip_text();
     if (has(flags, field::email)) in.skip_text();
     if (has(flags, field::map)) {
-        out->map = in.text(kWhole);
+        out->map = in.text(kWholeText);
         to_upper_ascii(*out->map);
     }
     if (has(flags, field::max_clients)) in.skip(1);
@@ -53,7 +48,7 @@ ReplyRead read_server_settings(std::span<const unsigned char> decoded, ServerSet
         out->pwads.emplace();
         const uint8_t count = in.u8();
         for (unsigned i = 0; i < count && in.ok(); ++i) {
-            std::string pwad = in.text(kWhole);
+            std::string pwad = in.text(kWholeText);
             to_lower_ascii(pwad);
             out->pwads->push_back(std::move(pwad));
         }

@@ -7,12 +7,6 @@
 
 namespace brannock {
 
-std::string engine_file_argument(const std::string& full_path) {
-    std::string short_form;
-    const bool found = platform::short_path(full_path, &short_form);
-    return file_argument(full_path, found ? std::optional<std::string>(short_form) : std::nullopt);
-}
-
 platform::ProcessHandle start_engine(const std::string& folder, const std::string& parameters,
                                      platform::ShowMode show) {
     return platform::start_process(folder + kEngineExe, parameters, folder, show);

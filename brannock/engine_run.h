@@ -18,10 +18,6 @@ constexpr const char* kEngineData = "Brannock.pk3";
 // Every message box of this plug-in: exclamation icon and an OK button.
 constexpr unsigned kWarningStyle = 0x30;
 
-// The argument for an extra file the launcher named by its full path: its short form, or the
-// fallback of file_argument when the system has none (a missing file).
-std::string engine_file_argument(const std::string& full_path);
-
 // Starts folder + "Brannock.exe" in `folder`; null when it cannot be started.
 platform::ProcessHandle start_engine(const std::string& folder, const std::string& parameters,
                                      platform::ShowMode show);

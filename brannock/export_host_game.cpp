@@ -37,7 +37,7 @@ std::vector<std::string> read_chosen_files() {
     for (int i = 0; i < count; ++i) {
         std::string path = GetChosenFile(i).str();
         brannock::to_lower_ascii(path);
-        files.push_back(brannock::engine_file_argument(path));
+        files.push_back(frame::short_file_argument(path, path));
     }
     return files;
 }

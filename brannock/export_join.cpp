@@ -28,7 +28,7 @@ std::vector<std::string> find_server_files(ServerRef server, int count) {
         const HostTextCopy name = GetServerText(server, key.c_str());
         const HostTextCopy path = FindGameFile(name.c_str());
         if (path.is_null()) continue;
-        files.push_back(brannock::engine_file_argument(path.str()));
+        files.push_back(frame::short_file_argument(path.str(), path.view()));
     }
     return files;
 }

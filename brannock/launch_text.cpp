@@ -39,14 +39,6 @@ std::string clean_player_name(std::string_view name) {
     return out;
 }
 
-std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form) {
-    if (short_form && !short_form->empty() && short_form->size() <= kShortPathMax) return *short_form;
-    if (full_path.find(' ') == std::string_view::npos) return std::string(full_path);
-    std::string quoted = "\"";
-    quoted.append(full_path).append("\"");
-    return quoted;
-}
-
 std::string command_file_list(const std::vector<std::string>& files) {
     if (files.empty()) return {};
     std::string text = " -file";

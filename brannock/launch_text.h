@@ -25,14 +25,6 @@ std::string clean_player_name(std::string_view name);
 
 // ---- extra game files ----------------------------------------------------------------------
 
-// Longest short (8.3) path the engine gets; a longer answer does not count as a short form.
-constexpr std::size_t kShortPathMax = 259;
-
-// The argument for one extra file: its short form when the system has one; otherwise the full
-// path, in double quotes when it holds a blank, so the engine names the missing file instead of
-// the file silently dropping out.
-std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form);
-
 // " -file a b c" for the command lines; empty without files.
 std::string command_file_list(const std::vector<std::string>& files);
 

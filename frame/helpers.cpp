@@ -100,4 +100,17 @@ void RemoveChar(std::string& text, char c) {
     text.erase(std::remove(text.begin(), text.end(), c), text.end());
 }
 
+std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form) {
+    const bool usable = short_form && !short_form->empty() && short_form->size() <= kShortPathMax;
+    const std::string argument = usable ? *short_form : std::string(full_path);
+    if (argument.find(' ') == std::string::npos) return argument;
+    return '"' + argument + '"';
+}
+
+std::string short_file_argument(const std::string& lookup_path, std::string_view full_path) {
+    std::string short_form;
+    const bool found = platform::short_path(lookup_path, &short_form);
+    return file_argument(full_path, found ? std::optional<std::string>(short_form) : std::nullopt);
+}
+
 }  // namespace frame

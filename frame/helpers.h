@@ -5,7 +5,9 @@
 // single characters from texts. Reading of packet bytes lives with the server browser.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,6 +44,17 @@ bool FileExists(std::string_view folder, std::string_view name);
 void BackupFile(const std::string& path);
 // Puts "<folder><name>.bak" back in place of "<folder><name>" if the backup exists.
 void RestoreFile(std::string_view folder, std::string_view name);
+
+// Longest short (8.3) path the engine gets (a 260-character buffer with its zero); a longer answer
+// does not count as a short form.
+constexpr std::size_t kShortPathMax = 259;
+
+// What names one extra game file to an engine: its short form when the system has one, else the
+// full path; in double quotes when it holds a blank, so the engine names a missing file instead
+// of the file silently dropping out.
+std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form);
+// The same with the short form asked of the file system for `lookup_path`.
+std::string short_file_argument(const std::string& lookup_path, std::string_view full_path);
 
 // Removes every colour escape (byte 0x1C and the byte after it).
 void StripColorCodes(std::string& text);

@@ -23,10 +23,7 @@ orvento::ExtraFiles read_extra_files() {
     for (int index = 0; index < count; ++index) {
         const HostTextCopy path = GetChosenFile(index);
         const std::string lower = orvento::lower_case(path.view());
-        std::string short_form;
-        const bool found = platform::short_path(lower, &short_form);
-        orvento::add_extra_file(files, lower,
-                                orvento::file_argument(path.view(), found ? std::optional(short_form) : std::nullopt));
+        orvento::add_extra_file(files, lower, frame::short_file_argument(lower, path.view()));
     }
     return files;
 }

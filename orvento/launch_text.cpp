@@ -52,13 +52,6 @@ std::string lower_case(std::string_view text) {
     return out;
 }
 
-std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form) {
-    const bool usable = short_form && !short_form->empty() && short_form->size() <= kShortPathMax;
-    const std::string argument = usable ? *short_form : std::string(full_path);
-    if (argument.find(' ') == std::string::npos) return argument;
-    return '"' + argument + '"';
-}
-
 void add_extra_file(ExtraFiles& files, std::string_view lower_path, std::string_view argument) {
     const bool wad = lower_path.size() >= 4 && lower_path.substr(lower_path.size() - 4) == ".wad";
     std::string& option = wad ? files.file_option : files.deh_option;

@@ -16,8 +16,6 @@ namespace orvento {
 
 constexpr const char* kResponseFile = "doomargs.tmp";
 constexpr const char* kCommandLineStart = "@doomargs.tmp";
-// Longest short path form the file system hands back (a 260-character buffer with its zero).
-constexpr std::size_t kShortPathMax = 259;
 
 // The two option lines of extra files, each with the number of files it names.
 struct ExtraFiles {
@@ -28,10 +26,6 @@ struct ExtraFiles {
 };
 
 std::string lower_case(std::string_view text);
-
-// What names an extra file to the engine: its short form, or, when the file system has none
-// (the file is gone), the full path, in double quotes when it holds a blank.
-std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form);
 
 // Files whose lower-cased path ends in ".wad" go after -file, all others after -deh.
 void add_extra_file(ExtraFiles& files, std::string_view lower_path, std::string_view argument);

@@ -10,6 +10,7 @@
 
 #include "brannock/flag_table.h"
 #include "brannock/launch_text.h"
+#include "frame/helpers.h"
 
 namespace {
 
@@ -207,11 +208,11 @@ TEST(BrannockCommandLines, PlayerNameCannotCloseItsQuotes) {
 }
 
 TEST(BrannockExtraFiles, ShortFormOrAFullPathTheEngineCanName) {
-    EXPECT_EQ(brannock::file_argument("c:\\long folder\\file.wad", std::string("C:\\LONGFO~1\\FILE.WAD")),
+    EXPECT_EQ(frame::file_argument("c:\\long folder\\file.wad", std::string("C:\\LONGFO~1\\FILE.WAD")),
               "C:\\LONGFO~1\\FILE.WAD");
-    EXPECT_EQ(brannock::file_argument("c:\\games\\gone.wad", std::nullopt), "c:\\games\\gone.wad");
-    EXPECT_EQ(brannock::file_argument("c:\\my games\\gone.wad", std::nullopt), "\"c:\\my games\\gone.wad\"");
-    EXPECT_EQ(brannock::file_argument("c:\\my games\\x.wad", std::string(300, 'a')), "\"c:\\my games\\x.wad\"");
+    EXPECT_EQ(frame::file_argument("c:\\games\\gone.wad", std::nullopt), "c:\\games\\gone.wad");
+    EXPECT_EQ(frame::file_argument("c:\\my games\\gone.wad", std::nullopt), "\"c:\\my games\\gone.wad\"");
+    EXPECT_EQ(frame::file_argument("c:\\my games\\x.wad", std::string(300, 'a')), "\"c:\\my games\\x.wad\"");
     EXPECT_EQ(brannock::command_file_list({}), "");
     EXPECT_EQ(brannock::command_file_list({"a.wad"}), " -file a.wad");
 }

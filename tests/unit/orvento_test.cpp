@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "frame/helpers.h"
 #include "orvento/demo_filing.h"
 #include "orvento/engine_check.h"
 #include "orvento/launch_text.h"
@@ -189,10 +190,10 @@ TEST(OrventoLaunch, ExtraFilesSplitByWadEnding) {
 }
 
 TEST(OrventoLaunch, FileArgumentFallsBackToQuotedFullPath) {
-    EXPECT_EQ(orvento::file_argument("C:\\My Wads\\a.wad", std::string("C:\\MYWADS~1\\A.WAD")), "C:\\MYWADS~1\\A.WAD");
-    EXPECT_EQ(orvento::file_argument("C:\\My Wads\\a.wad", std::nullopt), "\"C:\\My Wads\\a.wad\"");
-    EXPECT_EQ(orvento::file_argument("C:\\Wads\\a.wad", std::string()), "C:\\Wads\\a.wad");
-    EXPECT_EQ(orvento::file_argument("C:\\Wads\\a.wad", std::string(orvento::kShortPathMax + 1, 'x')),
+    EXPECT_EQ(frame::file_argument("C:\\My Wads\\a.wad", std::string("C:\\MYWADS~1\\A.WAD")), "C:\\MYWADS~1\\A.WAD");
+    EXPECT_EQ(frame::file_argument("C:\\My Wads\\a.wad", std::nullopt), "\"C:\\My Wads\\a.wad\"");
+    EXPECT_EQ(frame::file_argument("C:\\Wads\\a.wad", std::string()), "C:\\Wads\\a.wad");
+    EXPECT_EQ(frame::file_argument("C:\\Wads\\a.wad", std::string(frame::kShortPathMax + 1, 'x')),
               "C:\\Wads\\a.wad");
 }
 

@@ -8,7 +8,6 @@
 #include "brannock/exports.h"
 #include "brannock/flag_table.h"
 #include "brannock/launch_text.h"
-#include "brannock/server_reply.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
 
@@ -36,7 +35,7 @@ std::vector<std::string> read_chosen_files() {
     const int count = host<Host_GetFileCount_t>(kSlotGetFileCount)(host_handle());
     for (int i = 0; i < count; ++i) {
         std::string path = GetChosenFile(i).str();
-        brannock::to_lower_ascii(path);
+        frame::to_lower_ascii(path);
         files.push_back(frame::short_file_argument(path, path));
     }
     return files;

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "brannock/server_reply.h"
+#include "frame/helpers.h"
 
 namespace brannock {
 namespace {
@@ -61,7 +61,7 @@ std::string_view modifier_text(int modifier) {
 
 std::string map_option(std::string_view map) {
     std::string name(map.substr(0, map.find(' ')));
-    to_upper_ascii(name);
+    frame::to_upper_ascii(name);
     return "+map " + name + " ";
 }
 

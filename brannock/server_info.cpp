@@ -6,6 +6,7 @@
 
 #include "brannock/byte_cursor.h"
 #include "brannock/server_reply.h"
+#include "frame/helpers.h"
 
 namespace brannock {
 namespace {
@@ -50,7 +51,7 @@ ReplyRead read_server_info(std::span<const unsigned char> decoded, ServerInfo* i
     if (has(flags, field::email)) info->email = text_view(in, decoded, kWholeText);
     if (has(flags, field::map)) {
         info->map = in.text(kWholeText);
-        to_upper_ascii(*info->map);
+        frame::to_upper_ascii(*info->map);
     }
     if (has(flags, field::max_clients)) in.skip(1);
     if (has(flags, field::limit)) info->limit = in.u8();
@@ -60,7 +61,7 @@ ReplyRead read_server_info(std::span<const unsigned char> decoded, ServerInfo* i
         info->pwads->reserve(std::min<std::size_t>(count, in.remaining()));   // each name takes a byte at least
         for (unsigned i = 0; i < count && in.ok(); ++i) {
             std::string pwad = in.text(kWholeText);
-            to_lower_ascii(pwad);
+            frame::to_lower_ascii(pwad);
             info->pwads->push_back(std::move(pwad));
         }
     }

@@ -44,20 +44,8 @@ std::string game_prefix(std::string_view normalised_iwad) {
     return prefix;
 }
 
-void to_upper_ascii(std::string& text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-}
-
-void to_lower_ascii(std::string& text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-}
-
 std::string normalise_iwad(std::string name) {
-    to_lower_ascii(name);
+    frame::to_lower_ascii(name);
     frame::RemoveChar(name, '.');
     frame::RemoveChar(name, '\\');
     frame::RemoveChar(name, '/');

@@ -68,9 +68,6 @@ constexpr std::string_view kUnknownGameType = "Unknown";
 // The list column prefix of an IWAD: "Doom 2 " for doom2.wad, "(other.wad) " for any other.
 std::string game_prefix(std::string_view normalised_iwad);
 
-// ASCII letters only; every other byte stays as it is.
-void to_upper_ascii(std::string& text);
-void to_lower_ascii(std::string& text);
 
 // The IWAD name as both readings compare it: lower case, without full stops and slashes, the
 // last three characters (the extension left after the full stop went) replaced by ".wad".

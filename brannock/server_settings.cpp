@@ -40,7 +40,7 @@ ReplyRead read_server_settings(std::span<const unsigned char> decoded, ServerSet
     if (has(flags, field::email)) in.skip_text();
     if (has(flags, field::map)) {
         out->map = in.text(kWholeText);
-        to_upper_ascii(*out->map);
+        frame::to_upper_ascii(*out->map);
     }
     if (has(flags, field::max_clients)) in.skip(1);
     if (has(flags, field::limit)) in.skip(1);
@@ -49,7 +49,7 @@ ReplyRead read_server_settings(std::span<const unsigned char> decoded, ServerSet
         const uint8_t count = in.u8();
         for (unsigned i = 0; i < count && in.ok(); ++i) {
             std::string pwad = in.text(kWholeText);
-            to_lower_ascii(pwad);
+            frame::to_lower_ascii(pwad);
             out->pwads->push_back(std::move(pwad));
         }
     }

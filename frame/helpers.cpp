@@ -100,6 +100,18 @@ void RemoveChar(std::string& text, char c) {
     text.erase(std::remove(text.begin(), text.end(), c), text.end());
 }
 
+void to_upper_ascii(std::string& text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+}
+
+void to_lower_ascii(std::string& text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+}
+
 std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form) {
     const bool usable = short_form && !short_form->empty() && short_form->size() <= kShortPathMax;
     const std::string argument = usable ? *short_form : std::string(full_path);

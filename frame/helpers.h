@@ -56,6 +56,10 @@ std::string file_argument(std::string_view full_path, const std::optional<std::s
 // The same with the short form asked of the file system for `lookup_path`.
 std::string short_file_argument(const std::string& lookup_path, std::string_view full_path);
 
+// Case of ASCII letters only; every other byte stays as it is.
+void to_upper_ascii(std::string& text);
+void to_lower_ascii(std::string& text);
+
 // Removes every colour escape (byte 0x1C and the byte after it).
 void StripColorCodes(std::string& text);
 // Removes every occurrence of `c`.

@@ -22,7 +22,8 @@ orvento::ExtraFiles read_extra_files() {
     const int count = frame::host<Host_GetFileCount_t>(kSlotGetFileCount)(frame::host_handle());
     for (int index = 0; index < count; ++index) {
         const HostTextCopy path = GetChosenFile(index);
-        const std::string lower = orvento::lower_case(path.view());
+        std::string lower = path.str();
+        frame::to_lower_ascii(lower);
         orvento::add_extra_file(files, lower, frame::short_file_argument(lower, path.view()));
     }
     return files;

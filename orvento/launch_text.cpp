@@ -1,7 +1,6 @@
 // launch_text.cpp: builds the response file and the command line of an Orvento game.
 #include "orvento/launch_text.h"
 
-#include <cctype>
 
 #include "frame/helpers.h"
 
@@ -46,12 +45,6 @@ void append_host_options(SettingsSource& settings, LaunchText& out) {
 
 }  // namespace
 
-std::string lower_case(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 void add_extra_file(ExtraFiles& files, std::string_view lower_path, std::string_view argument) {
     const bool wad = lower_path.size() >= 4 && lower_path.substr(lower_path.size() - 4) == ".wad";
     std::string& option = wad ? files.file_option : files.deh_option;
@@ -62,7 +55,7 @@ void add_extra_file(ExtraFiles& files, std::string_view lower_path, std::string_
 
 Warp warp_of(std::string_view map) {
     std::string name(map);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    frame::to_upper_ascii(name);
     Warp warp;
     if (!name.empty() && name[0] == 'M') {
         if (name.size() > 3) warp.characters = name.substr(3, 2);   // MAPxx

@@ -25,8 +25,6 @@ struct ExtraFiles {
     int deh_count = 0;
 };
 
-std::string lower_case(std::string_view text);
-
 // Files whose lower-cased path ends in ".wad" go after -file, all others after -deh.
 void add_extra_file(ExtraFiles& files, std::string_view lower_path, std::string_view argument);
 

@@ -186,7 +186,9 @@ TEST(OrventoLaunch, ExtraFilesSplitByWadEnding) {
     TableSettings settings;
     const std::string response = build_launch(settings, 20, files, std::string("h")).response;
     EXPECT_EQ(response, "\n-file C:\\A.WAD C:\\C.WAD\n-deh C:\\B.DEH WAD\n-warp 01\n");
-    EXPECT_EQ(orvento::lower_case("C:\\Games\\DOOM.WAD"), "c:\\games\\doom.wad");
+    std::string path = "C:\\Games\\DOOM.WAD";
+    frame::to_lower_ascii(path);
+    EXPECT_EQ(path, "c:\\games\\doom.wad");
 }
 
 TEST(OrventoLaunch, FileArgumentFallsBackToQuotedFullPath) {

@@ -1,11 +1,9 @@
-// engine_run.h: the OS side of running the Brannock engine, shared by hosting and joining.
+// engine_run.h: the Brannock engine's names and its start, shared by hosting and joining.
 //
-// Short forms of extra files, starting the engine from its folder, the saved highlight colour and
-// the kept process handles. Everything goes through platform/platform.h; what to write on the
-// command line is decided in launch_text.h.
+// Everything goes through platform/platform.h; what to write on the command line is decided in
+// launch_text.h; the kept process handles and the saved colour are the frame's (engine_process.h).
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "platform/platform.h"
@@ -21,21 +19,5 @@ constexpr unsigned kWarningStyle = 0x30;
 // Starts folder + "Brannock.exe" in `folder`; null when it cannot be started.
 platform::ProcessHandle start_engine(const std::string& folder, const std::string& parameters,
                                      platform::ShowMode show);
-
-// True while the process runs; a handle the system can no longer wait on counts as ended, so the
-// launcher's polling always comes to an end.
-bool engine_running(platform::ProcessHandle process);
-
-// Closes a kept handle and forgets it.
-void forget_process(platform::ProcessHandle* process);
-
-// The highlight colour read before an engine start. Until something was saved, restoring
-// leaves the system colours alone.
-struct SavedHighlight {
-    bool saved = false;
-    std::uint32_t color = 0;
-};
-void save_highlight(SavedHighlight* saved);
-void restore_highlight(const SavedHighlight& saved);
 
 }  // namespace brannock

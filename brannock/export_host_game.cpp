@@ -8,6 +8,7 @@
 #include "brannock/exports.h"
 #include "brannock/flag_table.h"
 #include "brannock/launch_text.h"
+#include "frame/engine_process.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
 
@@ -22,7 +23,7 @@ constexpr unsigned kServerHeadStartMs = 1000;
 // Kept from a launch to its finish.
 platform::ProcessHandle g_client = nullptr;
 platform::ProcessHandle g_server = nullptr;
-brannock::SavedHighlight g_highlight;
+frame::SavedHighlight g_highlight;
 
 int multiplayer_int(const char* group, const char* key) {
     return host<Host_GetMultiplayerInt_t>(kSlotGetMultiplayerInt)(host_handle(), group, key);
@@ -61,8 +62,8 @@ brannock::Limits read_limits() {
 // A launch before the last game's finish replaces what was kept; the old handles are closed,
 // never terminated.
 void replace_kept_processes() {
-    brannock::forget_process(&g_client);
-    brannock::forget_process(&g_server);
+    frame::forget_process(&g_client);
+    frame::forget_process(&g_server);
 }
 
 }  // namespace
@@ -94,7 +95,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         const std::string server_line = hosting ? brannock::server_line(server) : std::string();
 
         replace_kept_processes();
-        brannock::save_highlight(&g_highlight);
+        frame::save_highlight(&g_highlight);
         if (hosting) {
             g_server = brannock::start_engine(folder, server_line, platform::ShowMode::minimized);
             if (g_server) platform::set_high_priority(g_server);
@@ -106,12 +107,12 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
 
 SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
     return frame::guarded(1, [] {
-        if (brannock::engine_running(g_client)) return 0;
+        if (frame::engine_running(g_client)) return 0;
         // The server is never stopped while the client still plays on it.
         if (g_server) platform::terminate_process(g_server);
-        brannock::restore_highlight(g_highlight);
-        brannock::forget_process(&g_client);
-        brannock::forget_process(&g_server);
+        frame::restore_highlight(g_highlight);
+        frame::forget_process(&g_client);
+        frame::forget_process(&g_server);
         return 1;
     });
 }

@@ -7,6 +7,7 @@
 #include "brannock/engine_run.h"
 #include "brannock/exports.h"
 #include "brannock/launch_text.h"
+#include "frame/engine_process.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
 
@@ -17,7 +18,7 @@ constexpr const char* kResponseArgument = "@doomargs.tmp";
 
 // Kept from a join to its finish, apart from the hosted game's.
 platform::ProcessHandle g_join = nullptr;
-brannock::SavedHighlight g_join_highlight;
+frame::SavedHighlight g_join_highlight;
 
 // The server's extra files as the launcher finds them on this machine; files it does not know
 // are left out, so the line may read "-file" alone.
@@ -57,7 +58,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playe
         const std::string path = folder + kResponseFile;
         frame::BackupFile(path);
         game.parameters = GetEngineText("general", "parameters").str();
-        brannock::forget_process(&g_join);
+        frame::forget_process(&g_join);
         if (!platform::write_text_file(path, brannock::response_file_text(game))) {
             // Never start the engine on a stale or half-written file: drop what was written and
             // put the user's own file back.
@@ -66,18 +67,18 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playe
             tell_cannot_write(path);
             return;
         }
-        brannock::save_highlight(&g_join_highlight);
+        frame::save_highlight(&g_join_highlight);
         g_join = brannock::start_engine(folder, kResponseArgument, platform::ShowMode::normal);
     });
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_ServerFinished(void) {
     return frame::guarded(1, [] {
-        if (brannock::engine_running(g_join)) return 0;
+        if (frame::engine_running(g_join)) return 0;
         const std::string folder = GetEngineText("general", "enginepath").str();
-        brannock::restore_highlight(g_join_highlight);
+        frame::restore_highlight(g_join_highlight);
         frame::RestoreFile(folder, kResponseFile);
-        brannock::forget_process(&g_join);
+        frame::forget_process(&g_join);
         return 1;
     });
 }

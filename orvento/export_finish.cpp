@@ -2,6 +2,7 @@
 // files the recorded demo.
 #include <string>
 
+#include "frame/engine_process.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
 #include "orvento/demo_filing.h"
@@ -29,10 +30,10 @@ SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
         orvento::GameState& state = orvento::game_state();
         // A handle that can no longer be waited on counts as ended: the launcher would otherwise
         // poll for ever.
-        if (state.engine && platform::wait_process(state.engine, 1) == platform::WaitResult::running) return 0;
+        if (frame::engine_running(state.engine)) return 0;
 
         const std::string engine_folder = GetEngineText("general", "enginepath").str();
-        if (state.saved_colour) platform::set_highlight_color(*state.saved_colour);
+        frame::restore_highlight(state.saved_colour);
         frame::RestoreFile(engine_folder, orvento::kResponseFile);
 
         std::string demo_folder = GetEngineText("general", "demopath").str();
@@ -42,7 +43,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
         if (orvento::records_demo(demo_name)) {
             file_demo(engine_folder + orvento::kRecording, orvento::demo_target(demo_folder, demo_name));
         }
-        orvento::forget_engine(state);
+        frame::forget_process(&state.engine);
         return 1;
     });
 }

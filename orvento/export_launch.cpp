@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "frame/engine_process.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
 #include "orvento/engine_check.h"
@@ -36,7 +37,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
     frame::guarded_void([&] {
         orvento::GameState& state = orvento::game_state();
         // Nothing of an earlier game is left to put back by this game's finish.
-        orvento::forget_engine(state);
+        frame::forget_process(&state.engine);
         state.saved_colour.reset();
 
         const HostTextCopy folder_copy = GetEngineText("general", "enginepath");
@@ -62,7 +63,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
             return;
         }
 
-        state.saved_colour = platform::get_highlight_color();
+        frame::save_highlight(&state.saved_colour);
         state.engine = platform::start_process(folder + orvento::kEngineExe, text.command_line, folder,
                                                platform::ShowMode::normal);
     });

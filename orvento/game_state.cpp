@@ -8,9 +8,4 @@ GameState& game_state() {
     return state;
 }
 
-void forget_engine(GameState& state) {
-    platform::close_process(state.engine);
-    state.engine = nullptr;
-}
-
 }  // namespace orvento

@@ -7,18 +7,16 @@
 #include <cstdint>
 #include <optional>
 
+#include "frame/engine_process.h"
 #include "platform/platform.h"
 
 namespace orvento {
 
 struct GameState {
     platform::ProcessHandle engine = nullptr;      // null: no engine to wait for
-    std::optional<std::uint32_t> saved_colour;     // none until a launch saved one
+    frame::SavedHighlight saved_colour;            // none until a launch saved one
 };
 
 GameState& game_state();
-
-// Closes and forgets the stored engine handle.
-void forget_engine(GameState& state);
 
 }  // namespace orvento

@@ -1,8 +1,6 @@
 // engine_run.cpp: starting the Brannock engine from its folder through the platform layer.
 #include "brannock/engine_run.h"
 
-#include "brannock/launch_text.h"
-
 namespace brannock {
 
 platform::ProcessHandle start_engine(const std::string& folder, const std::string& parameters,

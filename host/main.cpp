@@ -225,6 +225,7 @@ int main(int argc, char** argv) {
     Options options;
     CLI::App app{"sdll-host: loads a Vorlane engine plug-in as the launcher does and drives it."};
     app.footer(kExitCodesHelp);
+    app.set_version_flag("--version", std::string("sdll-host ") + SDLL_VERSION, "print the version and exit");
     app.require_subcommand(1);
     app.add_option("--plugin", options.plugin, "plug-in module (brannock.dll, orvento.so, ...)")->required();
     app.add_option("--settings", options.settings,

@@ -5,6 +5,8 @@
 // host/posix/ or host/win32/.
 #include "host/os.h"
 
+#include <cstring>
+
 #include "socket_api.h"
 
 namespace host::os {

@@ -1,8 +1,8 @@
 // export_frame.cpp: the Brannock plug-in's identification, callback registry and description
 // exports; the bodies are the shared frame's.
 #include "brannock/codec/huffman.h"
-#include "brannock/engine_run.h"
 #include "brannock/exports.h"
+#include "brannock/names.h"
 #include "frame/frame.h"
 
 namespace {

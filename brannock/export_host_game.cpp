@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "brannock/engine_run.h"
 #include "brannock/exports.h"
 #include "brannock/flag_table.h"
 #include "brannock/launch_text.h"
-#include "frame/engine_process.h"
+#include "brannock/names.h"
+#include "frame/engine_session.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
+#include "platform/platform.h"
 
 using frame::host;
 using frame::host_handle;
@@ -20,10 +21,9 @@ namespace {
 // The server's start-up needs a head start before the client connects to it.
 constexpr unsigned kServerHeadStartMs = 1000;
 
-// Kept from a launch to its finish.
-platform::ProcessHandle g_client = nullptr;
-platform::ProcessHandle g_server = nullptr;
-frame::SavedHighlight g_highlight;
+// Kept from a launch to its finish, apart from a join's: the client is the engine the finish
+// waits for.
+frame::EngineSession g_game{brannock::kPluginName, brannock::kEngineExe};
 
 int multiplayer_int(const char* group, const char* key) {
     return host<Host_GetMultiplayerInt_t>(kSlotGetMultiplayerInt)(host_handle(), group, key);
@@ -59,13 +59,6 @@ brannock::Limits read_limits() {
     return limits;
 }
 
-// A launch before the last game's finish replaces what was kept; the old handles are closed,
-// never terminated.
-void replace_kept_processes() {
-    frame::forget_process(&g_client);
-    frame::forget_process(&g_server);
-}
-
 }  // namespace
 
 SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int ownEntry, int /*reserved*/,
@@ -94,25 +87,20 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         server.limits = read_limits();   // every machine reads them; only the host uses them
         const std::string server_line = hosting ? brannock::server_line(server) : std::string();
 
-        replace_kept_processes();
-        frame::save_highlight(&g_highlight);
+        g_game.forget_earlier_launch();
+        g_game.save_highlight();
         if (hosting) {
-            g_server = brannock::start_engine(folder, server_line, platform::ShowMode::minimized);
-            if (g_server) platform::set_high_priority(g_server);
+            g_game.start_server(folder, server_line);
             platform::sleep_ms(kServerHeadStartMs);
         }
-        g_client = brannock::start_engine(folder, client_line, platform::ShowMode::normal);
+        g_game.start_engine(folder, client_line);
     });
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
     return frame::guarded(1, [] {
-        if (frame::engine_running(g_client)) return 0;
-        // The server is never stopped while the client still plays on it.
-        if (g_server) platform::terminate_process(g_server);
-        frame::restore_highlight(g_highlight);
-        frame::forget_process(&g_client);
-        frame::forget_process(&g_server);
+        if (g_game.engine_running()) return 0;
+        g_game.finish();
         return 1;
     });
 }

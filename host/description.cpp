@@ -226,7 +226,10 @@ private:
                 continue;
             }
             expect(Tok::Equals, "'=' after property '" + name.value + "'");
-            if (current_.kind != Tok::Text && current_.kind != Tok::Word) fail_here("a value");
+            // A bare word names blocks and list keys only; a launcher may refuse it as a value.
+            const bool integer = current_.kind == Tok::Word && is_integer(current_.value);
+            if (current_.kind != Tok::Text && !integer)
+                fail_here("a quoted text or an integer as the value of '" + name.value + "'");
             const Token value = current_;
             take();
             expect(Tok::Semicolon, "';' after the value of '" + name.value + "'");

@@ -2,8 +2,9 @@
 //
 // The grammar is the one the plug-ins hand over through slot 0: `//` and `/* */` comments,
 // blocks on three levels (page, group, item), properties `name = "text";` or `name = 123;`, and
-// `list { key = "label"; ... }` blocks inside items. Values are kept as text exactly as written
-// (quotes removed, `\n` turned into a line break); the settings store decides what they mean.
+// `list { key = "label"; ... }` blocks inside items. A bare word names a block or a list key and
+// is refused as a property's value. Values are kept as text exactly as written (quotes removed,
+// `\n` turned into a line break); the settings store decides what they mean.
 #pragma once
 
 #include <optional>

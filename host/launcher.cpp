@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "host/os.h"
+
 namespace host {
 
 namespace {
@@ -29,7 +31,7 @@ Launcher::Launcher() : impl_(std::make_unique<Impl>()) {}
 
 Launcher::~Launcher() {
     if (active_launcher() == this) set_active_launcher(nullptr);
-    unload_module(impl_->module);
+    os::unload_module(impl_->module);
 }
 
 std::unique_ptr<Launcher> Launcher::open(const std::string& path, std::string* error) {
@@ -40,13 +42,13 @@ std::unique_ptr<Launcher> Launcher::open(const std::string& path, std::string* e
     if (active_launcher()) return fail("another plug-in is already open in this process");
 
     std::string reason;
-    void* module = load_module(path, &reason);
+    void* module = os::load_module(path, &reason);
     if (!module) return fail("cannot load plug-in " + path + ": " + reason);
 
     std::unique_ptr<Launcher> launcher(new Launcher());
     launcher->impl_->module = module;   // unloaded by the destructor from here on
     for (const char* name : kRequiredExports)
-        if (!module_symbol(module, name)) return fail("plug-in " + path + " lacks the export " + name);
+        if (!os::module_symbol(module, name)) return fail("plug-in " + path + " lacks the export " + name);
     set_active_launcher(launcher.get());
 
     auto init_call = launcher->get<SDLL_InitCall_t>("SDLL_InitCall");
@@ -85,7 +87,7 @@ int Launcher::load_configuration_result() const { return impl_->load_result; }
 const std::string& Launcher::description_bytes() const { return impl_->description_bytes; }
 const Description& Launcher::description() const { return impl_->description; }
 HostHandle Launcher::handle() const { return const_cast<Launcher*>(this); }
-void* Launcher::symbol(const char* export_name) const { return module_symbol(impl_->module, export_name); }
+void* Launcher::symbol(const char* export_name) const { return os::module_symbol(impl_->module, export_name); }
 
 // One entry per address and port: a server the master lists twice stays one row.
 Server* Launcher::add_server(const std::string& address, const std::string& port) {

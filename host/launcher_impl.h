@@ -1,6 +1,6 @@
 // launcher_impl.h: the launcher's private state, shared by its implementation files.
 //
-// loader.cpp opens modules, launcher.cpp drives the load, settings.cpp keeps values,
+// launcher.cpp drives the load (modules are opened through os.h), settings.cpp keeps values,
 // callbacks.cpp answers the 26 slots, journal.cpp records calls. Not for plug-in tests.
 #pragma once
 
@@ -34,11 +34,6 @@ struct Launcher::Impl {
 struct LauncherAccess {
     static Launcher::Impl& impl(Launcher& launcher) { return *launcher.impl_; }
 };
-
-// ---- loader.cpp ----------------------------------------------------------------------------
-void* load_module(const std::string& path, std::string* error);
-void* module_symbol(void* module, const char* name);
-void unload_module(void* module);
 
 // ---- callbacks.cpp -------------------------------------------------------------------------
 // The launcher the callbacks answer for; null when none is open.

@@ -1,7 +1,7 @@
 // udp.h: a UDP socket on the loopback or any address, for the server browser and the simulator.
 //
-// Sends one datagram to host:port and receives one with a time-out. Plain BSD sockets on posix,
-// winsock on Windows (started on first use). Used by the sdll-host browse commands and by
+// Sends one datagram to host:port and receives one with a time-out; the system's sockets are
+// reached through the launcher's OS door (host/os.h). Used by the sdll-host browse commands and by
 // brannock-sim; plug-ins never open sockets.
 #pragma once
 

@@ -1,9 +1,8 @@
-// utf.cpp: UTF-8 / UTF-16 conversion and the ANSI code page door of the launcher.
+// utf.cpp: the launcher's UTF-8 / UTF-16 conversion, and the plug-ins' ANSI texts through the
+// platform layer's code-page conversion (the one the plug-ins use themselves).
 #include "host/utf.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "platform/platform.h"
 
 namespace host {
 
@@ -95,32 +94,23 @@ std::string utf16_to_utf8(std::u16string_view text) {
 
 std::string ansi_to_utf8(const char* text) {
     if (!text) return {};
-#ifdef _WIN32
-    const int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    const int units = platform::ansi_to_wide(text, -1, nullptr, 0);
     if (units <= 1) return {};
     std::u16string wide(static_cast<size_t>(units), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<wchar_t*>(wide.data()), units);
+    platform::ansi_to_wide(text, -1, wide.data(), units);
     wide.resize(static_cast<size_t>(units - 1));
     return utf16_to_utf8(wide);
-#else
-    return utf16_to_utf8(utf8_to_utf16(text));
-#endif
 }
 
 std::string utf8_to_ansi(const std::string& text) {
-#ifdef _WIN32
     const std::u16string wide = utf8_to_utf16(text);
     if (wide.empty()) return {};
-    const wchar_t* source = reinterpret_cast<const wchar_t*>(wide.c_str());
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, source, -1, nullptr, 0, nullptr, nullptr);
+    const int bytes = platform::wide_to_ansi(wide.c_str(), -1, nullptr, 0);
     if (bytes <= 1) return {};
     std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, source, -1, out.data(), bytes, nullptr, nullptr);
+    platform::wide_to_ansi(wide.c_str(), -1, out.data(), bytes);
     out.resize(static_cast<size_t>(bytes - 1));
     return out;
-#else
-    return text;
-#endif
 }
 
 }  // namespace host

@@ -11,10 +11,11 @@ namespace host {
 
 std::u16string utf8_to_utf16(std::string_view text);
 std::string utf16_to_utf8(std::u16string_view text);
-// A zero-terminated ANSI text from a plug-in as UTF-8: through the ANSI code page on Windows,
-// taken as UTF-8 (cleaned of malformed sequences) elsewhere. Null reads as empty.
+// A zero-terminated ANSI text from a plug-in as UTF-8, through the system's ANSI code page (UTF-8
+// itself on posix, where malformed sequences become U+FFFD). Null reads as empty.
 std::string ansi_to_utf8(const char* text);
-// UTF-8 to the ANSI code page (Windows) or unchanged (elsewhere); for texts handed to exports.
+// UTF-8 to the ANSI code page, for texts handed to exports; what the code page lacks becomes its
+// default character.
 std::string utf8_to_ansi(const std::string& text);
 
 }  // namespace host

@@ -1,7 +1,6 @@
-// engine_check.cpp: the IWAD probe of the engine folder and the one way Orvento talks to the user.
+// engine_check.cpp: the IWAD probe of the engine folder.
 #include "orvento/engine_check.h"
 
-#include "frame/frame.h"
 #include "frame/helpers.h"
 
 namespace orvento {
@@ -19,10 +18,6 @@ unsigned probe_iwads(std::string_view folder) {
         }
     }
     return mask;
-}
-
-void tell_user(const char* text) {
-    frame::host<Host_MessageBox_t>(kSlotMessageBox)(text, kPluginName, kMessageStyle);
 }
 
 }  // namespace orvento

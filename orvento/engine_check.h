@@ -2,7 +2,8 @@
 //
 // The engine executable, the IWADs it can run (probed in the engine's own order, each giving a
 // bit of the launcher's IWAD mask) and the messages shown when the folder is not usable. The
-// exports that report to the launcher live in export_checks.cpp.
+// exports that report to the launcher live in export_checks.cpp; the check itself is the frame's
+// (frame/engine_checks.h).
 #pragma once
 
 #include <string_view>
@@ -10,7 +11,6 @@
 namespace orvento {
 
 constexpr const char* kPluginName = "Orvento";
-constexpr unsigned kMessageStyle = 0x30;   // exclamation icon, OK button
 constexpr const char* kEngineExe = "doom32.exe";
 
 constexpr const char* kMissingEngineMessage =
@@ -19,13 +19,9 @@ constexpr const char* kMissingEngineMessage =
 constexpr const char* kNoIwadMessage =
     "No valid IWAD file could be found in the engine location you specified.\n"
     "Please make sure you have put your IWAD files in your Orvento or Orvento iwads folder!";
-constexpr const char* kNoMapMessage = "Please specify an existing map name!";
 
 // The launcher's IWAD mask of every Orvento IWAD present in `folder` (names appended as they
 // are); 0 when there is none.
 unsigned probe_iwads(std::string_view folder);
-
-// Shows `text` through the launcher with Orvento's caption and style.
-void tell_user(const char* text);
 
 }  // namespace orvento

@@ -2,12 +2,13 @@
 // files the recorded demo.
 #include <string>
 
-#include "frame/engine_process.h"
+#include "frame/engine_session.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
+#include "frame/messages.h"
 #include "orvento/demo_filing.h"
 #include "orvento/engine_check.h"
-#include "orvento/game_state.h"
+#include "orvento/game_session.h"
 #include "orvento/launch_text.h"
 #include "platform/platform.h"
 
@@ -18,7 +19,7 @@ namespace {
 void file_demo(const std::string& recording, const std::string& target) {
     if (recording == target || !frame::FileExists(recording)) return;
     if (!platform::move_file_replace(recording, target)) {
-        orvento::tell_user(orvento::demo_not_filed_message(recording, target).c_str());
+        frame::show_message(orvento::kPluginName, orvento::demo_not_filed_message(recording, target).c_str());
     }
 }
 
@@ -27,14 +28,11 @@ void file_demo(const std::string& recording, const std::string& target) {
 // 0 while the engine runs, 1 once the game is over and cleaned up.
 SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
     return frame::guarded(1, [] {
-        orvento::GameState& state = orvento::game_state();
-        // A handle that can no longer be waited on counts as ended: the launcher would otherwise
-        // poll for ever.
-        if (frame::engine_running(state.engine)) return 0;
+        frame::EngineSession& session = orvento::game_session();
+        if (session.engine_running()) return 0;
 
         const std::string engine_folder = GetEngineText("general", "enginepath").str();
-        frame::restore_highlight(state.saved_colour);
-        frame::RestoreFile(engine_folder, orvento::kResponseFile);
+        session.finish_with_response_file(engine_folder);
 
         std::string demo_folder = GetEngineText("general", "demopath").str();
         const std::string demo_name = GetMultiplayerText("demo", "file").str();
@@ -43,7 +41,6 @@ SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
         if (orvento::records_demo(demo_name)) {
             file_demo(engine_folder + orvento::kRecording, orvento::demo_target(demo_folder, demo_name));
         }
-        frame::forget_process(&state.engine);
         return 1;
     });
 }

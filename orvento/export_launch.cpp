@@ -3,14 +3,12 @@
 #include <optional>
 #include <string>
 
-#include "frame/engine_process.h"
+#include "frame/engine_session.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
-#include "orvento/engine_check.h"
 #include "orvento/exports.h"
-#include "orvento/game_state.h"
+#include "orvento/game_session.h"
 #include "orvento/launch_text.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -35,13 +33,11 @@ orvento::ExtraFiles read_extra_files() {
 SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int ownEntry, int /*reserved*/,
                                                   const void* addresses) {
     frame::guarded_void([&] {
-        orvento::GameState& state = orvento::game_state();
+        frame::EngineSession& session = orvento::game_session();
         // Nothing of an earlier game is left to put back by this game's finish.
-        frame::forget_process(&state.engine);
-        state.saved_colour.reset();
+        session.forget_earlier_launch();
 
-        const HostTextCopy folder_copy = GetEngineText("general", "enginepath");
-        const std::string folder = folder_copy.str();
+        const std::string folder = GetEngineText("general", "enginepath").str();
         const orvento::ExtraFiles files = read_extra_files();
 
         std::optional<std::string> join_address;
@@ -53,18 +49,9 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         orvento::LauncherSettings settings;
         const orvento::LaunchText text = orvento::build_launch(settings, iwad, files, join_address);
 
-        const std::string response_path = folder + orvento::kResponseFile;
-        frame::BackupFile(response_path);
-        if (!platform::write_text_file(response_path, text.response)) {
-            // An engine started without its response file would play the wrong game; put the
-            // user's own file back and say why nothing starts.
-            frame::RestoreFile(folder, orvento::kResponseFile);
-            orvento::tell_user(orvento::response_failure_message(response_path).c_str());
-            return;
-        }
-
-        frame::save_highlight(&state.saved_colour);
-        state.engine = platform::start_process(folder + orvento::kEngineExe, text.command_line, folder,
-                                               platform::ShowMode::normal);
+        session.back_up_response_file(folder);
+        if (!session.write_response_file(folder, text.response)) return;
+        session.save_highlight();
+        session.start_engine(folder, text.command_line);
     });
 }

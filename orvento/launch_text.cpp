@@ -1,7 +1,7 @@
 // launch_text.cpp: builds the response file and the command line of an Orvento game.
 #include "orvento/launch_text.h"
 
-
+#include "frame/engine_session.h"
 #include "frame/helpers.h"
 
 namespace orvento {
@@ -90,7 +90,7 @@ bool records_demo(std::string_view demo_name) { return demo_name.size() > kDemoN
 LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& files,
                         const std::optional<std::string>& join_address) {
     LaunchText out;
-    out.command_line = kCommandLineStart;
+    out.command_line = frame::kResponseArgument;
     std::string& file = out.response;
 
     file += settings.engine_text("parameters") + "\n";
@@ -116,11 +116,6 @@ LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& fi
         append_host_options(settings, out);
     }
     return out;
-}
-
-std::string response_failure_message(std::string_view response_path) {
-    return "The response file " + std::string(response_path) +
-           " could not be written, so the game was not started.";
 }
 
 }  // namespace orvento

@@ -14,9 +14,6 @@
 
 namespace orvento {
 
-constexpr const char* kResponseFile = "doomargs.tmp";
-constexpr const char* kCommandLineStart = "@doomargs.tmp";
-
 // The two option lines of extra files, each with the number of files it names.
 struct ExtraFiles {
     std::string file_option = "-file";
@@ -53,8 +50,5 @@ struct LaunchText {
 // this player joins another's game, and empty when this player starts the game.
 LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& files,
                         const std::optional<std::string>& join_address);
-
-// The one sentence shown when the response file cannot be written.
-std::string response_failure_message(std::string_view response_path);
 
 }  // namespace orvento

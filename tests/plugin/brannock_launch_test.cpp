@@ -447,12 +447,30 @@ TEST_F(BrannockJoin, UnwritableResponseFileStopsTheJoinWithAMessage) {
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
     const auto& box = f.launcher->message_boxes[0];
     EXPECT_NE(box.text.find(missing + "doomargs.tmp"), std::string::npos) << box.text;
+    EXPECT_EQ(box.text, "Brannock could not write its response file " + missing +
+                            "doomargs.tmp, so the game was not started.");
     EXPECT_EQ(box.caption, "Brannock");
     EXPECT_EQ(box.style, 0x30u);
     EXPECT_EQ(server_finished(), 1);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_TRUE(f.engine_runs().empty());
     EXPECT_FALSE(test_support::file_exists(missing));
+}
+
+// A join that starts nothing must not leave the colour an earlier join saved for its finish: the
+// user may have changed the colour since.
+TEST_F(BrannockJoin, JoinThatStartsNothingPutsBackNoEarlierColour) {
+    f.release_engine();
+    join(server);
+    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    set_color("333");
+
+    set("engine", "general", "enginepath", f.scratch + "not there" + f.scratch.back());
+    join(server);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(server_finished(), 1);
+    EXPECT_EQ(color(), "333");
 }
 
 }  // namespace

@@ -364,6 +364,8 @@ TEST_F(OrventoPlugin, UnwritableResponseFileStartsNothing) {
     launch(4);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
     EXPECT_NE(f.launcher->message_boxes[0].text.find("doomargs.tmp"), std::string::npos);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, "Orvento could not write its response file " + not_a_folder +
+                                                     f.scratch.back() + "doomargs.tmp, so the game was not started.");
     EXPECT_EQ(finished(), 1);
     EXPECT_TRUE(f.engine_runs().empty());
     EXPECT_EQ(test_support::highlight_color(), 333u);

@@ -119,12 +119,17 @@ TEST(RealDescription, OrventoDeclaresItsPagesAndListKeys) {
               "Select your Orvento engine folder here.\nIWAD files must be in your Orvento folder!");
 }
 
-TEST(RealDescription, HandedOverWithoutTerminatorEndingInBraceAndCrLf) {
+// Both are held to the grammar a real launcher reads: every property value quoted or a bare
+// integer, CR LF line ends, no terminator.
+TEST(RealDescription, ShippedDescriptionsKeepTheGrammarAndEndInBraceAndCrLf) {
     for (const char* file : {"brannock/brannock.cfg", "orvento/orvento.cfg"}) {
         const std::string text = test_support::read_file(source_file(file));
         ASSERT_GE(text.size(), 3u);
         EXPECT_EQ(text.substr(text.size() - 3), "}\r\n") << file;
         EXPECT_EQ(text.find('\0'), std::string::npos) << file;
+        Description description;
+        std::string error;
+        EXPECT_TRUE(host::parse_description(text, &description, &error)) << file << ": " << error;
     }
 }
 
@@ -133,10 +138,10 @@ TEST(RealDescription, HandedOverWithoutTerminatorEndingInBraceAndCrLf) {
 const char kSmall[] =
     "// header\r\n"
     "engine\r\n{\r\n\tgeneral\r\n\t{\r\n"
-    "\t\tpath { type = folder; caption = \"Folder\"; default = \"\"; }\r\n"
-    "\t\t/* old\r\n\t\tgone { type = text; }\r\n\t\t*/\r\n"
+    "\t\tpath { type = \"folder\"; caption = \"Folder\"; default = \"\"; }\r\n"
+    "\t\t/* old\r\n\t\tgone { type = \"text\"; }\r\n\t\t*/\r\n"
     "\t\tmode { type = \"select\"; default = \"b\"; list { a = \"First\\nline\"; b = \"B\"; 7 = \"Seven\"; } }\r\n"
-    "\t\tcount { type = number; default = 5; min = -3; max = 10; step = 1; } // trailing\r\n"
+    "\t\tcount { type = \"number\"; default = 5; min = -3; max = 10; step = 1; } // trailing\r\n"
     "\t}\r\n}\r\n";
 
 TEST(DescriptionGrammar, CommentsBlocksPropertiesAndLists) {
@@ -180,26 +185,29 @@ TEST(DescriptionGrammar, MalformedTextNamesLineAndColumnAndLeavesNothingBuilt) {
         {"engine { }\r\n}\r\n", "line 2, column 1: expected a page name"},
         {"engine { g { i { caption = \"open; } } }", "line 1, column 28: unterminated text"},
         {"engine { g { i { caption = \"a\r\nb\"; } } }", "unterminated text"},
-        {"engine { g {\n /* never closed\n i { type = text; } } }", "line 2, column 2: unterminated comment"},
+        {"engine { g {\n /* never closed\n i { type = \"text\"; } } }", "line 2, column 2: unterminated comment"},
         {"engine { g { caption = \"x\"; } }", "line 1, column 14: property 'caption' outside an item"},
         {"engine { caption = \"x\"; }", "property 'caption' outside an item"},
-        {"engine { g { i { type = text; } i { type = text; } } }", "item 'i' declared twice in group 'g'"},
+        {"engine { g { i { type = \"text\"; } i { type = \"text\"; } } }", "item 'i' declared twice in group 'g'"},
         {"engine { g { } g { } }", "group 'g' declared twice"},
         {"engine { } engine { }", "page 'engine' declared twice"},
-        {"engine { g { i { type = text; type = text; } } }", "property 'type' set twice"},
-        {"engine { g { i { type = select; list { 1 = \"a\"; 1 = \"b\"; } } } }", "list key '1' appears twice"},
+        {"engine { g { i { type = \"text\"; type = \"text\"; } } }", "property 'type' set twice"},
+        {"engine { g { i { type = \"select\"; list { 1 = \"a\"; 1 = \"b\"; } } } }", "list key '1' appears twice"},
         {"engine { g { i { caption = \"x\"; } } }", "item 'i' has no type"},
-        {"engine { g { i { type = slider; } } }", "unknown item type 'slider'"},
-        {"engine { g { i { type = text; colour = 3; } } }", "unknown property 'colour'"},
-        {"engine { g { i { type = number; max = \"ten\"; } } }", "'max' needs an integer"},
-        {"engine { g { i { type = boolean; default = 2; } } }", "default of item 'i' must be 0 or 1"},
-        {"engine { g { i { type = select; default = 3; list { 1 = \"a\"; } } } }", "is not a key of its list"},
-        {"engine { g { i { type = text; caption = \"x\" } } }", "expected ';' after the value of 'caption'"},
-        {"engine { g { i { type = text; } } }\0", "unexpected byte 0"},
+        {"engine { g { i { type = \"slider\"; } } }", "unknown item type 'slider'"},
+        {"engine { g { i { type = \"text\"; colour = 3; } } }", "unknown property 'colour'"},
+        {"engine { g { i { type = \"number\"; max = \"ten\"; } } }", "'max' needs an integer"},
+        {"engine { g { i { type = \"boolean\"; default = 2; } } }", "default of item 'i' must be 0 or 1"},
+        {"engine { g { i { type = \"select\"; default = 3; list { 1 = \"a\"; } } } }", "is not a key of its list"},
+        {"engine { g { i { type = \"text\"; caption = \"x\" } } }", "expected ';' after the value of 'caption'"},
+        {"engine { g { i { type = \"text\"; } } }\0", "unexpected byte 0"},
+        {"engine { g {\r\n\t\ti { type = caption; } } }",
+         "line 2, column 14: expected a quoted text or an integer as the value of 'type', found 'caption'"},
+        {"engine { g { i { type = \"number\"; default = ten; } } }", "as the value of 'default', found 'ten'"},
     };
     for (const auto& c : cases) {
         std::string text = c.text;
-        if (text == "engine { g { i { type = text; } } }") text.push_back('\0');   // a counted terminator
+        if (text == "engine { g { i { type = \"text\"; } } }") text.push_back('\0');   // a counted terminator
         Description d;
         d.pages.push_back({"untouched", {}});
         std::string error;

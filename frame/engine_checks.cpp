@@ -1,0 +1,52 @@
+// engine_checks.cpp: the engine folder check, the files the launcher must find and the map check,
+// over the launcher's callbacks.
+#include "frame/engine_checks.h"
+
+#include "frame/frame.h"
+#include "frame/helpers.h"
+#include "frame/messages.h"
+
+namespace frame {
+namespace {
+
+void set_engine_ready(int flag) {
+    host<Host_SetEngineReady_t>(kSlotSetEngineReady)(host_handle(), flag);
+}
+
+}  // namespace
+
+int check_engine_folder(const EngineFolderCheck& check) {
+    const HostTextCopy folder = GetEngineText("general", "enginepath");
+    if (folder.view().empty()) {
+        set_engine_ready(0);
+        return 0;
+    }
+    // The name is appended as it is: a folder without its trailing separator is not found.
+    if (!FileExists(folder.view(), check.engine_exe)) {
+        if (check.missing_engine_message) show_message(check.plugin_name, check.missing_engine_message);
+        return 1;
+    }
+    const unsigned mask = check.iwad_mask(folder.view());
+    if (mask == 0) {
+        show_message(check.plugin_name, check.no_iwad_message);
+        set_engine_ready(0);
+        return 1;
+    }
+    host<Host_SetIwadMask_t>(kSlotSetIwadMask)(host_handle(), mask);
+    set_engine_ready(1);
+    return 0;
+}
+
+void require_engine_files(std::initializer_list<const char*> names) {
+    const HostTextCopy folder = GetEngineText("general", "enginepath");
+    for (const char* name : names) host<Host_RequireFile_t>(kSlotRequireFile)(folder.c_str(), name);
+}
+
+int check_map_chosen(const char* plugin_name) {
+    const HostTextCopy map = GetMultiplayerText("general", "map");
+    if (!map.view().empty()) return 0;
+    show_message(plugin_name, kNoMapMessage);
+    return 1;
+}
+
+}  // namespace frame

@@ -1,0 +1,18 @@
+// messages.cpp: the launcher's message box with the plug-ins' caption and style, and the texts
+// built from parts.
+#include "frame/messages.h"
+
+#include "frame/frame.h"
+
+namespace frame {
+
+std::string response_not_written_message(std::string_view plugin_name, std::string_view path) {
+    return std::string(plugin_name) + " could not write its response file " + std::string(path) +
+           ", so the game was not started.";
+}
+
+void show_message(const char* plugin_name, const char* text) {
+    host<Host_MessageBox_t>(kSlotMessageBox)(text, plugin_name, kMessageStyle);
+}
+
+}  // namespace frame

@@ -1,0 +1,23 @@
+// messages.h: what a plug-in tells its user, and the texts both plug-ins show.
+//
+// Every message goes through the launcher's message box with the plug-in's display name as
+// caption and one style. Texts only one plug-in shows live with that plug-in's code.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace frame {
+
+// Exclamation icon and an OK button.
+constexpr unsigned kMessageStyle = 0x30;
+
+constexpr const char* kNoMapMessage = "Please specify an existing map name!";
+
+// The sentence shown when the response file at `path` cannot be written and nothing starts.
+std::string response_not_written_message(std::string_view plugin_name, std::string_view path);
+
+// Shows `text` in the launcher's message box under the plug-in's name.
+void show_message(const char* plugin_name, const char* text);
+
+}  // namespace frame

@@ -1,0 +1,45 @@
+// os.h: the stand-in launcher's only door to the operating system.
+//
+// Loading a plug-in module and finding its exports by unadorned name, and UDP sockets for the
+// server browser and the simulator. host/posix/ and host/win32/ hold what differs between the
+// systems and are chosen whole by the build; the socket calls both systems offer alike (the BSD
+// calls, which Winsock has too) are written once in os_sockets.cpp over the folder's
+// socket_api.h. Code-page conversion is the platform layer's (platform/platform.h), the same the
+// plug-ins use.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace host::os {
+
+// ---- modules -------------------------------------------------------------------------------
+// Null, with the system's reason in `error`, when the module cannot be loaded.
+void* load_module(const std::string& path, std::string* error);
+void* module_symbol(void* module, const char* name);   // null module or missing name: null
+void unload_module(void* module);                        // null is allowed
+
+// ---- UDP sockets ---------------------------------------------------------------------------
+using Socket = std::intptr_t;
+constexpr Socket kNoSocket = -1;
+
+// A socket bound to `address` ("127.0.0.1", "0.0.0.0") and `port` (0: any free port);
+// kNoSocket with `error` set when it cannot be opened.
+Socket open_udp(const std::string& address, uint16_t port, std::string* error);
+void close_socket(Socket socket);
+uint16_t local_port(Socket socket);   // 0 when unknown
+
+// `host` is a dotted address or a name, `port` decimal text. False, with `error`, when the whole
+// datagram cannot be sent.
+bool send_datagram(Socket socket, const std::string& host, const std::string& port,
+                   std::span<const unsigned char> data, std::string* error);
+// Reads one waiting datagram: its bytes and the sender's dotted address and port.
+bool receive_datagram(Socket socket, std::vector<unsigned char>* data, std::string* from_host,
+                      uint16_t* from_port);
+// Waits up to `timeout_ms` until one of `sockets` (kNoSocket entries are passed over) has a
+// datagram; its index, or -1.
+int wait_readable(std::span<const Socket> sockets, int timeout_ms);
+
+}  // namespace host::os

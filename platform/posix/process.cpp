@@ -3,7 +3,8 @@
 // A start splits the Windows-style parameter text as a Windows program would see it and runs the
 // file with posix_spawn in the given folder. A handle is a heap record of the child's pid and
 // whether it has been reaped; waiting polls waitpid with WNOHANG, terminating is SIGKILL and a
-// reap. The show mode has no meaning here.
+// reap. There are no windows here, so the show mode and the whole parameter text reach the child
+// through two variables of its own environment (child_environment.h), as Windows hands them over.
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -13,12 +14,14 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/posix/child_environment.h"
 #include "platform/posix/command_line.h"
 
 extern char** environ;
@@ -85,7 +88,32 @@ void reap_abandoned() {
     }
 }
 
-pid_t spawn(const std::string& file, const std::vector<std::string>& args, const std::string& folder) {
+bool names_variable(const char* entry, const char* name) {
+    const std::size_t length = std::strlen(name);
+    return std::strncmp(entry, name, length) == 0 && entry[length] == '=';
+}
+
+// The launcher's environment, with the start's own parameter text and show mode in place of any
+// inherited ones. `own` keeps the two new entries alive while the result is used.
+std::vector<char*> child_environment(const std::string& parameters, ShowMode show,
+                                     std::vector<std::string>* own) {
+    own->push_back(std::string(detail::kParametersVariable) + '=' + parameters);
+    own->push_back(std::string(detail::kShowVariable) + '=' +
+                   std::to_string(show == ShowMode::minimized ? detail::kShowMinimizeNumber
+                                                              : detail::kShowNormalNumber));
+    std::vector<char*> env;
+    for (char** entry = environ; entry && *entry; ++entry) {
+        if (names_variable(*entry, detail::kParametersVariable) || names_variable(*entry, detail::kShowVariable))
+            continue;
+        env.push_back(*entry);
+    }
+    for (std::string& entry : *own) env.push_back(entry.data());
+    env.push_back(nullptr);
+    return env;
+}
+
+pid_t spawn(const std::string& file, const std::vector<std::string>& args, const std::string& folder,
+            const std::vector<char*>& env) {
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -103,7 +131,7 @@ pid_t spawn(const std::string& file, const std::vector<std::string>& args, const
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
 
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, file.c_str(), &actions, &attributes, argv.data(), environ);
+    const int rc = posix_spawn(&pid, file.c_str(), &actions, &attributes, argv.data(), env.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? pid : -1;
@@ -112,12 +140,13 @@ pid_t spawn(const std::string& file, const std::vector<std::string>& args, const
 }  // namespace
 
 ProcessHandle start_process(const std::string& file, const std::string& parameters,
-                            const std::string& folder, ShowMode) {
+                            const std::string& folder, ShowMode show) {
     reap_abandoned();
     if (file.empty() || !can_run(path_to_run(file, folder), folder)) return nullptr;
     std::vector<std::string> args = detail::split_command_line(parameters);
     args.insert(args.begin(), file);
-    const pid_t pid = spawn(file, args, folder);
+    std::vector<std::string> own_variables;
+    const pid_t pid = spawn(file, args, folder, child_environment(parameters, show, &own_variables));
     if (pid <= 0) return nullptr;
     auto* p = new (std::nothrow) Process{pid, false};
     if (!p) {

@@ -11,24 +11,30 @@
 namespace platform {
 namespace {
 
-// How long a terminate waits for the process to be gone, so that files it held open (the
-// response file) can be restored right after.
-constexpr DWORD kTerminateWaitMs = 2000;
-constexpr UINT kTerminatedExitCode = 1;
+// The show modes the engines are promised: a hosted server starts minimised, every other engine
+// shown normally.
+constexpr int kShowMinimized = SW_MINIMIZE;
+constexpr int kShowNormal = SW_SHOWNORMAL;
+// A stopped server ends as if it had quit by itself.
+constexpr UINT kTerminatedExitCode = 0;
+
+#ifndef _WIN64
+static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "the launcher's engines are started with the 60-byte structure");
+#endif
 
 }  // namespace
 
 ProcessHandle start_process(const std::string& file, const std::string& parameters,
                             const std::string& folder, ShowMode show) {
-    SHELLEXECUTEINFOA info{};
+    SHELLEXECUTEINFOA info{};   // the process handle is cleared before the call
     info.cbSize = sizeof info;
-    // No shell error box: a failed start is reported to the caller, who shows its own message;
-    // a system dialog would block the launcher's thread.
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    // The process handle and nothing else: a start that fails shows the system's own message,
+    // since no caller shows one of its own.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.lpFile = file.c_str();
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
-    info.nShow = show == ShowMode::minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL;
+    info.nShow = show == ShowMode::minimized ? kShowMinimized : kShowNormal;
     if (!ShellExecuteExA(&info)) return nullptr;
     // A document opened in an already running program yields no process of its own.
     return info.hProcess;
@@ -47,10 +53,10 @@ WaitResult wait_process(ProcessHandle process, unsigned milliseconds) {
     }
 }
 
+// Returns at once: the finish that calls it holds the launcher's thread no longer than its own
+// 1 ms wait. The process is gone shortly after; what waits on it waits on the handle.
 void terminate_process(ProcessHandle process) {
-    if (!process) return;
-    const HANDLE handle = static_cast<HANDLE>(process);
-    if (TerminateProcess(handle, kTerminatedExitCode)) WaitForSingleObject(handle, kTerminateWaitMs);
+    if (process) TerminateProcess(static_cast<HANDLE>(process), kTerminatedExitCode);
 }
 
 void close_process(ProcessHandle process) {

@@ -5,8 +5,8 @@
 #include <cctype>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "frame/launcher.h"
@@ -15,37 +15,18 @@
 #include "tests/support/system_color.h"
 #include "tests/support/test_paths.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 using test_support::read_file;
 using test_support::write_file;
 
-// Processes start slowly under Wine: wait long, poll often.
-constexpr int kStartTimeoutMs = 60000;
-constexpr const char* kIdleColor = "111";
+using test_support::Record;
 
-// What a program receives as its arguments for a Windows-style parameter text. Enough for the
-// lines under test: blanks separate, double quotes group and are dropped.
-std::vector<std::string> split_words(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false, in_word = false;
-    for (char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-            in_word = true;
-        } else if (c == ' ' && !quoted) {
-            if (in_word) words.push_back(word);
-            word.clear();
-            in_word = false;
-        } else {
-            word += c;
-            in_word = true;
-        }
-    }
-    if (in_word) words.push_back(word);
-    return words;
-}
+constexpr const char* kIdleColor = "111";
 
 // The address list of SDLL_LaunchMultiplayer: 16-bit little-endian length, then the bytes.
 std::string counted_list(const std::vector<std::string>& entries) {
@@ -135,14 +116,21 @@ protected:
         f.launcher->get<SDLL_LaunchServer_t>("SDLL_LaunchServer")(host::Launcher::ref(server), player);
     }
 
-    // The engine's arguments as received, and on Windows its raw command line, which must end in
-    // the exact parameter text (doubled blanks included).
-    void expect_started_with(const nlohmann::json& run, const std::string& line) const {
-        EXPECT_EQ(run["argv"].get<std::vector<std::string>>(), split_words(line)) << line;
-        EXPECT_TRUE(run["program"].get<std::string>().ends_with("Brannock.exe")) << run.dump();
-#ifdef _WIN32
-        EXPECT_TRUE(run["command_line"].get<std::string>().ends_with(line)) << run["command_line"];
-#endif
+    // An engine start as the engine saw it: the exact parameter text (doubled blanks included),
+    // the show mode, the program and the folder.
+    void expect_start(const Record& start, const std::string& parameters, int show) const {
+        ASSERT_TRUE(start.is_object());
+        EXPECT_EQ(start["parameters"], parameters);
+        EXPECT_EQ(start["show"], show) << start["parameters"];
+        EXPECT_TRUE(test_support::same_folder(start["program"].get<std::string>(), f.engine_exe)) << start.dump();
+        EXPECT_TRUE(test_support::same_folder(start["cwd"].get<std::string>(), f.engine_dir)) << start.dump();
+    }
+    // Lets a normally started engine end and holds it to the normal priority throughout.
+    void end_at_normal_priority(const Record& start) const {
+        f.engines.release(start);
+        ASSERT_TRUE(f.engines.wait_for_end(start)) << start.dump();
+        for (const Record& event : f.engines.events_of(start))
+            EXPECT_EQ(event["priority"], test_support::normal_priority()) << event.dump();
     }
 };
 
@@ -204,21 +192,28 @@ TEST_F(BrannockLaunch, MultiConfigRefusesOnlyAnEmptyMap) {
 
 // ---- hosting ---------------------------------------------------------------------------------
 
-TEST_F(BrannockLaunch, HostWithDefaultSettingsStartsServerThenClientAndFinishesInOrder) {
+// The default game: cooperative, skill 4, no modifier, no limits, no flags, no extra files, empty
+// parameters.
+constexpr const char* kDefaultServerLine =
+    " -host -iwad doom2.wad  +masterip 0.0.0.0  -private  +sv_updatemaster 0 +map MAP01 +cooperative 1 "
+    "+skill 3 +dmflags 0 +dmflags2 0 +zadmflags 0 +compatflags 0 +zacompatflags 0 ";
+constexpr const char* kDefaultClientLine = "-connect 10.0.0.5:10666 -iwad doom2.wad   +name \"Ann\"";
+
+TEST_F(BrannockLaunch, HostStartsAMinimisedHighPriorityServerThenItsClient) {
     set("multiplayer", "general", "map", "map01");
     f.launcher->clear_journal();
     const auto start = std::chrono::steady_clock::now();
     launch(0, 0, {"10.0.0.5:10666", "10.0.0.9:10666"});
     // The server gets its head start before the client is started.
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(990));
+    EXPECT_EQ(f.running_engines(), 2u);
 
-    ASSERT_TRUE(f.wait_for_engine_runs(2, kStartTimeoutMs));
-    const auto runs = f.engine_runs();
-    expect_started_with(runs[0],
-                        " -host -iwad doom2.wad  +masterip 0.0.0.0  -private  +sv_updatemaster 0 +map MAP01 "
-                        "+cooperative 1 +skill 3 +dmflags 0 +dmflags2 0 +zadmflags 0 +compatflags 0 "
-                        "+zacompatflags 0 ");
-    expect_started_with(runs[1], "-connect 10.0.0.5:10666 -iwad doom2.wad   +name \"Ann\"");
+    ASSERT_TRUE(f.engines.wait_for_starts(2));
+    const Record server = f.engines.start_beginning(" -host ");
+    const Record client = f.engines.start_beginning("-connect ");
+    expect_start(server, kDefaultServerLine, test_support::kShowMinimize);
+    expect_start(client, kDefaultClientLine, test_support::kShowNormal);
+    EXPECT_TRUE(f.engines.wait_for_priority(server, test_support::high_priority())) << f.engines.priority_of(server).value_or(0);
 
     // Every flag item is read once, in table order, after the rules and before the limits.
     std::vector<std::string> keys;
@@ -233,13 +228,20 @@ TEST_F(BrannockLaunch, HostWithDefaultSettingsStartsServerThenClientAndFinishesI
     EXPECT_EQ(keys.back(), "general/winlimit");
     expect_every_read_declared();
 
-    // The game changed the highlight colour; the finish waits for the client, then puts it back.
+    // The game changed the highlight colour; while the client plays, the finish changes nothing.
     set_color("222");
     EXPECT_EQ(multiplayer_finished(), 0);
     EXPECT_EQ(color(), "222");
-    f.release_engine();
-    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished", kStartTimeoutMs));
+    EXPECT_TRUE(test_support::is_running_child(test_support::pid_of(server)));
+
+    // The client ends; the server plays on until the finish stops it.
+    end_at_normal_priority(client);
+    EXPECT_TRUE(test_support::is_running_child(test_support::pid_of(server)));
+    EXPECT_TRUE(f.engines.end_of(server).is_null());
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
     EXPECT_EQ(color(), kIdleColor);
+    EXPECT_TRUE(test_support::wait_until([&] { return !test_support::is_running_child(test_support::pid_of(server)); }));
+    EXPECT_TRUE(f.engines.end_of(server).is_null()) << "the server ended by itself, not by the finish";
 
     // Nothing kept any more: the next finish is done at once and restores the colour again.
     set_color("333");
@@ -256,7 +258,7 @@ TEST_F(BrannockLaunch, HostWithEveryOptionSetPassesAllOfThemToTheEngine) {
     // The launcher's names are lower-cased before their short form is taken.
     f.launcher->files = {f.scratch + "A.WAD", pk3, gone};
 
-    set("engine", "general", "parameters", "-nosound +vid_fps 1");
+    set("engine", "general", "parameters", "-nosound  +vid_fps 1");
     set("multiplayer", "general", "map", "e1m1 the hangar");
     set("multiplayer", "general", "type", "12");
     set("multiplayer", "general", "modifier", "2");
@@ -272,33 +274,37 @@ TEST_F(BrannockLaunch, HostWithEveryOptionSetPassesAllOfThemToTheEngine) {
     for (const auto& item : f.launcher->description().group("multiplayer", "compatflags")->items)
         set("multiplayer", "compatflags", item.key, "1");
     set("multiplayer", "compatflags2", "oldradiussmg", "1");
-    f.release_engine();
 
     launch(1, 1, {"10.0.0.5:10666", "10.0.0.9:10666"}, "Bo");
-    ASSERT_TRUE(f.wait_for_engine_runs(2, kStartTimeoutMs));
-    const auto runs = f.engine_runs();
+    ASSERT_TRUE(f.engines.wait_for_starts(2));
+    // Existing files by their short form; the missing one (no short form) by its name, quoted
+    // for its blanks.
     const std::string files =
         " -file " + short_form(lower(wad)) + " " + short_form(lower(pk3)) + " \"" + lower(gone) + "\"";
-    expect_started_with(runs[0], " -host -iwad doom2.wad " + files +
-                                     " +masterip 0.0.0.0  -private  +sv_updatemaster 0 +map E1M1 +ctf 1 "
-                                     "+buckshot 1 +skill 0 +dmflags 40 +dmflags2 8192 +zadmflags 0 "
-                                     "+compatflags 2147483647 +zacompatflags 16777216  +set fraglimit 20 "
-                                     "+set timelimit 10 +set duellimit 5 +set pointlimit 3 +set winlimit 2");
-    expect_started_with(runs[1], "-connect 10.0.0.9:10666 -iwad doom2.wad " + files +
-                                     " -nosound +vid_fps 1 +name \"Bo\"");
-    EXPECT_EQ(runs[0]["cwd"], runs[1]["cwd"]);
+    expect_start(f.engines.start_beginning(" -host "),
+                 " -host -iwad doom2.wad " + files +
+                     " +masterip 0.0.0.0  -private  +sv_updatemaster 0 +map E1M1 +ctf 1 +buckshot 1 +skill 0 "
+                     "+dmflags 40 +dmflags2 8192 +zadmflags 0 +compatflags 2147483647 +zacompatflags 16777216  "
+                     "+set fraglimit 20 +set timelimit 10 +set duellimit 5 +set pointlimit 3 +set winlimit 2",
+                 test_support::kShowMinimize);
+    EXPECT_TRUE(f.engines.wait_for_priority(f.engines.start_beginning(" -host "), test_support::high_priority()));
+    const Record client = f.engines.start_beginning("-connect ");
+    expect_start(client, "-connect 10.0.0.9:10666 -iwad doom2.wad " + files + " -nosound  +vid_fps 1 +name \"Bo\"",
+                 test_support::kShowNormal);
     expect_every_read_declared();
-    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished", kStartTimeoutMs));
+    end_at_normal_priority(client);
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
 }
 
 TEST_F(BrannockLaunch, OtherMachinesStartOnlyTheirClientAndReadNoFlags) {
     set("multiplayer", "dmflags1", "nohealth", "1");
     const std::string long_entry(300, 'h');
-    f.release_engine();
     launch(1, 0, {"10.0.0.9:10666", long_entry}, "Cy\"d", 99);
-    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
-    // The client is the only start: a server would have been started first.
-    expect_started_with(f.engine_runs()[0], "-connect " + long_entry.substr(0, 255) + " -iwad    +name \"Cyd\"");
+    EXPECT_EQ(f.running_engines(), 1u);   // a server would have been started first, before the pause
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    // The entry is cut at 255 bytes; an unknown IWAD number leaves the name empty.
+    const Record client = f.engines.start_beginning("-connect ");
+    expect_start(client, "-connect " + long_entry.substr(0, 255) + " -iwad    +name \"Cyd\"", test_support::kShowNormal);
 
     int limit_reads = 0;
     for (const auto& e : calls()) {
@@ -308,8 +314,9 @@ TEST_F(BrannockLaunch, OtherMachinesStartOnlyTheirClientAndReadNoFlags) {
         ++limit_reads;
     }
     EXPECT_EQ(limit_reads, 5);
-    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished", kStartTimeoutMs));
-    EXPECT_EQ(f.engine_runs().size(), 1u);
+    end_at_normal_priority(client);
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+    EXPECT_EQ(f.engines.starts().size(), 1u);
 }
 
 // ---- joining ---------------------------------------------------------------------------------
@@ -327,20 +334,33 @@ protected:
         backup = response + ".bak";
     }
     void set_info(const std::string& key, const std::string& value) { server->info.emplace_back(key, value); }
+
+    // Joins, plays the game to its end and finishes; the engine's start record.
+    Record play(const char* player = "Ann") {
+        const std::vector<Record> earlier = f.engines.starts();
+        join(server, player);
+        EXPECT_EQ(f.running_engines(), 1u);
+        EXPECT_TRUE(f.engines.wait_for_starts(earlier.size() + 1));
+        const Record start = f.engines.new_start(earlier);
+        expect_start(start, "@doomargs.tmp", test_support::kShowNormal);
+        end_at_normal_priority(start);
+        EXPECT_TRUE(f.poll_until_done("SDLL_ServerFinished"));
+        return start;
+    }
+    static std::string response_bytes(const Record& start) {
+        return start.contains("response_file") ? start["response_file"].value("bytes", "") : "";
+    }
 };
 
 TEST_F(BrannockJoin, ResponseFileWithoutExtraFilesHasFourLines) {
-    f.release_engine();
-    join(server);
-    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
-    const auto run = f.engine_runs()[0];
+    const Record start = play();
     const std::string expected = "\r\n-iwad doom2.wad\r\n+name \"Ann\"\r\n-connect 10.1.2.3:10666\r\n";
-    EXPECT_EQ(run["response_file"]["bytes"], expected);
-    expect_started_with(run, "@doomargs.tmp");
+    EXPECT_EQ(response_bytes(start), expected);
+    // The join's reads, then the finish's one read of the engine folder.
     EXPECT_EQ(call_names(), (std::vector<std::string>{"Host_GetEngineString", "Host_GetServerInfo",
                                                       "Host_GetServerInfo", "Host_GetServerInfo",
-                                                      "Host_GetServerInfo", "Host_GetEngineString"}));
-    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+                                                      "Host_GetServerInfo", "Host_GetEngineString",
+                                                      "Host_GetEngineString"}));
     // No earlier file: the join's own file stays, and no backup is made.
     EXPECT_EQ(read_file(response), expected);
     EXPECT_FALSE(test_support::file_exists(backup));
@@ -354,30 +374,18 @@ TEST_F(BrannockJoin, FoundFilesGoOnTheFileLineAndUnknownOnesAreLeftOut) {
     set_info("PWAD1", "a.wad");
     set_info("PWAD2", "gone.wad");
     f.launcher->known_files = {{"a.wad", wad}, {"gone.wad", gone}};
-    set("engine", "general", "parameters", "-nosound");
-    f.release_engine();
-    join(server, "Bo");
-    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
-    EXPECT_EQ(f.engine_runs()[0]["response_file"]["bytes"],
-              "-nosound\r\n-iwad doom2.wad\r\n-file " + short_form(wad) + " \"" + gone +
-                  "\"\r\n+name \"Bo\"\r\n-connect 10.1.2.3:10666\r\n");
-    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    set("engine", "general", "parameters", "-nosound  -nomusic");
+    EXPECT_EQ(response_bytes(play("Bo")), "-nosound  -nomusic\r\n-iwad doom2.wad\r\n-file " + short_form(wad) +
+                                              " \"" + gone + "\"\r\n+name \"Bo\"\r\n-connect 10.1.2.3:10666\r\n");
 
     // Only the second of two files found; then none found at all.
     server->info = {{"NUMPWADS", "2"}, {"PWAD1", "a.wad"}};
     set("engine", "general", "parameters", "");
-    join(server, "Bo");
-    ASSERT_TRUE(f.wait_for_engine_runs(2, kStartTimeoutMs));
-    EXPECT_EQ(f.engine_runs()[1]["response_file"]["bytes"],
+    EXPECT_EQ(response_bytes(play("Bo")),
               "\r\n-iwad doom2.wad\r\n-file " + short_form(wad) + "\r\n+name \"Bo\"\r\n-connect 10.1.2.3:10666\r\n");
-    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
 
     server->info = {{"NUMPWADS", "0x1"}};
-    join(server, "Bo");
-    ASSERT_TRUE(f.wait_for_engine_runs(3, kStartTimeoutMs));
-    EXPECT_EQ(f.engine_runs()[2]["response_file"]["bytes"],
-              "\r\n-iwad doom2.wad\r\n-file\r\n+name \"Bo\"\r\n-connect 10.1.2.3:10666\r\n");
-    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    EXPECT_EQ(response_bytes(play("Bo")), "\r\n-iwad doom2.wad\r\n-file\r\n+name \"Bo\"\r\n-connect 10.1.2.3:10666\r\n");
 }
 
 TEST_F(BrannockJoin, HostileServerPropertiesStayOnTheirLines) {
@@ -387,47 +395,38 @@ TEST_F(BrannockJoin, HostileServerPropertiesStayOnTheirLines) {
     set_info("NUMPWADS", "1");
     set_info("PWAD0", "x.wad");
     f.launcher->known_files = {{"x.wad", f.scratch + "x.wad\n+rcon_password p"}};
-    f.release_engine();
-    join(server, "Ann\" +exec evil.cfg \"\n");
-    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
-    const std::string bytes = f.engine_runs()[0]["response_file"]["bytes"];
-    EXPECT_EQ(bytes, "\r\n-iwad doom2.wad+exec evil.cfg\r\n-file \"" + f.scratch +
-                         "x.wad+rcon_password p\"\r\n+name \"Ann +exec evil.cfg \"\r\n"
-                         "-connect 10.1.2.3-file evil.wad:10666\r\n");
-    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    EXPECT_EQ(response_bytes(play("Ann\" +exec evil.cfg \"\n")),
+              "\r\n-iwad doom2.wad+exec evil.cfg\r\n-file \"" + f.scratch +
+                  "x.wad+rcon_password p\"\r\n+name \"Ann +exec evil.cfg \"\r\n"
+                  "-connect 10.1.2.3-file evil.wad:10666\r\n");
 }
 
 TEST_F(BrannockJoin, EarlierResponseFileIsMovedAsideAndPutBack) {
     write_file(response, "the user's own\r\n");
     write_file(backup, "an older backup\r\n");
     join(server);
-    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    const Record start = f.engines.start_beginning("@doomargs.tmp");
     EXPECT_EQ(read_file(backup), "the user's own\r\n");
-    EXPECT_EQ(read_file(response), f.engine_runs()[0]["response_file"]["bytes"].get<std::string>());
+    EXPECT_EQ(read_file(response), response_bytes(start));
 
     set_color("222");
     EXPECT_EQ(server_finished(), 0);
     EXPECT_EQ(color(), "222");
     EXPECT_TRUE(test_support::file_exists(backup));
-    f.release_engine();
-    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    end_at_normal_priority(start);
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished"));
     EXPECT_EQ(read_file(response), "the user's own\r\n");
     EXPECT_FALSE(test_support::file_exists(backup));
     EXPECT_EQ(color(), kIdleColor);
 }
 
 TEST_F(BrannockJoin, SecondJoinKeepsTheFirstJoinsLeftoverAsTheFileToPutBack) {
-    f.release_engine();
-    join(server, "First");
-    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
-    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    play("First");
     const std::string first = read_file(response);
     ASSERT_NE(first.find("First"), std::string::npos);
 
-    join(server, "Second");
-    ASSERT_TRUE(f.wait_for_engine_runs(2, kStartTimeoutMs));
-    EXPECT_NE(f.engine_runs()[1]["response_file"]["bytes"].get<std::string>().find("Second"), std::string::npos);
-    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    EXPECT_NE(response_bytes(play("Second")).find("Second"), std::string::npos);
     EXPECT_EQ(read_file(response), first);
     EXPECT_FALSE(test_support::file_exists(backup));
 }
@@ -440,30 +439,31 @@ TEST_F(BrannockJoin, FinishWithoutAJoinStillPutsABackupBack) {
     EXPECT_FALSE(test_support::file_exists(backup));
 }
 
+// The engine is in place; only the response file cannot be written, since its name and the
+// backup's are taken by folders with the user's files in them.
 TEST_F(BrannockJoin, UnwritableResponseFileStopsTheJoinWithAMessage) {
-    const std::string missing = f.scratch + "not there" + f.scratch.back();
-    set("engine", "general", "enginepath", missing);
+    const char sep = f.engine_dir.back();
+    std::filesystem::create_directories(response);
+    std::filesystem::create_directories(backup);
+    write_file(response + sep + "mine", "kept");
+    write_file(backup + sep + "older", "kept too");
     join(server);
+    EXPECT_EQ(f.running_engines(), 0u);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
     const auto& box = f.launcher->message_boxes[0];
-    EXPECT_NE(box.text.find(missing + "doomargs.tmp"), std::string::npos) << box.text;
-    EXPECT_EQ(box.text, "Brannock could not write its response file " + missing +
-                            "doomargs.tmp, so the game was not started.");
+    EXPECT_EQ(box.text, "Brannock could not write its response file " + response +
+                            ", so the game was not started.");
     EXPECT_EQ(box.caption, "Brannock");
     EXPECT_EQ(box.style, 0x30u);
     EXPECT_EQ(server_finished(), 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_TRUE(f.engine_runs().empty());
-    EXPECT_FALSE(test_support::file_exists(missing));
+    EXPECT_EQ(read_file(response + sep + "mine"), "kept");
+    EXPECT_EQ(read_file(backup + sep + "older"), "kept too");
 }
 
 // A join that starts nothing must not leave the colour an earlier join saved for its finish: the
 // user may have changed the colour since.
 TEST_F(BrannockJoin, JoinThatStartsNothingPutsBackNoEarlierColour) {
-    f.release_engine();
-    join(server);
-    ASSERT_TRUE(f.wait_for_engine_runs(1, kStartTimeoutMs));
-    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished", kStartTimeoutMs));
+    play();
     set_color("333");
 
     set("engine", "general", "enginepath", f.scratch + "not there" + f.scratch.back());

@@ -18,6 +18,7 @@ namespace {
 
 using test_support::file_exists;
 using test_support::read_file;
+using test_support::Record;
 using test_support::write_file;
 
 constexpr const char* kMissingEngine =
@@ -36,10 +37,6 @@ std::string address_list(const std::vector<std::string>& entries) {
         list += entry;
     }
     return list;
-}
-
-std::vector<std::string> argv_of(const nlohmann::json& run) {
-    return run.contains("argv") ? run["argv"].get<std::vector<std::string>>() : std::vector<std::string>();
 }
 
 std::string lower(std::string text) {
@@ -80,21 +77,30 @@ protected:
         f.launcher->get<Orvento_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer")(iwad, host, own, 0, list.data());
     }
 
-    // Launches with an engine that ends at once and polls the finish; the engine's record.
-    nlohmann::json play(int iwad, int host = 0, int own = 0,
-                        const std::vector<std::string>& addresses = {"127.0.0.1"}) {
-        const size_t before = f.engine_runs().size();
-        f.release_engine();
+    // Launches, holds the engine's start to the show mode and the priority every Orvento game
+    // gets, lets the engine end and polls the finish; the engine's start record.
+    Record play(int iwad, int host = 0, int own = 0, const std::vector<std::string>& addresses = {"127.0.0.1"}) {
+        const std::vector<Record> earlier = f.engines.starts();
         launch(iwad, host, own, addresses);
-        EXPECT_TRUE(f.wait_for_engine_runs(before + 1));
+        EXPECT_EQ(f.running_engines(), 1u);
+        EXPECT_TRUE(f.engines.wait_for_starts(earlier.size() + 1));
+        const Record start = f.engines.new_start(earlier);
+        if (start.is_null()) return start;
+        EXPECT_EQ(start["show"], test_support::kShowNormal);
+        EXPECT_TRUE(test_support::same_folder(start["program"].get<std::string>(), f.engine_exe)) << start.dump();
+        EXPECT_TRUE(test_support::same_folder(start["cwd"].get<std::string>(), f.engine_dir)) << start.dump();
+        f.engines.release(start);
+        EXPECT_TRUE(f.engines.wait_for_end(start));
+        for (const Record& event : f.engines.events_of(start))
+            EXPECT_EQ(event["priority"], test_support::normal_priority()) << event.dump();
         EXPECT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
-        const auto runs = f.engine_runs();
-        return runs.size() > before ? runs[before] : nlohmann::json();
+        return start;
     }
 
-    std::string response_bytes(const nlohmann::json& run) {
-        return run.contains("response_file") ? run["response_file"]["bytes"].get<std::string>() : std::string();
+    static std::string response_bytes(const Record& start) {
+        return start.contains("response_file") ? start["response_file"].value("bytes", "") : "";
     }
+    static std::string parameters(const Record& start) { return start.value("parameters", ""); }
 
     // Every settings read and write names an item of the description, with the right type.
     void expect_declared_reads() const {
@@ -210,24 +216,57 @@ TEST_F(OrventoPlugin, DeathmatchAsTheEngineReceivesIt) {
     set("multiplayer", "demo", "file", "final");
     const std::string servername = f.launcher->get_value("multiplayer", "connection", "servername").value();
 
-    const nlohmann::json run = play(4);
+    const Record game = play(4);
     const std::string expected = crlf("\n-iwad doom2.wad\n-file " + short_form +
                                       "\n-warp 01\n-record tempdemo\n-maxdemo 2048\n-dup 1\n-extratics 0\n"
                                       "-port 2342\n-privateserver\n-servername " + servername + "\n");
-    EXPECT_EQ(response_bytes(run), expected);
+    EXPECT_EQ(response_bytes(game), expected);
     EXPECT_EQ(read_file(f.engine_dir + "doomargs.tmp"), expected);
-    EXPECT_EQ(argv_of(run), (std::vector<std::string>{"@doomargs.tmp", "-warp", "01", "-net", "2", "-skill", "4",
-                                                      "-deathmatch", "-frags", "0", "-timer", "0"}));
-#ifdef _WIN32
-    const std::string line = run["command_line"].get<std::string>();
-    const std::string params = "@doomargs.tmp -warp 01 -net 2 -skill 4  -deathmatch  -frags 0  -timer 0 ";
-    EXPECT_NE(line.find(params), std::string::npos) << line;
-#endif
-    // Started in the engine folder; the recording filed under the demo name there.
-    EXPECT_TRUE(test_support::same_folder(run["cwd"].get<std::string>(), f.engine_dir)) << run.dump();
+    EXPECT_EQ(parameters(game), "@doomargs.tmp -warp 01 -net 2 -skill 4  -deathmatch  -frags 0  -timer 0 ");
+    // The recording filed under the demo name in the engine folder.
     EXPECT_TRUE(file_exists(f.engine_dir + "final.lmp"));
     EXPECT_FALSE(file_exists(f.engine_dir + "tempdemo.lmp"));
     expect_declared_reads();
+}
+
+TEST_F(OrventoPlugin, HostedGameWithEveryOptionSet) {
+    const std::string wad = f.scratch + "b.wad";
+    const std::string deh = f.scratch + "a.deh";
+    write_file(wad, "PWAD");
+    write_file(deh, "patch");
+    f.launcher->files = {deh, wad};
+    std::string short_wad, short_deh;
+    // The launcher's names are lower-cased before their short form is taken.
+    ASSERT_TRUE(platform::short_path(lower(wad), &short_wad));
+    ASSERT_TRUE(platform::short_path(lower(deh), &short_deh));
+    set("engine", "general", "parameters", "-nosound  -nomusic");
+    set("multiplayer", "general", "netnumber", "4");
+    set("multiplayer", "general", "skill", "2");
+    set("multiplayer", "general", "type", "1");
+    set("multiplayer", "general", "monsters", "3");
+    set("multiplayer", "general", "respawnmonsters", "1");
+    set("multiplayer", "general", "fraglimit", "10");
+    set("multiplayer", "general", "timelimit", "20");
+    set("multiplayer", "general", "avg", "1");
+    set("multiplayer", "general", "turbo", "1");
+    set("multiplayer", "connection", "dup", "2");
+    set("multiplayer", "connection", "extratic", "1");
+    set("multiplayer", "connection", "port", "2400");
+    set("multiplayer", "connection", "privateserver", "1");
+    set("multiplayer", "connection", "servername", "box");
+
+    const Record game = play(2);
+    EXPECT_EQ(response_bytes(game), crlf("-nosound  -nomusic\n-iwad doom1.wad\n-file " + short_wad + "\n-deh " +
+                                         short_deh + "\n-warp 01\n-avg \n-dup 2\n-extratics 1\n-port 2400\n"
+                                         "-servername box\n"));
+    EXPECT_EQ(parameters(game),
+              "@doomargs.tmp -warp 01 -net 4 -skill 2  -fast  -respawn  -frags 10  -timer 20  -turbo 200 ");
+    expect_declared_reads();
+
+    set("multiplayer", "general", "monsters", "1");
+    set("multiplayer", "general", "respawnmonsters", "2");
+    set("multiplayer", "general", "turbo", "2");
+    EXPECT_EQ(parameters(play(2)), "@doomargs.tmp -warp 01 -net 4 -skill 2  -nomonsters  -frags 10  -timer 20 ");
 }
 
 TEST_F(OrventoPlugin, IwadsOutsideTheTableWriteNoIwadLine) {
@@ -238,13 +277,16 @@ TEST_F(OrventoPlugin, IwadsOutsideTheTableWriteNoIwadLine) {
     }
 }
 
-TEST_F(OrventoPlugin, EpisodeMapAndSoloGame) {
+// Nothing before -skill ends in a blank in a solo game; the engine still gets -skill apart from
+// the warp characters.
+TEST_F(OrventoPlugin, SoloGameOnAnEpisodeMap) {
     set("multiplayer", "general", "map", "E1M9");
     set("multiplayer", "general", "netnumber", "0");
-    const nlohmann::json run = play(1);
-    EXPECT_NE(response_bytes(run).find("\r\n-warp 1 9\r\n"), std::string::npos);
-    EXPECT_EQ(argv_of(run), (std::vector<std::string>{"@doomargs.tmp", "-warp", "19", "-skill", "4", "-frags", "0",
-                                                      "-timer", "0"}));
+    const std::string servername = f.launcher->get_value("multiplayer", "connection", "servername").value();
+    const Record game = play(1);
+    EXPECT_EQ(response_bytes(game), crlf("\n-iwad doom.wad\n-warp 1 9\n-dup 1\n-extratics 0\n-port 2342\n"
+                                         "-privateserver\n-servername " + servername + "\n"));
+    EXPECT_EQ(parameters(game), "@doomargs.tmp -warp 19 -skill 4  -frags 0  -timer 0 ");
 }
 
 TEST_F(OrventoPlugin, DemoNameOfThreeCharactersRecordsNothing) {
@@ -261,13 +303,9 @@ TEST_F(OrventoPlugin, DemoNameOfThreeCharactersRecordsNothing) {
 
 TEST_F(OrventoPlugin, JoiningSecondEntryOnMap03) {
     set("multiplayer", "general", "map", "MAP03");
-    const nlohmann::json run = play(4, 1, 0, {"10.0.0.1", "192.168.1.5:2342"});
-    EXPECT_EQ(response_bytes(run), crlf("\n-iwad doom2.wad\n-warp 03\n"));
-    EXPECT_EQ(argv_of(run), (std::vector<std::string>{"@doomargs.tmp", "-warp", "03", "-connect", "192.168.1.5:2342"}));
-#ifdef _WIN32
-    EXPECT_NE(run["command_line"].get<std::string>().find("@doomargs.tmp -warp 03 -connect  192.168.1.5:2342 "),
-              std::string::npos);
-#endif
+    const Record game = play(4, 1, 0, {"10.0.0.1", "192.168.1.5:2342"});
+    EXPECT_EQ(response_bytes(game), crlf("\n-iwad doom2.wad\n-warp 03\n"));
+    EXPECT_EQ(parameters(game), "@doomargs.tmp -warp 03 -connect  192.168.1.5:2342 ");
     for (const char* key : {"general/avg", "general/turbo", "general/skill", "general/netnumber", "connection/dup",
                             "connection/port", "connection/servername"}) {
         EXPECT_EQ(multiplayer_reads().count(key), 0u) << key;
@@ -282,7 +320,8 @@ TEST_F(OrventoPlugin, EarlierResponseFileIsBackedUpAndPutBack) {
     test_support::set_highlight_color(111);
 
     launch(4);
-    ASSERT_TRUE(f.wait_for_engine_runs(1));
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    const Record game = f.engines.start_beginning("@doomargs.tmp");
     EXPECT_EQ(read_file(response + ".bak"), "user's own");
     const std::string written = read_file(response);
     EXPECT_NE(written.find("-warp 01"), std::string::npos);
@@ -294,7 +333,7 @@ TEST_F(OrventoPlugin, EarlierResponseFileIsBackedUpAndPutBack) {
     EXPECT_EQ(read_file(response), written);
     EXPECT_TRUE(file_exists(response + ".bak"));
 
-    f.release_engine();
+    f.engines.release(game);
     ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
     EXPECT_EQ(test_support::highlight_color(), 111u);
     EXPECT_EQ(read_file(response), "user's own");
@@ -354,21 +393,27 @@ TEST_F(OrventoPlugin, RecordingThatCannotBeFiledStaysAndIsReported) {
     EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
 }
 
-// The plug-in stays loaded between tests natively, so a launch that starts nothing is the way to
-// see a finish without a saved colour.
+// The engine is in place; only the response file cannot be written, since its name and the
+// backup's are taken by folders with the user's files in them. The plug-in stays loaded between
+// tests natively, so a launch that starts nothing is also the way to see a finish without a saved
+// colour.
 TEST_F(OrventoPlugin, UnwritableResponseFileStartsNothing) {
-    const std::string not_a_folder = f.scratch + "plain-file";
-    write_file(not_a_folder, "x");
-    set("engine", "general", "enginepath", not_a_folder + f.scratch.back());
+    const std::string response = f.engine_dir + "doomargs.tmp";
+    const char sep = f.engine_dir.back();
+    std::filesystem::create_directories(response);
+    std::filesystem::create_directories(response + ".bak");
+    write_file(response + sep + "mine", "kept");
+    write_file(response + ".bak" + sep + "older", "kept too");
     test_support::set_highlight_color(333);
     launch(4);
+    EXPECT_EQ(f.running_engines(), 0u);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
-    EXPECT_NE(f.launcher->message_boxes[0].text.find("doomargs.tmp"), std::string::npos);
-    EXPECT_EQ(f.launcher->message_boxes[0].text, "Orvento could not write its response file " + not_a_folder +
-                                                     f.scratch.back() + "doomargs.tmp, so the game was not started.");
+    EXPECT_EQ(f.launcher->message_boxes[0].text,
+              "Orvento could not write its response file " + response + ", so the game was not started.");
     EXPECT_EQ(finished(), 1);
-    EXPECT_TRUE(f.engine_runs().empty());
     EXPECT_EQ(test_support::highlight_color(), 333u);
+    EXPECT_EQ(read_file(response + sep + "mine"), "kept");
+    EXPECT_EQ(read_file(response + ".bak" + sep + "older"), "kept too");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// platform_process_test.cpp: engine process start, wait, terminate and close through the OS door,
-// observed through the fake engine's record of its arguments and working folder.
+// platform_process_test.cpp: engine process start, priority, wait, terminate and close through
+// the OS door, observed through what the fake engine records of itself.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,83 +7,110 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "tests/plugin/plugin_fixture.h"
+#include "tests/support/deadline.h"
+#include "tests/support/engine_log.h"
+#include "tests/support/processes.h"
 #include "tests/support/test_paths.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
-constexpr unsigned kEndWaitMs = 10000;
+using test_support::Record;
 
 class Processes : public testing::Test {
 protected:
     void SetUp() override {
-        engine_.scratch = test_support::scratch_dir("process");
-        folder_ = engine_.scratch + "work" + engine_.scratch.back();
+        const std::string scratch = test_support::scratch_dir("process");
+        folder_ = scratch + "work" + scratch.back();
         std::filesystem::create_directories(folder_);
-        engine_.engine_log = engine_.scratch + "engine-log.jsonl";
-        engine_.release_file = engine_.scratch + "release";
-        test_support::set_env("FAKE_ENGINE_LOG", engine_.engine_log);
-        test_support::set_env("FAKE_ENGINE_RELEASE", engine_.release_file);
-        test_support::set_env("FAKE_ENGINE_TIMEOUT", "20");
+        engines_.open(scratch);
     }
     void TearDown() override {
+        if (!process_) return;
         platform::terminate_process(process_);
+        // Gone before its folder is removed with the rest of the scratch folders.
+        EXPECT_EQ(platform::wait_process(process_, test_support::kDeadlineMs), platform::WaitResult::ended);
         platform::close_process(process_);
     }
 
-    void start(const std::string& parameters, platform::ShowMode show = platform::ShowMode::normal) {
+    // Starts the fake engine and returns its start record.
+    Record start(const std::string& parameters, platform::ShowMode show = platform::ShowMode::normal) {
+        const std::vector<Record> earlier = engines_.starts();
         process_ = platform::start_process(test_support::fake_engine_path(), parameters, folder_, show);
-        ASSERT_NE(process_, nullptr) << "cannot start " << test_support::fake_engine_path();
+        EXPECT_NE(process_, nullptr) << "cannot start " << test_support::fake_engine_path();
+        if (!process_ || !engines_.wait_for_starts(earlier.size() + 1)) return Record();
+        return engines_.new_start(earlier);
     }
 
-    test_support::PluginFixture engine_;   // only its log reading and release file are used
+    test_support::EngineLog engines_;
     std::string folder_;
     platform::ProcessHandle process_ = nullptr;
 };
 
-TEST_F(Processes, ParameterTextIsSplitAsOnWindows) {
-    engine_.release_engine();   // end at once
-    start(R"(plain "two words"  a\b "quote\"inside" back\\"quoted part" "end\\" odd\\\"x "")");
-    ASSERT_EQ(platform::wait_process(process_, kEndWaitMs), platform::WaitResult::ended);
-    const auto runs = engine_.engine_runs();
-    ASSERT_EQ(runs.size(), 1u);
+TEST_F(Processes, ParameterTextReachesTheProgramWholeAndSplitAsOnWindows) {
+    const std::string text = R"(plain "two words"  a\b "quote\"inside" back\\"quoted part" "end\\" odd\\\"x "")";
+    const Record started = start(text);
+    ASSERT_FALSE(started.is_null());
+    EXPECT_EQ(started["parameters"], text);
+    EXPECT_EQ(started["show"], test_support::kShowNormal);
     const std::vector<std::string> expected = {
         "plain", "two words", R"(a\b)", R"(quote"inside)", R"(back\quoted part)", R"(end\)",
         R"(odd\"x)", ""};
-    EXPECT_EQ(runs[0]["argv"].get<std::vector<std::string>>(), expected) << runs[0].dump();
-    EXPECT_TRUE(test_support::same_folder(runs[0]["cwd"].get<std::string>(), folder_)) << runs[0].dump();
+    EXPECT_EQ(started["argv"].get<std::vector<std::string>>(), expected) << started.dump();
+    EXPECT_TRUE(test_support::same_folder(started["cwd"].get<std::string>(), folder_)) << started.dump();
+    EXPECT_TRUE(test_support::same_folder(started["program"].get<std::string>(), test_support::fake_engine_path()));
 }
 
-TEST_F(Processes, WaitSaysRunningThenEnded) {
-    start("-host");
+TEST_F(Processes, HighPriorityReachesTheRunningProcessAndWaitSeesItsEnd) {
+    const Record started = start("-host");
+    ASSERT_FALSE(started.is_null());
+    EXPECT_EQ(started["priority"], test_support::normal_priority());
     EXPECT_EQ(platform::wait_process(process_, 1), platform::WaitResult::running);
-    platform::set_high_priority(process_);   // best effort; the process goes on either way
-    ASSERT_TRUE(engine_.wait_for_engine_runs(1));
+    platform::set_high_priority(process_);
+    EXPECT_TRUE(engines_.wait_for_priority(started, test_support::high_priority()))
+        << engines_.priority_of(started).value_or(0);
     EXPECT_EQ(platform::wait_process(process_, 1), platform::WaitResult::running);
-    engine_.release_engine();
-    EXPECT_EQ(platform::wait_process(process_, kEndWaitMs), platform::WaitResult::ended);
+
+    engines_.release(started);
+    EXPECT_EQ(platform::wait_process(process_, test_support::kDeadlineMs), platform::WaitResult::ended);
     EXPECT_EQ(platform::wait_process(process_, 1), platform::WaitResult::ended);
     EXPECT_EQ(platform::wait_process(process_, 0), platform::WaitResult::ended);
+    const Record end = engines_.end_of(started);
+    ASSERT_FALSE(end.is_null());
+    EXPECT_EQ(end["priority"], test_support::high_priority());
 }
 
-TEST_F(Processes, TerminateEndsAMinimisedProcess) {
-    start("-dedicated", platform::ShowMode::minimized);
-    ASSERT_TRUE(engine_.wait_for_engine_runs(1));
+TEST_F(Processes, TerminateEndsAMinimisedProcessWithExitCodeZero) {
+    const Record started = start("-dedicated", platform::ShowMode::minimized);
+    ASSERT_FALSE(started.is_null());
+    EXPECT_EQ(started["show"], test_support::kShowMinimize);
     EXPECT_EQ(platform::wait_process(process_, 1), platform::WaitResult::running);
     platform::terminate_process(process_);
-    EXPECT_EQ(platform::wait_process(process_, kEndWaitMs), platform::WaitResult::ended);
+    EXPECT_EQ(platform::wait_process(process_, test_support::kDeadlineMs), platform::WaitResult::ended);
+    EXPECT_TRUE(engines_.end_of(started).is_null()) << "it ended by itself";
+#ifdef _WIN32
+    DWORD code = 1;
+    ASSERT_TRUE(GetExitCodeProcess(static_cast<HANDLE>(process_), &code));
+    EXPECT_EQ(code, 0u);
+#endif
 }
 
 TEST_F(Processes, ClosingARunningProcessLeavesItRunning) {
-    start("-host");
-    ASSERT_TRUE(engine_.wait_for_engine_runs(1));
+    const Record started = start("-host");
+    ASSERT_FALSE(started.is_null());
     platform::close_process(process_);
     process_ = nullptr;
-    // It still ends by itself once released; a second start shows the first one did not block.
-    engine_.release_engine();
-    start("-join");
-    EXPECT_EQ(platform::wait_process(process_, kEndWaitMs), platform::WaitResult::ended);
-    EXPECT_TRUE(engine_.wait_for_engine_runs(2));
+    const unsigned long pid = test_support::pid_of(started);
+    EXPECT_TRUE(test_support::is_running_child(pid));
+    EXPECT_TRUE(engines_.end_of(started).is_null());
+    // It still ends by itself once released.
+    engines_.release(started);
+    ASSERT_TRUE(engines_.wait_for_end(started));
+    EXPECT_EQ(engines_.end_of(started)["released"], true);
+    EXPECT_TRUE(test_support::wait_until([&] { return !test_support::is_running_child(pid); }));
 }
 
 TEST_F(Processes, FileThatCannotRunGivesNoProcess) {
@@ -100,7 +127,6 @@ TEST_F(Processes, FileThatCannotRunGivesNoProcess) {
     EXPECT_EQ(platform::wait_process(nullptr, 1), platform::WaitResult::failed);
     platform::terminate_process(nullptr);
     platform::close_process(nullptr);
-    EXPECT_TRUE(engine_.engine_runs().empty());
 }
 
 }  // namespace

@@ -5,77 +5,54 @@
 //     ASSERT_TRUE(f.open("orvento", "doom32.exe"));   // enginepath already points at f.engine_dir
 //     f.touch("doom2.wad");
 //     ... call exports through f.launcher->get<...>("SDLL_...") ...
-//     ASSERT_TRUE(f.wait_for_engine_runs(1));
-//     nlohmann::json run = f.engine_runs()[0];        // program, argv, command_line, cwd, ...
-//     f.release_engine();
+//     ASSERT_TRUE(f.engines.wait_for_starts(1));
+//     const auto game = f.engines.start_beginning("@doomargs.tmp");   // parameters, show, ...
+//     f.engines.release(game);
 //     ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
 //
-// The fake engine waits for the release file by default, so a test sees a running game; call
-// release_engine() before the launch for an engine that ends at once. The destructor releases
-// every engine still waiting, so none outlives the test by more than a poll.
+// The fake engine waits for its release, so a test sees a running game; call
+// f.engines.release_all() before a launch for engines that end at once. The destructor releases
+// every engine and waits until none runs any more, so none outlives its test.
 #pragma once
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "host/host.h"
+#include "tests/support/deadline.h"
+#include "tests/support/engine_log.h"
+#include "tests/support/environment.h"
+#include "tests/support/processes.h"
 #include "tests/support/test_paths.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cstdlib>
-#endif
-
 namespace test_support {
-
-// Sets an environment variable for this process and every process it starts.
-inline void set_env(const std::string& name, const std::string& value) {
-#ifdef _WIN32
-    SetEnvironmentVariableA(name.c_str(), value.c_str());
-    _putenv((name + "=" + value).c_str());
-#else
-    setenv(name.c_str(), value.c_str(), 1);
-#endif
-}
 
 inline bool file_exists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(path, ec);
 }
 
-// Polls every 10 ms until `path` exists or `timeout_ms` has passed.
-inline bool wait_for_file(const std::string& path, int timeout_ms = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!file_exists(path)) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 struct PluginFixture {
     std::unique_ptr<host::Launcher> launcher;
     std::string scratch;        // the test's own folder, ends in a separator
     std::string engine_dir;     // scratch + "engine" + separator; the plug-in's enginepath
+    std::string engine_name;    // "Brannock.exe" / "doom32.exe"
     std::string engine_exe;     // full path of the fake engine copy
-    std::string engine_log;     // FAKE_ENGINE_LOG: one JSON line per engine start
-    std::string release_file;   // FAKE_ENGINE_RELEASE: engines exit once it exists
+    EngineLog engines;          // what every engine started recorded
 
     PluginFixture() = default;
     PluginFixture(const PluginFixture&) = delete;
     PluginFixture& operator=(const PluginFixture&) = delete;
     ~PluginFixture() {
-        if (!release_file.empty()) release_engine();
+        if (!engine_name.empty()) {
+            engines.release_all();
+            EXPECT_TRUE(wait_until([&] { return running_children_named(engine_name).empty(); }))
+                << "an engine still runs after its release";
+        }
         launcher.reset();
     }
 
@@ -86,8 +63,7 @@ struct PluginFixture {
         scratch = scratch_dir(plugin);
         const char sep = scratch.back();
         engine_dir = scratch + "engine" + sep;
-        engine_log = scratch + "engine-log.jsonl";
-        release_file = scratch + "release";
+        engine_name = exe_name;
         std::error_code ec;
         std::filesystem::create_directories(engine_dir, ec);
         engine_exe = engine_dir + exe_name;
@@ -97,9 +73,7 @@ struct PluginFixture {
             ADD_FAILURE() << "cannot copy the fake engine to " << engine_exe << ": " << ec.message();
             return false;
         }
-        set_env("FAKE_ENGINE_LOG", engine_log);
-        set_env("FAKE_ENGINE_RELEASE", release_file);
-        set_env("FAKE_ENGINE_TIMEOUT", "30");
+        engines.open(scratch);
 
         std::string error;
         launcher = host::Launcher::open(plugin_path(plugin), &error);
@@ -121,43 +95,19 @@ struct PluginFixture {
         write_file(path, bytes);
     }
 
-    // Every engine start so far, oldest first.
-    std::vector<nlohmann::json> engine_runs() const {
-        std::vector<nlohmann::json> runs;
-        std::istringstream in(read_file(engine_log));
-        for (std::string line; std::getline(in, line);) {
-            if (line.empty() || line == "\r") continue;
-            runs.push_back(nlohmann::json::parse(line, nullptr, false));
-        }
-        return runs;
-    }
+    // The engines started from this plug-in's folder that are running now: the starts are
+    // synchronous, so right after an export they show whether it started one.
+    std::size_t running_engines() const { return running_children_named(engine_name).size(); }
 
-    bool wait_for_engine_runs(size_t count, int timeout_ms = 10000) const {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-        while (engine_runs().size() < count) {
-            if (std::chrono::steady_clock::now() >= end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return true;
-    }
-
-    // Lets every waiting fake engine exit (within its 20 ms poll).
-    void release_engine() const { write_file(release_file, "go"); }
-
-    // Calls a finish export (SDLL_MultiplayerFinished / SDLL_ServerFinished) every 20 ms until it
-    // answers 1; false after `timeout_ms`.
-    bool poll_until_done(const char* export_name, int timeout_ms = 10000) const {
+    // Calls a finish export (SDLL_MultiplayerFinished / SDLL_ServerFinished) until it answers 1;
+    // false when the deadline passes first.
+    bool poll_until_done(const char* export_name) const {
         auto finished = launcher->get<SDLL_MultiplayerFinished_t>(export_name);
         if (!finished) {
             ADD_FAILURE() << "the plug-in lacks " << export_name;
             return false;
         }
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-        while (finished() != 1) {
-            if (std::chrono::steady_clock::now() >= end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return true;
+        return wait_until([&] { return finished() == 1; });
     }
 };
 

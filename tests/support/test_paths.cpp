@@ -1,11 +1,20 @@
 // test_paths.cpp: artefact and scratch locations for the tests, natively and under Wine.
+//
+// Each test program run keeps its scratch folders under one root, "sdll-<pid>" in the temporary
+// folder, removed when the run ends; roots of runs that no longer exist are removed when the next
+// run makes its own.
 #include "tests/support/test_paths.h"
 
 #include <atomic>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
+
+#include "tests/support/deadline.h"
+#include "tests/support/processes.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -44,21 +53,68 @@ std::string fake_engine_path() {
 #endif
 }
 
+namespace {
+
+constexpr const char* kScratchPrefix = "sdll-";
+constexpr int kRemovalDeadlineMs = 10000;
+
+unsigned long own_pid() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
+
+// The process number in a scratch root's name ("sdll-1234"), or 0 for any other name.
+unsigned long pid_in_name(const std::string& name) {
+    if (name.rfind(kScratchPrefix, 0) != 0) return 0;
+    const std::string digits = name.substr(std::char_traits<char>::length(kScratchPrefix));
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+    return std::stoul(digits);
+}
+
+// The folder that holds every scratch folder of this test program run. Made on first use, after
+// removing the roots that runs which no longer exist left behind (a crashed run, or one whose
+// number this run now has); removed whole when the program ends.
+class ScratchRoot {
+public:
+    ScratchRoot() : path_(fs::temp_directory_path() / (kScratchPrefix + std::to_string(own_pid()))) {
+        std::error_code ec;
+        std::vector<fs::path> leftovers;
+        for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), ec)) {
+            const unsigned long pid = pid_in_name(entry.path().filename().string());
+            if (pid != 0 && (pid == own_pid() || !process_exists(pid))) leftovers.push_back(entry.path());
+        }
+        // Another user's leftovers may not be ours to remove; they are left alone.
+        for (const fs::path& leftover : leftovers) fs::remove_all(leftover, ec);
+        fs::create_directories(path_, ec);
+    }
+    ~ScratchRoot() {
+        // Under Wine an engine's program file can stay locked for a moment after the engine has
+        // ended, so the removal is tried again until it succeeds or the deadline passes.
+        std::error_code ec;
+        wait_until([&] { return fs::remove_all(path_, ec), !ec; }, kRemovalDeadlineMs);
+        if (ec) std::fprintf(stderr, "cannot remove the scratch folder %s: %s\n", path_.string().c_str(),
+                             ec.message().c_str());
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+}  // namespace
+
 std::string scratch_dir(const std::string& label) {
     static std::atomic<int> counter{0};
+    static const ScratchRoot root;
 #ifdef _WIN32
-    const std::string pid = std::to_string(GetCurrentProcessId());
     const char separator = '\\';
 #else
-    const std::string pid = std::to_string(getpid());
     const char separator = '/';
 #endif
-    const fs::path root = fs::temp_directory_path() / ("sdll-" + pid);
-    // Process numbers come round again (under Wine they are small and reused at once), so the
-    // first folder of a run clears whatever an earlier run of the same number left.
-    static const bool cleared = (fs::remove_all(root), true);
-    (void)cleared;
-    fs::path dir = root / (label + "-" + std::to_string(counter++));
+    fs::path dir = root.path() / (label + "-" + std::to_string(counter++));
     fs::remove_all(dir);
     fs::create_directories(dir);
     std::string text = dir.string();

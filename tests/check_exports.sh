@@ -45,73 +45,90 @@ brannock_cleanup="SDLL_Init=12 SDLL_InitCall=8 SDLL_LoadConfiguration=0 SDLL_Eng
 orvento_cleanup="SDLL_Init=12 SDLL_InitCall=8 SDLL_LoadConfiguration=0 SDLL_EngineConfig=0
   SDLL_Verification=4 SDLL_MultiConfig=0 SDLL_LaunchMultiplayer=20 SDLL_MultiplayerFinished=0"
 
-# For each NAME=BYTES: finds the code address of NAME through the export table (name table index
-# -> export address table RVA + image base), then reads the disassembly of the routine there: all
-# instructions up to the next routine's label, and likewise every routine that code jumps into
-# (its cold part, a routine it tail-jumps to). Every "ret" met must pop BYTES; none met, a jump
-# that cannot be followed, or a name missing from the table is a failure.
+# Reads "objdump -d" of a DLL; for every "NAME:RVA:BYTES" in `targets` (RVA from the export table,
+# hex) it reads the routine that starts at image base + RVA: all its instructions up to the next
+# routine's label, and likewise every routine that code jumps into (its cold part, a routine it
+# tail-jumps to). Every "ret" met must pop BYTES. No ret at all, a jump that cannot be followed
+# or no routine at the address fails.
+cleanup_awk='
+  function num(h,   i, v) {
+    h = tolower(h); sub(/^0x/, "", h); v = 0
+    for (i = 1; i <= length(h); i++) v = v * 16 + index("0123456789abcdef", substr(h, i, 1)) - 1
+    return v
+  }
+  # The routine (label number) whose code holds address a, 0 when none.
+  function routine_of(a,   lo, hi, mid) {
+    if (nlabels == 0 || a < start[1]) return 0
+    lo = 1; hi = nlabels
+    while (lo < hi) {
+      mid = int((lo + hi + 1) / 2)
+      if (start[mid] <= a) lo = mid; else hi = mid - 1
+    }
+    return lo
+  }
+  /^[0-9a-f]+ <.*>:$/ { start[++nlabels] = num($1); next }
+  /^ *[0-9a-f]+:\t/ {
+    split($0, part, "\t"); n++
+    addr[n] = part[1]; sub(/:$/, "", addr[n]); sub(/^ +/, "", addr[n])
+    insn[n] = part[2]; for (k = 3; k in part; k++) insn[n] = insn[n] " " part[k]
+    if (!(nlabels in first)) first[nlabels] = n
+    last[nlabels] = n
+  }
+  END {
+    bad = 0; nt = split(targets, list, " ")
+    for (t = 1; t <= nt; t++) {
+      split(list[t], f, ":"); name = f[1]; want = f[3] + 0
+      entry = num(base) + num(f[2]); r = routine_of(entry)
+      if (r == 0 || start[r] != entry) {
+        printf "%s: %s: no routine starts at %x\n", dll, name, entry; bad = 1; continue
+      }
+      split("", seen); seen[r] = 1; queue[1] = r; qn = 1; rets = 0; out = ""
+      for (q = 1; q <= qn; q++) {
+        s = queue[q]
+        if (!(s in first)) continue
+        for (i = first[s]; i <= last[s]; i++) {
+          m = insn[i]; sub(/^(repz|rep|bnd) +/, "", m); split(m, w, " +")
+          if (w[1] == "ret") {
+            got = (w[2] ~ /^\$/) ? num(substr(w[2], 2)) : 0; rets++
+            if (got != want) out = out sprintf("\n  ret at %s pops %d, not %d", addr[i], got, want)
+          } else if (w[1] ~ /^(j[a-z]+|loop[a-z]*)$/ && w[2] ~ /^\*/) {
+            # A jump table stays inside the routine; any other indirect jump leaves it unseen.
+            if (w[2] !~ /\(,%[a-z]+,4\)$/) out = out sprintf("\n  indirect jump at %s", addr[i])
+          } else if (w[1] ~ /^(j[a-z]+|loop[a-z]*)$/) {
+            d = routine_of(num(w[2]))
+            if (d == 0) out = out sprintf("\n  jump at %s leaves the code", addr[i])
+            else if (!(d in seen)) { seen[d] = 1; queue[++qn] = d }
+          }
+        }
+      }
+      if (rets == 0) out = out "\n  no ret found"
+      if (out != "") bad = 1
+      printf "%s: %s pops %d: %d ret(s) in %d routine(s)%s\n", dll, name, want, rets, qn, out
+    }
+    exit bad
+  }'
+
+# Each NAME=BYTES: the export table gives the code address of NAME, whose routine must pop BYTES.
 check_cleanup() {
   local dll=$1; shift
-  local header
+  local header targets="" base
   header=$($objdump -p "$dll")
-  local targets=""
   for pair in "$@"; do
     local name=${pair%=*} bytes=${pair#*=} index rva
     # Rows read "[  i] NAME" in the name table and "[  i] +base[ o] RVA Export RVA" in the other.
     index=$(awk -v n="$name" '/\[Ordinal\/Name Pointer\] Table/{t=1;next}
       t&&/^[ \t]*\[/{if($NF==n){sub(/^[ \t]*\[[ \t]*/,"");print $0+0;exit};next} {t=0}' <<<"$header")
     rva=$(awk -v i="$index" '/^Export Address Table --/{t=1;next}
-      t&&/Export RVA$/{r=$(NF-2);sub(/^[ \t]*\[[ \t]*/,""); if(i!=""&&$0+0==i+0)print r; next} {t=0}' <<<"$header")
+      t&&/Export RVA$/{r=$(NF-2);sub(/^[ \t]*\[[ \t]*/,""); if(i!=""&&$0+0==i+0)print r; next}
+      {t=0}' <<<"$header")
     if [ -z "$index" ] || [ -z "$rva" ]; then
       echo "$dll: $name: no code address in the export table"; status=1; continue
     fi
     targets="$targets $name:$rva:$bytes"
   done
-  local base
   base=$(awk '$1=="ImageBase"{print $2}' <<<"$header")
-  $objdump -d --no-show-raw-insn "$dll" | awk -v targets="$targets" -v base="$base" -v dll="$dll" '
-    function num(h,   i, v) { h = tolower(h); sub(/^0x/, "", h); v = 0
-      for (i = 1; i <= length(h); i++) v = v * 16 + index("0123456789abcdef", substr(h, i, 1)) - 1
-      return v }
-    # The routine (label index) whose code holds address a, 0 when none.
-    function routine_of(a,   lo, hi, mid) { lo = 1; hi = nlabels; if (hi == 0 || a < start[1]) return 0
-      while (lo < hi) { mid = int((lo + hi + 1) / 2); if (start[mid] <= a) lo = mid; else hi = mid - 1 }
-      return lo }
-    /^[0-9a-f]+ <.*>:$/ { start[++nlabels] = num($1); next }
-    /^ *[0-9a-f]+:\t/ {
-      split($0, part, "\t"); n++; addr[n] = part[1]; sub(/:$/, "", addr[n]); sub(/^ +/, "", addr[n])
-      insn[n] = part[2]; for (k = 3; k in part; k++) insn[n] = insn[n] " " part[k]
-      owner[n] = nlabels; if (!(nlabels in first)) first[nlabels] = n; last[nlabels] = n }
-    END {
-      bad = 0; nt = split(targets, list, " ")
-      for (t = 1; t <= nt; t++) {
-        split(list[t], f, ":"); name = f[1]; want = f[3] + 0
-        entry = num(base) + num(f[2]); r = routine_of(entry)
-        if (r == 0 || start[r] != entry) { printf "%s: %s: no routine starts at %x\n", dll, name, entry; bad = 1; continue }
-        split("", seen); queue[1] = r; qn = 1; seen[r] = 1; rets = 0; out = ""
-        for (q = 1; q <= qn; q++) {
-          s = queue[q]; if (!(s in first)) continue
-          for (i = first[s]; i <= last[s]; i++) {
-            m = insn[i]; sub(/^(repz|rep|bnd) +/, "", m); split(m, w, " +")
-            if (w[1] == "ret") {
-              got = (w[2] ~ /^\$/) ? num(substr(w[2], 2)) : 0; rets++
-              if (got != want) { out = out sprintf("\n  ret at %s pops %d, not %d", addr[i], got, want); bad = 1 }
-            } else if (w[1] ~ /^(j[a-z]+|loop[a-z]*)$/) {
-              if (w[2] ~ /^\*/) {
-                # A jump table stays inside the routine; any other indirect jump leaves it unseen.
-                if (w[2] !~ /\(,%[a-z]+,4\)$/) { out = out sprintf("\n  indirect jump at %s cannot be followed", addr[i]); bad = 1 }
-              } else {
-                d = routine_of(num(w[2]))
-                if (d != 0 && !(d in seen)) { seen[d] = 1; queue[++qn] = d }
-              }
-            }
-          }
-        }
-        if (rets == 0) { out = out "\n  no ret found"; bad = 1 }
-        printf "%s: %s pops %d: %d ret(s) in %d routine(s)%s\n", dll, name, want, rets, qn, out
-      }
-      exit bad
-    }' || status=1
+  $objdump -d --no-show-raw-insn "$dll" |
+    awk -v targets="$targets" -v base="$base" -v dll="$dll" "$cleanup_awk" || status=1
 }
 
 check "$bin/brannock.dll" $frame $browser

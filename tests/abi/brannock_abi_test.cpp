@@ -54,6 +54,11 @@ Datagram server_reply() {
     return reply;
 }
 
+void expect_pieces(const std::string& line, const std::vector<std::string>& pieces) {
+    for (const std::string& piece : pieces)
+        EXPECT_NE(line.find(piece), std::string::npos) << "'" << piece << "' missing in: " << line;
+}
+
 TEST_F(BrannockAbi, InitNamesThePluginAndItsCapabilities) {
     EXPECT_EQ(plugin->init_result, 0);
     EXPECT_EQ(plugin->name, "Brannock");
@@ -126,7 +131,9 @@ TEST_F(BrannockAbi, MasterListAddsItsServer) {
     EXPECT_EQ(added[0].texts, (std::vector<std::string>{"192.168.1.2", "10662"}));
 
     const Datagram outdated = Datagram().u32(22383);
-    EXPECT_EQ(plugin->call(SDLL_MasterserverResponse, first, second, outdated.data(), outdated.size()), 1);
+    EXPECT_EQ(
+        plugin->call(SDLL_MasterserverResponse, first, second, outdated.data(), outdated.size()),
+        1);
     const auto messages = launcher().calls_to(10);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].texts[0], "Masterserver query protocol for Brannock is outdated.");
@@ -215,15 +222,12 @@ TEST_F(BrannockAbi, HostedGameStartsBothEnginesFromTheLaunchersSettings) {
     const auto runs = scratch.engine_runs();
     ASSERT_EQ(runs.size(), 2u);
     const std::string file = " -file " + short_path(lower(pwad));
-    const std::string server = runs[0].value("command_line", "");
-    for (const std::string& piece : {std::string(" -host -iwad doom2.wad "), file, std::string("+map MAP01 "),
-                                     std::string("+deathmatch 1 "), std::string("+skill 2 "),
-                                     std::string("+dmflags 5 "), std::string(" +set fraglimit 20")})
-        EXPECT_NE(server.find(piece), std::string::npos) << "server line lacks '" << piece << "': " << server;
-    const std::string client = runs[1].value("command_line", "");
-    for (const std::string& piece : {std::string("-connect 10.0.0.2:10667 -iwad doom2.wad "), file,
-                                     std::string(" -nosound "), std::string("+name \"Player One\"")})
-        EXPECT_NE(client.find(piece), std::string::npos) << "client line lacks '" << piece << "': " << client;
+    expect_pieces(runs[0].value("command_line", ""),
+                  {" -host -iwad doom2.wad ", file, "+map MAP01 ", "+deathmatch 1 ", "+skill 2 ",
+                   "+dmflags 5 ", " +set fraglimit 20"});
+    expect_pieces(runs[1].value("command_line", ""),
+                  {"-connect 10.0.0.2:10667 -iwad doom2.wad ", file, " -nosound ",
+                   "+name \"Player One\""});
     EXPECT_EQ(l.calls_to(13).size(), 1u);
     EXPECT_EQ(l.calls_to(14).size(), 1u);
 }

@@ -93,8 +93,9 @@ TEST_F(OrventoAbi, HostedGameStartsTheEngineFromTheLaunchersSettings) {
     l.chosen_files = {wad, patch};
     l.multiplayer_texts = {{"general/map", "map07"}, {"demo/file", "run1"},
                            {"connection/port", "2342"}, {"connection/servername", "abi.test"}};
-    l.multiplayer_ints = {{"general/netnumber", 2}, {"general/skill", 3}, {"general/type", 2},
-                          {"general/fraglimit", 10}, {"demo/maxdemo", 2048}, {"connection/dup", 1},
+    l.multiplayer_ints = {{"general/netnumber", 2},  {"general/skill", 3},
+                          {"general/type", 2},       {"general/fraglimit", 10},
+                          {"demo/maxdemo", 2048},    {"connection/dup", 1},
                           {"connection/privateserver", 2}};
 
     plugin->call(Orvento_LaunchMultiplayer, 4, 0, 0, 0, kAddresses.data());
@@ -103,7 +104,8 @@ TEST_F(OrventoAbi, HostedGameStartsTheEngineFromTheLaunchersSettings) {
     const auto runs = scratch.engine_runs();
     ASSERT_EQ(runs.size(), 1u);
     const std::string line = runs[0].value("command_line", "");
-    const std::string options = "@doomargs.tmp -warp 07 -net 2 -skill 3  -deathmatch  -frags 10  -timer 0 ";
+    const std::string options = "@doomargs.tmp -warp 07 -net 2 -skill 3  -deathmatch  -frags 10 "
+                                " -timer 0 ";
     EXPECT_NE(line.find(options), std::string::npos) << line;
     EXPECT_EQ(runs[0]["response_file"].value("bytes", ""),
               "-nosound\r\n-iwad doom2.wad\r\n-file " + short_path(lower(wad)) + "\r\n-deh " +
@@ -130,7 +132,8 @@ TEST_F(OrventoAbi, JoinConnectsToTheHostsAddressEntry) {
     const auto runs = scratch.engine_runs();
     ASSERT_EQ(runs.size(), 1u);
     const std::string line = runs[0].value("command_line", "");
-    EXPECT_NE(line.find("@doomargs.tmp -warp 03 -connect  10.0.0.2:10667 "), std::string::npos) << line;
+    EXPECT_NE(line.find("@doomargs.tmp -warp 03 -connect  10.0.0.2:10667 "), std::string::npos)
+        << line;
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ volatile std::uintptr_t abi_active_frame = 0;
 void abi_call_fault();
 }
 asm(R"(
-    .text
+    .pushsection .text
     .globl _abi_call
 _abi_call:
     pushl %ebp
@@ -54,6 +54,7 @@ _abi_call_fault:
     movl  $-1, %ecx
     xorl  %eax, %eax
     jmp   3b
+    .popsection
 )");
 
 namespace {
@@ -134,7 +135,8 @@ HostText ABI_CALL get_multiplayer_string(HostHandle handle, const char* group, c
     return answer(g_state.multiplayer_texts, setting(7, handle, group, key));
 }
 
-void ABI_CALL set_multiplayer_int(HostHandle handle, const char* group, const char* key, int value) {
+void ABI_CALL set_multiplayer_int(HostHandle handle, const char* group, const char* key,
+                                  int value) {
     setting(8, handle, group, key, {}, {value});
 }
 
@@ -351,7 +353,8 @@ int Plugin::poll_until_done(const Export<int>& finish) {
 Scratch::Scratch(const std::string& label) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    dir = std::string(temp) + "abi_tests_" + std::to_string(GetCurrentProcessId()) + "_" + label + "\\";
+    dir = std::string(temp) + "abi_tests_" + std::to_string(GetCurrentProcessId()) + "_" + label +
+          "\\";
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
     CreateDirectoryA(dir.c_str(), nullptr);
@@ -380,8 +383,9 @@ std::string Scratch::touch(const std::string& path, const std::string& bytes) {
 }
 
 void Scratch::install_engine(const std::string& folder, const std::string& exe_name) {
-    EXPECT_TRUE(CopyFileA((bin_dir() + "fake-engine.exe").c_str(), (folder + exe_name).c_str(), FALSE))
-        << "cannot copy the fake engine";
+    const std::string engine = bin_dir() + "fake-engine.exe";
+    EXPECT_TRUE(CopyFileA(engine.c_str(), (folder + exe_name).c_str(), FALSE))
+        << "cannot copy " << engine;
     SetEnvironmentVariableA("FAKE_ENGINE_LOG", (dir + "engine.log").c_str());
     SetEnvironmentVariableA("FAKE_ENGINE_RELEASE", nullptr);
 }

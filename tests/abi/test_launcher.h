@@ -131,7 +131,9 @@ struct Datagram {
     Datagram& u16(unsigned value);
     Datagram& u32(std::uint32_t value);
     Datagram& text(const std::string& value);   // with its zero byte
-    const unsigned char* data() const { return reinterpret_cast<const unsigned char*>(bytes.data()); }
+    const unsigned char* data() const {
+        return reinterpret_cast<const unsigned char*>(bytes.data());
+    }
     int size() const { return static_cast<int>(bytes.size()); }
 };
 

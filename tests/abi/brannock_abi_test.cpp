@@ -1,4 +1,5 @@
 // brannock_abi_test.cpp: brannock.dll driven through every launcher slot it uses.
+#include <cstring>
 #include <memory>
 
 #include "test_launcher.h"
@@ -47,10 +48,11 @@ Datagram server_reply() {
     reply.text("DOOM2.WAD").u8(1).u8(2).u8(0);                       // IWAD, icon, skill, 0x2000
     reply.bytes += std::string(12, '\0');
     reply.u16(20).u16(0).u16(0).u16(0).u16(3);                       // limits, no time left
-    reply.u8(2);                                                     // players
-    reply.text("\x1C" "aBob").u16(5).u16(40).u8(0).u8(1).u8(0);
+    reply.u8(2);                                                     // player count
+    reply.text("\x1C" "aBob").u16(5).u16(40).u8(0).u8(1).u8(0);      // a coloured name
     reply.text("Al").u16(1).u16(30).u8(0).u8(0).u8(0);
-    reply.u32(0x5).u32(0x2000).u32(0x80).u32(0x40000000).u32(0x1);  // flag block
+    // Flag block: the three game-rule words, then the two compatibility words.
+    reply.u32(0x5).u32(0x2000).u32(0x80).u32(0x40000000).u32(0x1);
     return reply;
 }
 

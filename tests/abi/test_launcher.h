@@ -79,11 +79,11 @@ public:
         const std::uint32_t args[sizeof...(A) + 1] = {word(static_cast<A>(values))..., 0};
         int removed = -1;
         const std::uint32_t result = abi_call(address(e.name), args, sizeof...(A), &removed);
-        crashed_ = removed < 0;
+        crashed_ = removed == -1;
         if (crashed_) {
             const Fault fault = take_fault();
-            ADD_FAILURE() << e.name << " crashed: exception " << std::hex << fault.code << " at "
-                          << fault.address;
+            ADD_FAILURE() << e.name << " crashed: exception 0x" << std::hex << fault.code
+                          << " at 0x" << fault.address;
         } else {
             EXPECT_EQ(removed, static_cast<int>(4 * sizeof...(A)))
                 << e.name << " removed the wrong number of argument bytes from the stack";

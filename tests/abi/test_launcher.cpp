@@ -19,10 +19,10 @@ extern "C" {
 volatile std::uintptr_t abi_active_frame = 0;
 void abi_call_fault();
 }
-asm(R"(
-    .pushsection .text
-    .globl _abi_call
-_abi_call:
+// A naked function keeps the thunk in the compiler's own text section; the PE assembler has no
+// section stack to push and pop.
+extern "C" __attribute__((naked)) std::uint32_t abi_call(const void*, const std::uint32_t*, int, int*) {
+    asm(R"(
     pushl %ebp
     movl  %esp, %ebp
     pushl %ebx
@@ -54,8 +54,8 @@ _abi_call_fault:
     movl  $-1, %ecx
     xorl  %eax, %eax
     jmp   3b
-    .popsection
 )");
+}
 
 namespace {
 
@@ -393,8 +393,11 @@ void Scratch::install_engine(const std::string& folder, const std::string& exe_n
 std::vector<nlohmann::json> Scratch::engine_runs() const {
     std::vector<nlohmann::json> runs;
     std::ifstream log(dir + "engine.log");
-    for (std::string line; std::getline(log, line);)
-        runs.push_back(nlohmann::json::parse(line, nullptr, false));
+    // The fake engine also records priority changes and its end; a run is its start record.
+    for (std::string line; std::getline(log, line);) {
+        nlohmann::json event = nlohmann::json::parse(line, nullptr, false);
+        if (event.is_object() && event.value("event", "") == "start") runs.push_back(std::move(event));
+    }
     return runs;
 }
 

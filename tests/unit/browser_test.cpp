@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "brannock/byte_cursor.h"
@@ -18,6 +22,7 @@
 #include "brannock/server_info.h"
 #include "brannock/server_reply.h"
 #include "brannock/server_settings.h"
+#include "tests/support/expected_tables.h"
 #include "tests/support/wire_writer.h"
 
 using namespace brannock;
@@ -341,68 +346,97 @@ TEST(ServerSettings, TeamScoresFieldSizeDiffersBetweenTheReadings) {
     EXPECT_EQ(settings_of(w.bytes).players, (std::vector<std::string>{"a", "b"}));
 }
 
+// A server's words copied back into the items: each item alone in its word turns on that item
+// (and, for the fall damages, the items whose bits it shares), checked against the engine's
+// values typed in independently of the plug-in's table.
 TEST(ServerSettings, FlagItemsCarryTheMaskedBits) {
-    const std::vector<FlagItem> items = flag_items({0x10, 0, 0, 0x7FFFFFFF, 0});
-    ASSERT_EQ(items.size(), 125u);
-    int compat_on = 0;
-    for (const FlagItem& item : items) {
-        const std::string group = item.group, key = item.key;
-        if (group == "dmflags1") {
-            const int expected = key == "falldamage" || key == "strifefalldamage" ? 16 : 0;
-            EXPECT_EQ(item.value, expected) << key;
-        } else if (group == "compatflags") {
-            compat_on += item.value != 0;
-        } else {
-            EXPECT_EQ(item.value, 0) << group << "/" << key;
+    for (std::size_t w = 0; w < std::size(expected::kFlagWords); ++w) {
+        for (const expected::FlagRow& on : expected::kFlagRows) {
+            if (on.group != std::string(expected::kFlagWords[w].group)) continue;
+            std::array<uint32_t, kFlagWordCount> words{};
+            words[w] = static_cast<uint32_t>(on.value);
+            const std::vector<FlagItem> items = flag_items(words);
+            ASSERT_EQ(items.size(), std::size(expected::kFlagRows));
+            for (std::size_t i = 0; i < items.size(); ++i) {
+                const expected::FlagRow& row = expected::kFlagRows[i];
+                const bool same_word = row.group == std::string(on.group);
+                EXPECT_STREQ(items[i].group, row.group);
+                EXPECT_STREQ(items[i].key, row.key);
+                EXPECT_EQ(items[i].value, same_word ? (row.value & on.value) : 0)
+                    << on.group << "/" << on.key << " on, item " << row.group << "/" << row.key;
+            }
         }
     }
-    EXPECT_EQ(compat_on, 31);
 }
 
-// Every cut of a whole reply ends normally; exact-size copies let the address sanitizer see any
-// read past the data.
+// Every cut of a whole reply ends normally, and none reads as more than it holds; exact-size
+// copies let the address sanitizer see any read past the data.
 TEST(ServerReplies, EveryTruncationIsReadSafely) {
     const Bytes whole = full_reply(9);
-    for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+    // The server list stops reading at the player count; after it come two players of a team
+    // game (14 + 12 bytes) and the five flag words (20), which only the settings copy reads.
+    const std::size_t list_end = whole.size() - 46;
+    for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
         const Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
         ServerInfo info;
-        read_server_info(part, &info);
+        const ReplyRead listed = read_server_info(part, &info);
+        if (cut < 4) EXPECT_EQ(listed, ReplyRead::foreign) << cut;
+        else EXPECT_EQ(listed, cut < list_end ? ReplyRead::truncated : ReplyRead::complete) << cut;
         ServerSettings settings;
-        EXPECT_NE(read_server_settings(part, &settings), ReplyRead::complete) << cut;
-        EXPECT_FALSE(settings.map) << cut;
-        read_master_list(part);
+        const ReplyRead copied = read_server_settings(part, &settings);
+        EXPECT_EQ(copied == ReplyRead::complete, cut == whole.size()) << cut;
+        EXPECT_EQ(settings.map.has_value(), cut == whole.size()) << cut;
+        const MasterList master = read_master_list(part);
+        EXPECT_EQ(master.status, MasterStatus::ignored) << cut;
+        EXPECT_TRUE(master.entries.empty()) << cut;
     }
 }
 
-// The simulator's seed replies (tests/fuzz/corpus) go through their readers without fault.
+// The simulator's seed replies (tests/fuzz/corpus) read as the demo scenario made them: its
+// master's list whole and in two parts and its outdated answer, its three sound servers, the one
+// cut short and the one with the wrong magic.
 TEST(ServerReplies, SeedCorpusReplays) {
     codec::HuffmanInit();
     const std::filesystem::path corpus = std::filesystem::path(__FILE__).parent_path().parent_path() / "fuzz" / "corpus";
-    auto packets = [&](const char* target) {
-        std::vector<Bytes> out;
-        std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(corpus / target, ec)) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            out.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        }
-        return out;
-    };
-    auto decode = [](const Bytes& packet, std::size_t area) {
+    auto decoded = [&](const char* target, const char* name, std::size_t area) {
+        std::ifstream in(corpus / target / name, std::ios::binary);
+        EXPECT_TRUE(in) << target << "/" << name;
+        const Bytes packet((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         return decode_datagram(packet.data(), static_cast<int>(packet.size()), area);
     };
-    const auto masters = packets("master_response");
-    for (const Bytes& packet : masters) read_master_list(decode(packet, kMasterReplyArea));
-    const auto servers = packets("server_response");
-    for (const Bytes& packet : servers) {
+
+    std::vector<std::string> listed;
+    auto read_list = [&](std::initializer_list<const char*> names) {
+        listed.clear();
+        for (const char* name : names) {
+            const MasterList list = read_master_list(decoded("master_response", name, kMasterReplyArea));
+            EXPECT_EQ(list.status, MasterStatus::list) << name;
+            for (const MasterEntry& e : list.entries) listed.push_back(e.address + ":" + e.port);
+        }
+        return listed;
+    };
+    const std::vector<std::string> six = {"127.0.0.1:10666", "127.0.0.1:10667", "127.0.0.1:10668",
+                                          "127.0.0.1:10669", "127.0.0.1:10670", "127.0.0.1:10671"};
+    EXPECT_EQ(read_list({"master0_0", "master0_1"}), six);
+    EXPECT_EQ(read_list({"master1_0", "master1_1"}), six);
+    EXPECT_EQ(read_master_list(decoded("master_response", "master2_0", kMasterReplyArea)).status,
+              MasterStatus::outdated);
+
+    const std::pair<const char*, ReplyRead> servers[] = {
+        {"fragfest", ReplyRead::complete}, {"coop", ReplyRead::complete},
+        {"ctf", ReplyRead::complete},      {"cut_short", ReplyRead::truncated},
+        {"wrong_magic", ReplyRead::foreign},
+    };
+    for (const auto& [name, outcome] : servers) {
+        const Bytes reply = decoded("server_response", name, kServerReplyArea);
         ServerInfo info;
-        read_server_info(decode(packet, kServerReplyArea), &info);
+        EXPECT_EQ(read_server_info(reply, &info), outcome) << name;
+        ServerSettings settings;
+        EXPECT_EQ(read_server_settings(decoded("server_gamesettings", name, kServerReplyArea), &settings), outcome)
+            << name;
     }
-    const auto settings = packets("server_gamesettings");
-    for (const Bytes& packet : settings) {
-        ServerSettings s;
-        read_server_settings(decode(packet, kServerReplyArea), &s);
-    }
-    EXPECT_FALSE(masters.empty());
-    EXPECT_FALSE(servers.empty());
-    EXPECT_FALSE(settings.empty());
+    const Bytes fragfest_reply = decoded("server_response", "fragfest", kServerReplyArea);
+    ServerInfo fragfest;   // its texts are views into the reply
+    ASSERT_EQ(read_server_info(fragfest_reply, &fragfest), ReplyRead::complete);
+    EXPECT_EQ(fragfest.name, "Fragfest Central");
 }

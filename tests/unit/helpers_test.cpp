@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frame/helpers.h"
+#include "tests/support/expected_tables.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -37,28 +38,25 @@ TEST(IwadTable, HoldsNineteenRowsInNumberOrderWithOrventosMaskBits) {
     EXPECT_EQ(table[7].orvento_mask, 0x40u);   // freedm.wad
 }
 
-TEST(IwadTable, FileNamesByPlugin) {
-    std::string target = "kept";
-    EXPECT_TRUE(frame::IwadFileName(Plugin::brannock, 4, &target));
-    EXPECT_EQ(target, "doom2.wad");
-    EXPECT_TRUE(frame::IwadFileName(Plugin::brannock, 19, &target));
-    EXPECT_EQ(target, "megagame.wad");
-    EXPECT_TRUE(frame::IwadFileName(Plugin::orvento, 8, &target));
-    EXPECT_EQ(target, "freedm.wad");
+// Every number both ways, for both plug-ins, against the names typed in from the launcher's list.
+TEST(IwadTable, FileNamesAndNumbersByPlugin) {
+    for (const expected::Iwad& iwad : expected::kIwads) {
+        std::string target = "kept";
+        EXPECT_TRUE(frame::IwadFileName(Plugin::brannock, iwad.number, &target)) << iwad.number;
+        EXPECT_EQ(target, iwad.file) << iwad.number;
+        target = "kept";
+        EXPECT_EQ(frame::IwadFileName(Plugin::orvento, iwad.number, &target), iwad.orvento) << iwad.number;
+        EXPECT_EQ(target, iwad.orvento ? iwad.file : "kept") << iwad.number;
+        EXPECT_EQ(frame::IwadNumber(iwad.file), iwad.number) << iwad.file;
+    }
 
-    target = "kept";
+    std::string target = "kept";
     EXPECT_FALSE(frame::IwadFileName(Plugin::brannock, 0, &target));
     EXPECT_FALSE(frame::IwadFileName(Plugin::brannock, 21, &target));
     EXPECT_FALSE(frame::IwadFileName(Plugin::brannock, frame::kUnknownIwad, &target));
-    EXPECT_FALSE(frame::IwadFileName(Plugin::orvento, 3, &target));
-    EXPECT_FALSE(frame::IwadFileName(Plugin::orvento, 9, &target));
     EXPECT_FALSE(frame::IwadFileName(Plugin::orvento, -1, &target));
     EXPECT_EQ(target, "kept");
-}
 
-TEST(IwadTable, NumbersByFileName) {
-    for (const frame::IwadRow& row : frame::iwad_table()) EXPECT_EQ(frame::IwadNumber(row.file), row.number);
-    EXPECT_EQ(frame::IwadNumber("heretic1.wad"), 10);
     EXPECT_EQ(frame::IwadNumber("mygame.wad"), frame::kUnknownIwad);
     EXPECT_EQ(frame::IwadNumber(""), frame::kUnknownIwad);
     EXPECT_EQ(frame::IwadNumber("doom2.wa"), frame::kUnknownIwad);

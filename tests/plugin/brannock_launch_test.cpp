@@ -6,12 +6,14 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "frame/launcher.h"
 #include "host/host.h"
 #include "tests/plugin/plugin_fixture.h"
+#include "tests/support/expected_tables.h"
 #include "tests/support/system_color.h"
 #include "tests/support/test_paths.h"
 
@@ -222,8 +224,8 @@ TEST_F(BrannockLaunch, HostStartsAMinimisedHighPriorityServerThenItsClient) {
                                                                e.args[2].get<std::string>());
     ASSERT_EQ(keys.size(), 3u + 125u + 5u);
     EXPECT_EQ(keys[0], "general/type");
-    EXPECT_EQ(keys[3], "dmflags1/nohealth");
-    EXPECT_EQ(keys[3 + 124], "compatflags2/oldweaponswitch");
+    for (std::size_t i = 0; i < std::size(expected::kFlagRows); ++i)
+        EXPECT_EQ(keys[3 + i], std::string(expected::kFlagRows[i].group) + "/" + expected::kFlagRows[i].key) << i;
     EXPECT_EQ(keys[3 + 125], "general/fraglimit");
     EXPECT_EQ(keys.back(), "general/winlimit");
     expect_every_read_declared();

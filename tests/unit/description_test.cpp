@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "brannock/flag_table.h"
 #include "host/description.h"
+#include "tests/support/expected_tables.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -67,7 +67,7 @@ TEST(RealDescription, BrannockDeclaresEveryItemThePluginReads) {
     }
 
     size_t flags = 0;
-    for (const auto& row : brannock::flag_rows()) {
+    for (const auto& row : expected::kFlagRows) {
         const host::Item* item = d.item("multiplayer", row.group, row.key);
         ASSERT_TRUE(item) << row.group << "/" << row.key;
         EXPECT_EQ(item->type, ItemType::Boolean) << row.key;

@@ -1,6 +1,8 @@
 // game.cpp: waiting for a started game to end, and what the fake engine recorded meanwhile.
 #include "host/game.h"
 
+#include "host/udp.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +17,8 @@ namespace {
 
 constexpr int kFinishPollMs = 100;
 constexpr const char* kEngineLogVariable = "FAKE_ENGINE_LOG";
+constexpr std::size_t kAddressCapacity = 255;
+constexpr const char* kOwnMachine = "127.0.0.1";
 
 std::uintmax_t size_of(const std::string& path) {
     std::error_code ec;
@@ -22,7 +26,32 @@ std::uintmax_t size_of(const std::string& path) {
     return ec ? 0 : size;
 }
 
+std::string address_fault(const std::string& entry) {
+    if (entry.empty() || entry.size() > kAddressCapacity)
+        return "--address '" + entry + "' must be 1.." + std::to_string(kAddressCapacity) + " characters";
+    for (const unsigned char c : entry)
+        if (c <= ' ') return "--address '" + entry + "' holds a blank or control character";
+    const size_t colon = entry.rfind(':');
+    if (colon != std::string::npos && !port_number(entry.substr(colon + 1)))
+        return "--address '" + entry + "' has a port outside 1..65535";
+    return "";
+}
+
 }  // namespace
+
+bool launch_addresses(std::vector<std::string>* entries, int host_entry, int own_entry, std::string* error) {
+    if (entries->empty()) entries->push_back(kOwnMachine);
+    for (const auto& entry : *entries)
+        if (std::string why = address_fault(entry); !why.empty()) return *error = why, false;
+    const int last = static_cast<int>(entries->size()) - 1;
+    for (const auto& [name, entry] : {std::pair{"--host-entry", host_entry}, {"--own-entry", own_entry}})
+        if (entry < 0 || entry > last) {
+            *error = std::string(name) + " " + std::to_string(entry) + " is outside the address list (0.." +
+                     std::to_string(last) + "; one --address per player)";
+            return false;
+        }
+    return true;
+}
 
 EngineRecord::EngineRecord() {
     if (const char* path = std::getenv(kEngineLogVariable)) path_ = path;

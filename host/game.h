@@ -17,6 +17,11 @@
 
 namespace host {
 
+// Completes and checks the players' address list of a launch: no entries means the host alone on
+// this machine (127.0.0.1); each entry is HOST or HOST:PORT of at most 255 characters (the
+// plug-ins' buffers) without blanks, with a port 1..65535; both positions must name an entry.
+bool launch_addresses(std::vector<std::string>* entries, int host_entry, int own_entry, std::string* error);
+
 // The fake engine's start records written after a mark.
 class EngineRecord {
 public:

@@ -31,7 +31,6 @@ constexpr const char* kSettingsFileHelp =
     "missing file starts empty; a file that cannot be read or parsed is an error (exit 2), never "
     "overwritten. Saving writes FILE.tmp and renames it over FILE.";
 constexpr int kUnknownIwad = 20;
-constexpr std::size_t kAddressCapacity = 255;   // the plug-ins' address part buffers hold 255 characters
 
 // A failure that ends the command with a message and an exit code.
 struct Failure {
@@ -215,31 +214,11 @@ std::string counted_list(const std::vector<std::string>& entries) {
     return list;
 }
 
-// The address list a launch hands over: the given entries, or the host alone on this machine.
-// Entries are checked because the plug-in copies them into fixed buffers and command lines.
-std::vector<std::string> launch_addresses(const Options& options) {
-    std::vector<std::string> entries = options.addresses;
-    if (entries.empty()) entries.push_back("127.0.0.1");
-    for (const auto& entry : entries) {
-        if (entry.empty() || entry.size() > kAddressCapacity)
-            throw Failure{kExitUsage, "--address '" + entry + "' must be 1.." + std::to_string(kAddressCapacity) +
-                                          " characters"};
-        for (const unsigned char c : entry)
-            if (c <= ' ') throw Failure{kExitUsage, "--address '" + entry + "' holds a blank or control character"};
-        const size_t colon = entry.rfind(':');
-        if (colon != std::string::npos && !host::port_number(entry.substr(colon + 1)))
-            throw Failure{kExitUsage, "--address '" + entry + "' has a port outside 1..65535"};
-    }
-    const int last = static_cast<int>(entries.size()) - 1;
-    for (const auto& [name, entry] : {std::pair{"--host-entry", options.host_entry}, {"--own-entry", options.own_entry}})
-        if (entry > last)
-            throw Failure{kExitUsage, std::string(name) + " " + std::to_string(entry) + " is outside the address list (0.." +
-                                          std::to_string(last) + "; one --address per player)"};
-    return entries;
-}
-
 int launch(host::Launcher& launcher, const Options& options) {
-    const std::vector<std::string> entries = launch_addresses(options);
+    std::vector<std::string> entries = options.addresses;
+    std::string error;
+    if (!host::launch_addresses(&entries, options.host_entry, options.own_entry, &error))
+        throw Failure{kExitUsage, error};
     if (options.iwad == kUnknownIwad) std::cerr << "sdll-host: note: IWAD 20 names none of the known IWADs\n";
     const std::string addresses = counted_list(entries);
     const nlohmann::json args = {options.iwad, options.host_entry, options.own_entry, 0, entries};

@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "frame/helpers.h"
 #include "host/browse.h"
 #include "host/engine_check.h"
 #include "host/game.h"
@@ -30,7 +31,6 @@ constexpr const char* kSettingsFileHelp =
     "are passed over; a value with outer blanks, a leading quote or a line break is a JSON string. A "
     "missing file starts empty; a file that cannot be read or parsed is an error (exit 2), never "
     "overwritten. Saving writes FILE.tmp and renames it over FILE.";
-constexpr int kUnknownIwad = 20;
 
 // A failure that ends the command with a message and an exit code.
 struct Failure {
@@ -219,7 +219,7 @@ int launch(host::Launcher& launcher, const Options& options) {
     std::string error;
     if (!host::launch_addresses(&entries, options.host_entry, options.own_entry, &error))
         throw Failure{kExitUsage, error};
-    if (options.iwad == kUnknownIwad) std::cerr << "sdll-host: note: IWAD 20 names none of the known IWADs\n";
+    if (options.iwad == frame::kUnknownIwad) std::cerr << "sdll-host: note: IWAD 20 names none of the known IWADs\n";
     const std::string addresses = counted_list(entries);
     const nlohmann::json args = {options.iwad, options.host_entry, options.own_entry, 0, entries};
     const host::EngineRecord record;

@@ -107,16 +107,18 @@ TEST(HostGame, NothingStartedIsARefusalAndAStartedEngineIsShown) {
     ASSERT_TRUE(f.open("brannock", "Brannock.exe"));
     f.engines.release_all();
     auto launch = f.launcher->get<Brannock_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer");
-    std::vector<std::string> entries;
+    // Two players, this one the second: only a client starts.
+    std::vector<std::string> entries = {"127.0.0.1", "127.0.0.1"};
     std::string error;
-    ASSERT_TRUE(host::launch_addresses(&entries, 0, 1 - 1, &error));
-    const std::string list = std::string("\x09\x00", 2) + entries[0];
+    ASSERT_TRUE(host::launch_addresses(&entries, 0, 1, &error)) << error;
+    std::string list;
+    for (const auto& entry : entries) list += std::string(1, static_cast<char>(entry.size())) + '\0' + entry;
     ASSERT_TRUE(f.launcher->set("multiplayer", "general", "map", "MAP01"));
 
     {
         ASSERT_TRUE(f.launcher->set("engine", "general", "enginepath", f.scratch + "empty" + f.scratch.back()));
         const host::EngineRecord record;
-        launch(1, 0, 1, 0, list.data(), "P");   // another machine: only a client, which cannot start
+        launch(1, 0, 1, 0, list.data(), "P");   // no engine in that folder
         std::ostringstream out, err;
         EXPECT_EQ(host::wait_for_game(*f.launcher, "SDLL_MultiplayerFinished", 10, record, out, err), 1);
         EXPECT_NE(err.str().find("the engine did not start"), std::string::npos) << err.str();

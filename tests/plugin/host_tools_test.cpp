@@ -306,7 +306,11 @@ TEST(HostBrowse, JoinByAddressFindsThePwadsAndRefusesABrokenServer) {
     const auto start = b.engines.start_beginning("@doomargs.tmp");
     const std::string response = start["response_file"].value("bytes", "");
     EXPECT_NE(response.find("-iwad doom2.wad"), std::string::npos) << response;
-    EXPECT_NE(response.find("-file " + wads + "Dwango5.wad"), std::string::npos) << response;
+    // The plug-in may shorten the folders of the path (Windows short names); the file is ours.
+    const size_t file_line = response.find("-file ");
+    ASSERT_NE(file_line, std::string::npos) << response;
+    EXPECT_NE(response.find(std::string("wads") + b.scratch.back() + "Dwango5.wad", file_line), std::string::npos)
+        << response;
     EXPECT_EQ(response.find("absent.wad"), std::string::npos) << response;
 }
 

@@ -2,56 +2,87 @@
 //
 // Drives a Brannock-style plug-in as the launcher does: the master query it builds goes out over
 // UDP, the master's datagrams go back to SDLL_MasterserverResponse, every listed server gets the
-// plug-in's query and its answer goes to SDLL_ServerResponse. Then a table of the list columns;
-// `copy N` hands server N's reply to SDLL_ServerGamesettings, `join N` starts SDLL_LaunchServer
-// and polls SDLL_ServerFinished.
+// plug-in's query and its answer goes to SDLL_ServerResponse. Queries go out to many servers at
+// once and the answers are matched by address and port. Then a table (or JSON) of the list
+// columns; `copy` hands a server's reply to SDLL_ServerGamesettings, `join` starts
+// SDLL_LaunchServer and polls SDLL_ServerFinished. A server is picked by its table number or
+// queried on its own by address.
 #pragma once
 
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "host/host.h"
 
 namespace host {
 
 struct BrowseOptions {
+    std::string master;          // "HOST:PORT" the master query goes to; empty: where the plug-in sends it
     int master_wait_ms = 2000;   // for the master's first datagram
     int master_quiet_ms = 300;   // the list is complete after this long without a datagram
-    int server_wait_ms = 1000;   // per server
+    int server_wait_ms = 1000;   // how long each server query may stay unanswered; one retry halfway
 };
+
+// What a server's answer turned out to be. The plug-in's settings reading tells a reply cut short
+// (it reports one) from a reply that is no server reply at all (it refuses it silently).
+enum class ReplyStatus { answered, cut_short, not_server_reply, no_answer };
+const char* status_name(ReplyStatus status);   // "answered", "cut short", "not a server reply", "no answer"
 
 struct BrowsedServer {
     Server* server = nullptr;
-    std::vector<unsigned char> reply;   // the last datagram it answered with
-    bool answered = false;
+    std::vector<unsigned char> reply;   // the first datagram it answered with
+    ReplyStatus status = ReplyStatus::no_answer;
 };
 
 struct BrowseResult {
-    bool sent_query = false;            // false: public servers are switched off
+    std::string master;                 // "host:port" the query went to
     int master_datagrams = 0;
     std::vector<BrowsedServer> servers;
 };
 
-// Runs a whole refresh; progress lines go to `progress`. False with `error` set when the plug-in
-// lacks an export or the socket cannot be opened.
-bool browse(Launcher& launcher, const BrowseOptions& options, std::ostream& progress, BrowseResult* result,
-            std::string* error);
+// A browse that could not produce a list, with sdll-host's exit code (1 the master failed the
+// user, 2 a usage or set-up error).
+struct BrowseFailure {
+    int code = 0;
+    std::string message;
+};
 
-// The list as the launcher shows it: number, name, map, type, game, players, limit, address.
+// Runs a whole refresh; progress lines go to `progress`. False with `failure` set when there is
+// no list: public servers switched off, the master name unresolvable, the master silent or
+// outdated, a missing export, no socket.
+bool browse(Launcher& launcher, const BrowseOptions& options, std::ostream& progress, BrowseResult* result,
+            BrowseFailure* failure);
+
+// Queries the servers of `servers` (already in the launcher's list) all at once, at most
+// kQueryWindow in flight, and fills in their replies and statuses.
+constexpr std::size_t kQueryWindow = 64;
+bool query_servers(Launcher& launcher, const BrowseOptions& options, std::vector<BrowsedServer>* servers,
+                   BrowseFailure* failure);
+
+// The list as the launcher shows it: number, status, name, map, type, game, players, limit, address.
 std::string server_table(const Launcher& launcher, const BrowseResult& result);
+// The same as one JSON document: {"master", "master_datagrams", "servers": [{"number", "address",
+// "port", "status", "properties": {key: value, ...}}]}, properties under the keys the plug-in used
+// (the server name under the empty key).
+nlohmann::json browse_json(const BrowseResult& result);
 
 // ---- the sdll-host commands --------------------------------------------------------------------
 struct BrowserCommand {
     enum Kind { list, copy, join } kind = list;
     int number = 0;                      // 1-based server number of the table, for copy and join
+    std::string address;                 // "HOST:PORT": query this one server instead of a browse
     std::string player = "Player";       // for join
     double timeout = 600;                // seconds to wait for a joined game to finish
     std::string settings_file;           // copy keeps the settings here when given
+    bool json = false;                   // browse: print JSON instead of the table
     BrowseOptions browse;
 };
 
-// Exit codes as sdll-host's: 0 done, 1 refused, no such server or timed out, 2 usage error.
+// Exit codes as sdll-host's: 0 done, 1 refused, no such server, master failure or timed out,
+// 2 usage error.
 int run_browser_command(Launcher& launcher, const BrowserCommand& command, std::ostream& out, std::ostream& err);
 
 }  // namespace host

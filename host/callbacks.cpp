@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <type_traits>
 
 #include "host/launcher_impl.h"
@@ -324,17 +325,39 @@ bool same_file_name(const std::string& a, const std::string& b) {
     return true;
 }
 
+// The full path of a plain file named `wanted` in `folder`. Only names in the folder are
+// compared, so a name from a server's reply cannot lead outside it.
+std::optional<std::string> file_in_folder(const std::string& folder, const std::string& wanted) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::u8string name = it->path().filename().u8string();
+        if (!same_file_name(std::string(name.begin(), name.end()), wanted) || !it->is_regular_file(ec)) continue;
+        const std::u8string full = it->path().u8string();
+        return std::string(full.begin(), full.end());
+    }
+    return std::nullopt;
+}
+
+// Files the launcher was told of by name first, then the user's WAD folders in their order.
+std::optional<std::string> find_game_file(const std::string& wanted) {
+    for (const auto& [name, path] : g_active->known_files)
+        if (same_file_name(name, wanted)) return path;
+    if (wanted.empty()) return std::nullopt;
+    for (const auto* folders : {&g_active->wad_dirs, &g_active->run_wad_dirs})
+        for (const auto& folder : *folders)
+            if (auto path = file_in_folder(folder, wanted)) return path;
+    return std::nullopt;
+}
+
 HostText SDLL_CALL Host_FindFile(const char* file_name) {
     return answer(HostText(nullptr), [&] {
         JournalEntry entry = entry_for(kSlotFindFile, {text_arg(file_name)});
-        const std::string wanted = ansi_to_utf8(file_name);
         HostText result = nullptr;
-        for (const auto& [name, path] : g_active->known_files)
-            if (same_file_name(name, wanted)) {
-                entry.result = path;
-                result = keep(path);
-                break;
-            }
+        if (const auto path = find_game_file(ansi_to_utf8(file_name))) {
+            entry.result = *path;
+            result = keep(*path);
+        }
         g_active->record(std::move(entry));
         return result;
     });

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,7 @@ struct JournalEntry {
 struct Server {
     std::string address;
     std::string port;
+    std::string iwad;   // the launcher-kept "IWAD" answer, learnt from the reply's settings
     std::vector<std::pair<std::string, std::string>> info;   // properties in the order first set
 };
 
@@ -73,6 +75,18 @@ public:
     // ---- launcher-kept game state ----------------------------------------------------------
     std::vector<std::string> files;        // extra game files (Host_GetFileCount/GetFile, AddFile)
     std::vector<std::pair<std::string, std::string>> known_files;   // name -> full path (FindFile)
+    std::vector<std::string> wad_dirs;     // folders FindFile searches after known_files (saved)
+    std::vector<std::string> run_wad_dirs; // searched after those, never saved (--wad-dir)
+    // The game state a reply's settings are written into, saved so that a scratch reading can be
+    // undone (see browse.cpp).
+    struct GameState {
+        std::map<std::string, std::string> values;
+        std::vector<std::string> files, players;
+        int iwad = 0;
+        std::string map;
+    };
+    GameState game_state() const;
+    void restore_game_state(GameState state);
     int iwad = 0;                          // Host_SetIwad
     std::string map;                       // Host_SetMap
     std::vector<std::string> players;      // Host_AddPlayer
@@ -88,7 +102,7 @@ public:
     // The property as the plug-in reads it through slot 18: "IWAD", "NUMPWADS", "ADDRESS" and
     // "PORT" are answered from the launcher's own fields unless set explicitly.
     std::optional<std::string> server_info(const Server& server, const std::string& key) const;
-    std::string server_iwad;                // the launcher's "IWAD" answer for every server
+    std::string server_iwad;                // the "IWAD" answer for a server without its own
 
     // ---- datagrams (Host_SendQuery) --------------------------------------------------------
     struct Datagram { std::string host, port; std::vector<unsigned char> data; };
@@ -119,5 +133,8 @@ private:
     void* symbol(const char* export_name) const;
     std::unique_ptr<Impl> impl_;
 };
+
+// Journals an export the stand-in called, after it returned.
+void record_export(Launcher& launcher, const char* name, nlohmann::json args, nlohmann::json result);
 
 }  // namespace host

@@ -19,6 +19,15 @@ void write_line(std::ofstream& out, const JournalEntry& entry) {
 
 }  // namespace
 
+void record_export(Launcher& launcher, const char* name, nlohmann::json args, nlohmann::json result) {
+    JournalEntry entry;
+    entry.slot = kSlotCount;
+    entry.name = name;
+    entry.args = std::move(args);
+    entry.result = std::move(result);
+    launcher.record(std::move(entry));
+}
+
 void Launcher::record(JournalEntry entry) {
     if (impl_->journal_out.is_open()) write_line(impl_->journal_out, entry);
     impl_->journal.push_back(std::move(entry));

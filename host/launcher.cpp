@@ -89,6 +89,16 @@ const Description& Launcher::description() const { return impl_->description; }
 HostHandle Launcher::handle() const { return const_cast<Launcher*>(this); }
 void* Launcher::symbol(const char* export_name) const { return os::module_symbol(impl_->module, export_name); }
 
+Launcher::GameState Launcher::game_state() const { return {impl_->values, files, players, iwad, map}; }
+
+void Launcher::restore_game_state(GameState state) {
+    impl_->values = std::move(state.values);
+    files = std::move(state.files);
+    players = std::move(state.players);
+    iwad = state.iwad;
+    map = std::move(state.map);
+}
+
 // One entry per address and port: a server the master lists twice stays one row.
 Server* Launcher::add_server(const std::string& address, const std::string& port) {
     for (auto& server : servers)
@@ -102,7 +112,7 @@ Server* Launcher::add_server(const std::string& address, const std::string& port
 std::optional<std::string> Launcher::server_info(const Server& server, const std::string& key) const {
     for (const auto& [name, value] : server.info)
         if (name == key) return value;
-    if (key == "IWAD") return server_iwad;
+    if (key == "IWAD") return server.iwad.empty() ? server_iwad : server.iwad;
     if (key == "ADDRESS") return server.address;
     if (key == "PORT") return server.port;
     if (key == "NUMPWADS") {

@@ -4,15 +4,17 @@
 // the way the launcher does: engine check, verification, multiplayer check, launch and the finish
 // poll. Every launcher call and every export the command makes lands in the journal.
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <iostream>
-#include <thread>
 
 #include <CLI/CLI.hpp>
 
+#include "frame/helpers.h"
 #include "host/browse.h"
+#include "host/engine_check.h"
+#include "host/game.h"
 #include "host/host.h"
+#include "host/udp.h"
 #include "host/utf.h"
 
 namespace {
@@ -22,7 +24,13 @@ enum ExitCode { kExitOk = 0, kExitRefused = 1, kExitUsage = 2 };
 constexpr const char* kExitCodesHelp =
     "Exit codes: 0 done (the plug-in accepted), 1 the plug-in refused or the wait timed out, "
     "2 usage, load or settings error.";
-constexpr int kFinishPollMs = 100;
+constexpr const char* kSettingsFileHelp =
+    "The settings file (--settings) is plain text, one entry a line: 'page/group/key = value' for a "
+    "setting (see describe), 'file = PATH' for each extra game file in order, 'wad-dir = FOLDER' for "
+    "each folder searched when a server's PWADs are looked up; blank lines and lines starting with # "
+    "are passed over; a value with outer blanks, a leading quote or a line break is a JSON string. A "
+    "missing file starts empty; a file that cannot be read or parsed is an error (exit 2), never "
+    "overwritten. Saving writes FILE.tmp and renames it over FILE.";
 
 // A failure that ends the command with a message and an exit code.
 struct Failure {
@@ -32,7 +40,8 @@ struct Failure {
 
 struct Options {
     std::string plugin, settings, journal;
-    bool quiet = false;
+    bool quiet = false, json = false;
+    std::vector<std::string> wad_dirs;   // --wad-dir: searched this run only
     std::string address, value, file;
     int verify_iwad = 0;
     int iwad = 1, host_entry = 0, own_entry = 0;
@@ -58,16 +67,6 @@ Fn require_export(const host::Launcher& launcher, const char* name) {
     return fn;
 }
 
-// Journals an export the command called, after it returned.
-void note_export(host::Launcher& launcher, const char* name, nlohmann::json args, nlohmann::json result) {
-    host::JournalEntry entry;
-    entry.slot = kSlotCount;
-    entry.name = name;
-    entry.args = std::move(args);
-    entry.result = std::move(result);
-    launcher.record(std::move(entry));
-}
-
 std::string quoted(const std::string& text) {
     return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -80,9 +79,44 @@ void save(const host::Launcher& launcher, const Options& options) {
     if (!launcher.save_settings(options.settings, &error)) throw Failure{kExitUsage, error};
 }
 
+void print_json(const nlohmann::json& document) {
+    std::cout << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+}
+
 // ---- subcommands ------------------------------------------------------------------------------
 
-int describe(const host::Launcher& launcher) {
+nlohmann::json describe_json(const host::Launcher& launcher) {
+    nlohmann::json pages = nlohmann::json::array();
+    for (const auto& page : launcher.description().pages) {
+        nlohmann::json groups = nlohmann::json::array();
+        for (const auto& group : page.groups) {
+            nlohmann::json items = nlohmann::json::array();
+            for (const auto& item : group.items) {
+                nlohmann::json one = {{"key", item.key}, {"type", host::item_type_name(item.type)},
+                                      {"caption", item.caption}};
+                if (item.type != host::ItemType::Caption) {
+                    one["default"] = item.default_value ? nlohmann::json(*item.default_value) : nlohmann::json();
+                    one["value"] = launcher.get_value(page.name, group.name, item.key).value_or("");
+                }
+                if (item.min) one["min"] = *item.min;
+                if (item.max) one["max"] = *item.max;
+                if (item.step) one["step"] = *item.step;
+                if (item.maxlength) one["maxlength"] = *item.maxlength;
+                if (!item.list.empty()) {
+                    one["list"] = nlohmann::json::array();
+                    for (const auto& row : item.list) one["list"].push_back({{"key", row.key}, {"label", row.label}});
+                }
+                items.push_back(std::move(one));
+            }
+            groups.push_back({{"name", group.name}, {"items", std::move(items)}});
+        }
+        pages.push_back({{"name", page.name}, {"groups", std::move(groups)}});
+    }
+    return {{"name", launcher.name()}, {"capabilities", launcher.capabilities()}, {"pages", std::move(pages)}};
+}
+
+int describe(const host::Launcher& launcher, const Options& options) {
+    if (options.json) return print_json(describe_json(launcher)), kExitOk;
     std::cout << launcher.name() << " (capabilities " << launcher.capabilities() << ")\n";
     for (const auto& page : launcher.description().pages) {
         std::cout << "page " << page.name << "\n";
@@ -113,6 +147,7 @@ int get(const host::Launcher& launcher, const Options& options) {
     const auto [page, group, key] = split_address(options.address);
     const auto value = launcher.get_value(page, group, key);
     if (!value) throw Failure{kExitUsage, "no setting " + options.address + " in the description of " + launcher.name()};
+    if (options.json) return print_json({{"setting", options.address}, {"value", *value}}), kExitOk;
     std::cout << *value << "\n";
     return kExitOk;
 }
@@ -125,28 +160,22 @@ int set(host::Launcher& launcher, const Options& options) {
     return kExitOk;
 }
 
-int check(host::Launcher& launcher) {
-    const int result = require_export<SDLL_EngineConfig_t>(launcher, "SDLL_EngineConfig")();
-    note_export(launcher, "SDLL_EngineConfig", nlohmann::json::array(), result);
-    std::cout << "SDLL_EngineConfig: " << result << (result == 0 ? " (accepted)" : " (refused)") << "\n";
-    std::cout << "engine ready: " << launcher.engine_ready << "\n";
-    if (launcher.iwad_mask) {
-        char mask[16];
-        std::snprintf(mask, sizeof mask, "0x%X", *launcher.iwad_mask);
-        std::cout << "IWAD mask: " << mask << "\n";
-    } else {
-        std::cout << "IWAD mask: not set\n";
-    }
-    return result == 0 ? kExitOk : kExitRefused;
+int check(host::Launcher& launcher, const Options& options) {
+    host::EngineCheck found;
+    std::string error;
+    if (!host::check_engine(launcher, &found, &error)) throw Failure{kExitUsage, error};
+    if (options.json) print_json(host::check_json(found));
+    else host::print_check(found, std::cout);
+    return found.result == 0 ? kExitOk : kExitRefused;
 }
 
 int verify(host::Launcher& launcher, const Options& options) {
     if (is_brannock(launcher)) {
         require_export<Brannock_Verification_t>(launcher, "SDLL_Verification")();
-        note_export(launcher, "SDLL_Verification", nlohmann::json::array(), nullptr);
+        host::record_export(launcher, "SDLL_Verification", nlohmann::json::array(), nullptr);
     } else {
         require_export<Orvento_Verification_t>(launcher, "SDLL_Verification")(options.verify_iwad);
-        note_export(launcher, "SDLL_Verification", {options.verify_iwad}, nullptr);
+        host::record_export(launcher, "SDLL_Verification", {options.verify_iwad}, nullptr);
     }
     for (const auto& [folder, name] : launcher.required_files) std::cout << "required: " << folder << name << "\n";
     for (const auto& path : launcher.missing_files) std::cout << "missing: " << path << "\n";
@@ -155,7 +184,7 @@ int verify(host::Launcher& launcher, const Options& options) {
 
 int multicheck(host::Launcher& launcher) {
     const int result = require_export<SDLL_MultiConfig_t>(launcher, "SDLL_MultiConfig")();
-    note_export(launcher, "SDLL_MultiConfig", nlohmann::json::array(), result);
+    host::record_export(launcher, "SDLL_MultiConfig", nlohmann::json::array(), result);
     std::cout << "SDLL_MultiConfig: " << result << (result == 0 ? " (accepted)" : " (refused)") << "\n";
     return result == 0 ? kExitOk : kExitRefused;
 }
@@ -186,37 +215,33 @@ std::string counted_list(const std::vector<std::string>& entries) {
 }
 
 int launch(host::Launcher& launcher, const Options& options) {
-    const std::string addresses = counted_list(options.addresses);
-    const nlohmann::json args = {options.iwad, options.host_entry, options.own_entry, 0, options.addresses};
+    std::vector<std::string> entries = options.addresses;
+    std::string error;
+    if (!host::launch_addresses(&entries, options.host_entry, options.own_entry, &error))
+        throw Failure{kExitUsage, error};
+    if (options.iwad == frame::kUnknownIwad) std::cerr << "sdll-host: note: IWAD 20 names none of the known IWADs\n";
+    const std::string addresses = counted_list(entries);
+    const nlohmann::json args = {options.iwad, options.host_entry, options.own_entry, 0, entries};
+    const host::EngineRecord record;
     if (is_brannock(launcher)) {
         const std::string player = host::utf8_to_ansi(options.player);
         require_export<Brannock_LaunchMultiplayer_t>(launcher, "SDLL_LaunchMultiplayer")(
             options.iwad, options.host_entry, options.own_entry, 0, addresses.data(), player.c_str());
         nlohmann::json with_player = args;
         with_player.push_back(options.player);
-        note_export(launcher, "SDLL_LaunchMultiplayer", with_player, nullptr);
+        host::record_export(launcher, "SDLL_LaunchMultiplayer", with_player, nullptr);
     } else {
         require_export<Orvento_LaunchMultiplayer_t>(launcher, "SDLL_LaunchMultiplayer")(
             options.iwad, options.host_entry, options.own_entry, 0, addresses.data());
-        note_export(launcher, "SDLL_LaunchMultiplayer", args, nullptr);
+        host::record_export(launcher, "SDLL_LaunchMultiplayer", args, nullptr);
     }
+    return host::wait_for_game(launcher, "SDLL_MultiplayerFinished", options.timeout, record, std::cout, std::cerr);
+}
 
-    auto finished = require_export<SDLL_MultiplayerFinished_t>(launcher, "SDLL_MultiplayerFinished");
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeout);
-    for (;;) {
-        const int result = finished();
-        if (result == 1) {
-            note_export(launcher, "SDLL_MultiplayerFinished", nlohmann::json::array(), result);
-            std::cout << "game finished\n";
-            return kExitOk;
-        }
-        if (std::chrono::steady_clock::now() >= end) {
-            note_export(launcher, "SDLL_MultiplayerFinished", nlohmann::json::array(), result);
-            std::cerr << "sdll-host: the game did not finish within " << options.timeout << " seconds\n";
-            return kExitRefused;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(kFinishPollMs));
-    }
+int wad_dir_add(host::Launcher& launcher, const Options& options) {
+    launcher.wad_dirs.push_back(options.file);
+    save(launcher, options);
+    return kExitOk;
 }
 
 }  // namespace
@@ -224,58 +249,92 @@ int launch(host::Launcher& launcher, const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     CLI::App app{"sdll-host: loads a Vorlane engine plug-in as the launcher does and drives it."};
-    app.footer(kExitCodesHelp);
+    app.footer(std::string(kExitCodesHelp) + "\n\n" + kSettingsFileHelp);
     app.set_version_flag("--version", std::string("sdll-host ") + SDLL_VERSION, "print the version and exit");
     app.require_subcommand(1);
+    app.fallthrough();   // the options above may also follow the subcommand
     app.add_option("--plugin", options.plugin, "plug-in module (brannock.dll, orvento.so, ...)")->required();
     app.add_option("--settings", options.settings,
-                   "settings file, lines 'page/group/key = value' and 'file = PATH'; created by set");
+                   "settings file (format below); a missing one starts empty and is created by set");
     app.add_option("--journal", options.journal, "append every launcher call as a JSON line to this file");
     app.add_flag("--quiet", options.quiet, "do not echo the plug-in's messages on stderr");
+    app.add_option("--wad-dir", options.wad_dirs, "also look for game files (a server's PWADs) in this folder, "
+                                                  "this run only; repeatable");
 
+    const auto json_flag = [&](CLI::App* cmd) { cmd->add_flag("--json", options.json, "print one JSON document"); };
     auto* describe_cmd = app.add_subcommand("describe", "show the settings pages: groups, items, types, "
                                                         "defaults and current values");
+    json_flag(describe_cmd);
     auto* get_cmd = app.add_subcommand("get", "print one setting's current value");
     get_cmd->add_option("address", options.address, "page/group/key")->required();
+    json_flag(get_cmd);
     auto* set_cmd = app.add_subcommand("set", "set one setting (checked against its item) and save");
     set_cmd->add_option("address", options.address, "page/group/key")->required();
     set_cmd->add_option("value", options.value, "the value: 0/1, a number, a list key or a text")->required();
-    auto* check_cmd = app.add_subcommand("check", "check the engine folder (SDLL_EngineConfig); print the "
-                                                  "result, the engine-ready flag and the IWAD mask");
+    auto* check_cmd = app.add_subcommand("check", "check the engine folder (SDLL_EngineConfig) and the files a "
+                                                  "game needs (SDLL_Verification): the result, the engine-ready "
+                                                  "flag, the IWADs found with their numbers, each required file "
+                                                  "with the path tried, and what to do when one is missing");
+    json_flag(check_cmd);
     auto* verify_cmd = app.add_subcommand("verify", "ask for the files a game needs (SDLL_Verification) and "
                                                     "check that they exist; exit 1 when one is missing");
-    verify_cmd->add_option("iwad", options.verify_iwad, "IWAD number (Orvento only)");
+    verify_cmd->add_option("iwad", options.verify_iwad, "IWAD number (Orvento only)")->check(CLI::Range(0, 20));
     auto* multicheck_cmd = app.add_subcommand("multicheck", "check the multiplayer settings (SDLL_MultiConfig)");
-    auto* files_cmd = app.add_subcommand("files", "the extra game files (kept in the settings file)");
+    auto* files_cmd = app.add_subcommand("files", "the extra game files and WAD folders (kept in the settings file)");
     files_cmd->require_subcommand(1);
     auto* files_add_cmd = files_cmd->add_subcommand("add", "add an extra game file");
     files_add_cmd->add_option("path", options.file, "full path of the file")->required();
     auto* files_list_cmd = files_cmd->add_subcommand("list", "list the extra game files");
+    auto* wad_dir_cmd = files_cmd->add_subcommand("wad-dir", "keep a folder searched for a server's PWADs");
+    wad_dir_cmd->add_option("folder", options.file, "the folder")->required();
     auto* launch_cmd = app.add_subcommand("launch", "start a game (SDLL_LaunchMultiplayer) and poll "
-                                                    "SDLL_MultiplayerFinished every 100 ms until it answers 1");
-    launch_cmd->add_option("--iwad", options.iwad, "IWAD number (1..20)")->capture_default_str();
+                                                    "SDLL_MultiplayerFinished every 100 ms until it answers 1; "
+                                                    "exit 1 when the engine did not start");
+    launch_cmd->add_option("--iwad", options.iwad, "IWAD number 1..20 (20: none of the known IWADs)")
+        ->capture_default_str()->check(CLI::Range(1, 20));
     launch_cmd->add_option("--host-entry", options.host_entry, "position of the hosting player in the "
-                                                               "address list")->capture_default_str();
-    launch_cmd->add_option("--own-entry", options.own_entry, "position of this player in the address list")
-        ->capture_default_str();
-    launch_cmd->add_option("--address", options.addresses, "a player's address, once per player, in order");
+                                                               "address list, from 0")
+        ->capture_default_str()->check(CLI::Range(0, 0x7FFF));
+    launch_cmd->add_option("--own-entry", options.own_entry, "position of this player in the address list, from 0")
+        ->capture_default_str()->check(CLI::Range(0, 0x7FFF));
+    launch_cmd->add_option("--address", options.addresses, "a player's address (HOST or HOST:PORT), once per "
+                                                           "player, in order; default: 127.0.0.1 alone");
     launch_cmd->add_option("--player", options.player, "this player's name (Brannock)")->capture_default_str();
-    launch_cmd->add_option("--timeout", options.timeout, "seconds to wait for the finish")->capture_default_str();
-    // Server browser (Brannock): over real UDP; copy and join browse first and pick by table number.
+    launch_cmd->add_option("--timeout", options.timeout, "seconds to wait for the finish (more than 0)")
+        ->capture_default_str()->check(CLI::PositiveNumber);
+    // Server browser (Brannock): over real UDP; copy and join pick a browsed server by number, or
+    // query one server by --address without a browse.
     host::BrowserCommand browser;
-    auto* browse_cmd = app.add_subcommand("browse", "list the public servers: master query, each server's "
-                                                    "query with progress on stderr, then a table");
-    auto* copy_cmd = app.add_subcommand("copy", "browse, then copy server N's settings into the multiplayer "
-                                                "page (SDLL_ServerGamesettings) and save them");
-    copy_cmd->add_option("number", browser.number, "server number in the table")->required();
-    auto* join_cmd = app.add_subcommand("join", "browse, then join server N (SDLL_LaunchServer) and poll "
-                                                "SDLL_ServerFinished every 100 ms until it answers 1");
-    join_cmd->add_option("number", browser.number, "server number in the table")->required();
+    auto* browse_cmd = app.add_subcommand("browse", "list the public servers: the master query, every server "
+                                                    "queried at once, then a table with each server's status "
+                                                    "(answered, cut short, not a server reply, no answer)");
+    browse_cmd->add_flag("--json", browser.json, "print one JSON document: master, master_datagrams, servers "
+                                                 "[{number, address, port, status, properties}]");
+    auto* copy_cmd = app.add_subcommand("copy", "copy a server's settings into the multiplayer page "
+                                                "(SDLL_ServerGamesettings) and save them");
+    auto* join_cmd = app.add_subcommand("join", "join a server (SDLL_LaunchServer) and poll SDLL_ServerFinished "
+                                                "every 100 ms until it answers 1; exit 1 when the engine did not "
+                                                "start");
+    for (auto* cmd : {copy_cmd, join_cmd}) {
+        auto* number = cmd->add_option("number", browser.number, "server number in the browse table")
+                           ->check(CLI::Range(1, 1 << 20));
+        auto* address = cmd->add_option("--address", browser.address, "query this one server (HOST:PORT) "
+                                                                       "instead of browsing");
+        number->excludes(address);
+    }
     join_cmd->add_option("--player", browser.player, "this player's name")->capture_default_str();
-    join_cmd->add_option("--timeout", browser.timeout, "seconds to wait for the finish")->capture_default_str();
-    for (auto* cmd : {browse_cmd, copy_cmd, join_cmd})
-        cmd->add_option("--server-wait", browser.browse.server_wait_ms, "milliseconds to wait for each server")
-            ->capture_default_str();
+    join_cmd->add_option("--timeout", browser.timeout, "seconds to wait for the finish (more than 0)")
+        ->capture_default_str()->check(CLI::PositiveNumber);
+    for (auto* cmd : {browse_cmd, copy_cmd, join_cmd}) {
+        cmd->add_option("--server-wait", browser.browse.server_wait_ms, "milliseconds each server may stay "
+                                                                        "silent (1..600000); one retry halfway")
+            ->capture_default_str()->check(CLI::Range(1, 600000));
+        cmd->add_option("--master", browser.browse.master, "send the master query to HOST:PORT instead of "
+                                                           "engine/servers/masteraddress");
+        cmd->add_option("--master-wait", browser.browse.master_wait_ms, "milliseconds to wait for the "
+                                                                        "master's first datagram (1..600000)")
+            ->capture_default_str()->check(CLI::Range(1, 600000));
+    }
     for (auto* sub : app.get_subcommands({})) sub->footer(kExitCodesHelp);
 
     try {
@@ -293,15 +352,17 @@ int main(int argc, char** argv) {
         if (!options.journal.empty()) launcher->set_journal_file(options.journal);
         if (!options.settings.empty() && !launcher->load_settings(options.settings, &error))
             throw Failure{kExitUsage, error};
+        launcher->run_wad_dirs = options.wad_dirs;
 
-        if (describe_cmd->parsed()) return describe(*launcher);
+        if (describe_cmd->parsed()) return describe(*launcher, options);
         if (get_cmd->parsed()) return get(*launcher, options);
         if (set_cmd->parsed()) return set(*launcher, options);
-        if (check_cmd->parsed()) return check(*launcher);
+        if (check_cmd->parsed()) return check(*launcher, options);
         if (verify_cmd->parsed()) return verify(*launcher, options);
         if (multicheck_cmd->parsed()) return multicheck(*launcher);
         if (files_add_cmd->parsed()) return files_add(*launcher, options);
         if (files_list_cmd->parsed()) return files_list(*launcher);
+        if (wad_dir_cmd->parsed()) return wad_dir_add(*launcher, options);
         if (launch_cmd->parsed()) return launch(*launcher, options);
         if (browse_cmd->parsed() || copy_cmd->parsed() || join_cmd->parsed()) {
             browser.kind = copy_cmd->parsed()   ? host::BrowserCommand::copy

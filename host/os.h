@@ -31,6 +31,9 @@ Socket open_udp(const std::string& address, uint16_t port, std::string* error);
 void close_socket(Socket socket);
 uint16_t local_port(Socket socket);   // 0 when unknown
 
+// The start of the error text of a send whose host name cannot be resolved.
+constexpr const char* kUnresolved = "cannot resolve ";
+
 // `host` is a dotted address or a name, `port` decimal text. False, with `error`, when the whole
 // datagram cannot be sent.
 bool send_datagram(Socket socket, const std::string& host, const std::string& port,

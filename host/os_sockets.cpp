@@ -26,7 +26,7 @@ bool resolve(const std::string& host, const std::string& port, sockaddr_in* out,
     hints.ai_socktype = SOCK_DGRAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || !found) {
-        set_error(error, "cannot resolve " + host + ":" + port);
+        set_error(error, kUnresolved + host + ":" + port);
         return false;
     }
     std::memcpy(out, found->ai_addr, sizeof *out);

@@ -2,13 +2,16 @@
 //
 // Values are kept as text in the form a person would type them: "0"/"1" for a boolean, the
 // decimal number, a select's list key, the text itself. Unset items read as their defaults.
-// The file holds one `page/group/key = value` line per item and one `file = PATH` line per extra
-// game file; a value that starts or ends with a blank, starts with a quote or holds a line break
-// is written as a JSON string so it survives the trip.
+// The file holds one `page/group/key = value` line per item, one `file = PATH` line per extra
+// game file and one `wad-dir = FOLDER` line per folder searched for game files; blank lines and
+// lines starting with # are passed over. A value that starts or ends with a blank, starts with a
+// quote or holds a line break is written as a JSON string so it survives the trip. A file that
+// exists but cannot be read is an error, never an empty store: saving over it would lose it.
 #include "host/launcher_impl.h"
 
 #include <charconv>
 #include <climits>
+#include <filesystem>
 #include <sstream>
 
 namespace host {
@@ -16,6 +19,7 @@ namespace host {
 namespace {
 
 constexpr const char* kFileKey = "file";
+constexpr const char* kWadDirKey = "wad-dir";
 
 // The value a fresh store holds for the item.
 std::string default_of(const Item& item) {
@@ -136,14 +140,23 @@ std::optional<std::string> Launcher::get_value(const std::string& page, const st
 }
 
 bool Launcher::load_settings(const std::string& file, std::string* error) {
+    auto unreadable = [&](const std::string& why) {
+        if (error) *error = "settings file " + file + " cannot be read: " + why;
+        return false;
+    };
+    std::error_code ec;
+    const auto status = std::filesystem::status(file, ec);
+    if (status.type() == std::filesystem::file_type::not_found) return true;   // nothing saved yet
+    if (ec) return unreadable(ec.message());
+    if (status.type() != std::filesystem::file_type::regular) return unreadable("it is not a plain file");
     std::ifstream in(file, std::ios::binary);
-    if (!in) return true;   // nothing saved yet
+    if (!in) return unreadable("it cannot be opened (check its permissions)");
     auto fail = [&](int line, const std::string& why) {
         if (error) *error = file + " line " + std::to_string(line) + ": " + why;
         return false;
     };
     std::map<std::string, std::string> values;
-    std::vector<std::string> extra_files;
+    std::vector<std::string> extra_files, folders;
     int number = 0;
     for (std::string raw; std::getline(in, raw);) {
         ++number;
@@ -162,6 +175,10 @@ bool Launcher::load_settings(const std::string& file, std::string* error) {
             extra_files.push_back(value);
             continue;
         }
+        if (name == kWadDirKey) {
+            folders.push_back(value);
+            continue;
+        }
         const size_t first = name.find('/');
         const size_t second = first == std::string::npos ? first : name.find('/', first + 1);
         if (second == std::string::npos || name.find('/', second + 1) != std::string::npos)
@@ -174,14 +191,17 @@ bool Launcher::load_settings(const std::string& file, std::string* error) {
         if (const auto fault = value_fault(*item, value)) return fail(number, "setting " + name + " " + *fault);
         values[name] = value;
     }
+    if (in.bad()) return unreadable("reading stopped after line " + std::to_string(number));
     for (auto& [name, value] : values) impl_->values[name] = value;
     files = std::move(extra_files);
+    wad_dirs = std::move(folders);
     return true;
 }
 
 bool Launcher::save_settings(const std::string& file, std::string* error) const {
     std::ostringstream text;
-    text << "# Settings of the " << impl_->name << " plug-in: page/group/key = value; file = extra game file\n";
+    text << "# Settings of the " << impl_->name
+         << " plug-in: page/group/key = value; file = extra game file; wad-dir = folder searched for game files\n";
     for (const auto& page : impl_->description.pages)
         for (const auto& group : page.groups)
             for (const auto& item : group.items) {
@@ -190,12 +210,23 @@ bool Launcher::save_settings(const std::string& file, std::string* error) const 
                 text << setting_address(page.name, group.name, item.key) << " = " << file_form(value) << '\n';
             }
     for (const auto& path : files) text << kFileKey << " = " << file_form(path) << '\n';
+    for (const auto& folder : wad_dirs) text << kWadDirKey << " = " << file_form(folder) << '\n';
 
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    // Written beside the old file and renamed over it, so a failed write leaves the old one whole.
+    const std::string temporary = file + ".tmp";
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     out << text.str();
     out.close();
+    std::error_code ec;
     if (!out) {
-        if (error) *error = "cannot write settings file " + file;
+        std::filesystem::remove(temporary, ec);
+        if (error) *error = "cannot write settings file " + temporary;
+        return false;
+    }
+    std::filesystem::rename(temporary, file, ec);
+    if (ec) {
+        std::filesystem::remove(temporary, ec);
+        if (error) *error = "cannot replace settings file " + file + ": " + ec.message();
         return false;
     }
     return true;

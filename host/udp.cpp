@@ -2,6 +2,7 @@
 // (host/os.h).
 #include "host/udp.h"
 
+#include <charconv>
 #include <utility>
 
 #include "host/os.h"
@@ -34,8 +35,29 @@ bool UdpSocket::is_open() const { return fd_ != os::kNoSocket; }
 
 uint16_t UdpSocket::local_port() const { return os::local_port(fd_); }
 
+std::optional<uint16_t> port_number(const std::string& text) {
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 1 || value > 65535)
+        return std::nullopt;
+    return static_cast<uint16_t>(value);
+}
+
+std::optional<std::pair<std::string, uint16_t>> split_host_port(const std::string& text) {
+    const size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return std::nullopt;
+    const auto port = port_number(text.substr(colon + 1));
+    if (!port) return std::nullopt;
+    return std::make_pair(text.substr(0, colon), *port);
+}
+
 bool UdpSocket::send_to(const std::string& host, const std::string& port, std::span<const unsigned char> data,
                         std::string* error) {
+    // The system's resolver takes "99999" and wraps it to another port.
+    if (!port_number(port)) {
+        if (error) *error = "port '" + port + "' of " + host + " is outside 1..65535";
+        return false;
+    }
     return os::send_datagram(fd_, host, port, data, error);
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace host {
@@ -47,6 +48,11 @@ public:
 private:
     intptr_t fd_ = -1;
 };
+
+// A port as decimal text 1..65535; nothing for anything else.
+std::optional<uint16_t> port_number(const std::string& text);
+// "HOST:PORT" with a port 1..65535 split at its last colon; nothing otherwise.
+std::optional<std::pair<std::string, uint16_t>> split_host_port(const std::string& text);
 
 // Waits up to `timeout_ms` until one of `sockets` has a datagram; its index, or -1.
 int wait_readable(std::span<UdpSocket* const> sockets, int timeout_ms);

@@ -4,6 +4,9 @@
 // closing and the error number (host/posix/socket_api.h for the posix side).
 #pragma once
 
+// Winsock's select takes 64 sockets unless told otherwise, and FD_SET passes over the rest
+// without a word: the simulator waits on one socket per game server.
+#define FD_SETSIZE 1024
 #include <winsock2.h>
 #include <ws2tcpip.h>
 

@@ -16,7 +16,15 @@ constexpr const char* kUsage =
     "       brannock-sim --scenario FILE --write-corpus DIR\n"
     "Serves the scenario's master server and game servers on 127.0.0.1 and prints their ports;\n"
     "runs until killed or for --seconds. --master-port 0 takes any free port (default: the\n"
-    "scenario's, else 15300). --write-corpus writes the fuzz seed datagrams and exits.\n";
+    "scenario's, else 15300). --write-corpus writes the fuzz seed datagrams and exits.\n"
+    "\n"
+    "Scenario (JSON): {\"master\": {port, datagrams, status, fault, truncate_at, extra_entries},\n"
+    "                  \"servers\": [{name, map, pwads, iwad, game_type, skill, players, flags,\n"
+    "                               send, reply_flags, fault, truncate_at, ...}]}\n"
+    "Faults: none; silent (no answer); truncate (decoded reply ends after truncate_at bytes);\n"
+    "        wrong_magic (server: another magic); garbage (random bytes);\n"
+    "        outdated (master: status 22383).\n"
+    "Every key: tools/brannock-sim/README.md; an example: scenarios/demo.json.\n";
 
 int usage(const char* problem) {
     if (problem) std::fprintf(stderr, "brannock-sim: %s\n", problem);

@@ -1,0 +1,37 @@
+// engine_check.h: the `check` command's findings about the engine folder, for people and scripts.
+//
+// Asks SDLL_EngineConfig whether the folder is usable, then SDLL_Verification which files a game
+// needs (the names come from the plug-in's own Host_RequireFile calls), and says for each whether
+// it was found and at which path; a folder text without a trailing separator is pointed out,
+// since the plug-ins join folder and name as they are.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/host.h"
+
+namespace host {
+
+struct EngineCheck {
+    int result = -1;                       // SDLL_EngineConfig: 0 accepted, 1 refused
+    int engine_ready = -1;                 // -1: the plug-in did not say
+    std::optional<unsigned> iwad_mask;
+    std::vector<std::pair<int, std::string>> iwads;   // number and file of each IWAD the mask names
+    struct Required { std::string name, path; bool found = false; };
+    std::vector<Required> required;
+    std::string folder;                    // the engine folder text
+    std::string hint;                      // what to do next, empty when nothing is amiss
+};
+
+// False with `error` when the plug-in lacks an export.
+bool check_engine(Launcher& launcher, EngineCheck* check, std::string* error);
+
+void print_check(const EngineCheck& check, std::ostream& out);
+nlohmann::json check_json(const EngineCheck& check);
+
+}  // namespace host

@@ -11,6 +11,7 @@
 #include "brannock/server_info.h"
 #include "brannock/server_settings.h"
 #include "frame/frame.h"
+#include "frame/helpers.h"
 
 namespace {
 
@@ -27,9 +28,10 @@ void set_multiplayer_int(const char* key, int value) {
 
 void write_settings(const brannock::ServerSettings& s) {
     if (s.map) {
-        host<Host_SetMultiplayerString_t>(kSlotSetMultiplayerString)(host_handle(), kGeneralGroup, "map",
-                                                                      s.map->c_str());
-        host<Host_SetMap_t>(kSlotSetMap)(host_handle(), s.map->c_str());
+        // The map goes onto the hosted server's line later: one word, as every server name.
+        const std::string map(frame::single_word(*s.map));
+        host<Host_SetMultiplayerString_t>(kSlotSetMultiplayerString)(host_handle(), kGeneralGroup, "map", map.c_str());
+        host<Host_SetMap_t>(kSlotSetMap)(host_handle(), map.c_str());
     }
     if (s.pwads) {
         for (const std::string& pwad : *s.pwads) host<Host_AddFile_t>(kSlotAddFile)(pwad.c_str());

@@ -87,6 +87,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         server.limits = read_limits();   // every machine reads them; only the host uses them
         const std::string server_line = hosting ? brannock::server_line(server) : std::string();
 
+        if (!g_game.command_lines_fit(folder, {server_line, client_line})) return;
         g_game.forget_earlier_launch();
         g_game.save_highlight();
         if (hosting) {

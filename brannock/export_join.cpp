@@ -23,7 +23,8 @@ std::vector<std::string> find_server_files(ServerRef server, int count) {
     for (int i = 0; i < count; ++i) {
         const std::string key = "PWAD" + std::to_string(i);
         const HostTextCopy name = GetServerText(server, key.c_str());
-        const HostTextCopy path = FindGameFile(name.c_str());
+        // A server's file name is one word: "a.wad -exec x" asks only for "a.wad".
+        const HostTextCopy path = FindGameFile(std::string(frame::single_word(name.view())).c_str());
         if (path.is_null()) continue;
         files.push_back(frame::short_file_argument(path.str(), path.view()));
     }

@@ -60,13 +60,13 @@ std::string_view modifier_text(int modifier) {
 }
 
 std::string map_option(std::string_view map) {
-    std::string name(map.substr(0, map.find(' ')));
+    std::string name(frame::single_word(map));
     frame::to_upper_ascii(name);
     return "+map " + name + " ";
 }
 
 std::string client_line(const ClientGame& game) {
-    std::string line = "-connect " + game.host_address;
+    std::string line = "-connect " + std::string(frame::single_word(game.host_address));
     line += " -iwad " + game.iwad + " ";
     line += command_file_list(game.files);
     line += " " + game.parameters + " ";
@@ -107,14 +107,14 @@ int parse_file_count(std::string_view text) {
 std::string response_file_text(const JoinGame& game) {
     std::string text;
     text.append(single_line(game.parameters)).append("\n");
-    text.append("-iwad ").append(single_line(game.iwad)).append("\n");
+    text.append("-iwad ").append(frame::single_word(game.iwad)).append("\n");
     if (game.files) {
         text.append("-file");
         for (const std::string& file : *game.files) text.append(" ").append(single_line(file));
         text.append("\n");
     }
     text.append("+name \"").append(clean_player_name(game.player_name)).append("\"\n");
-    text.append("-connect ").append(single_line(game.address)).append(":").append(single_line(game.port));
+    text.append("-connect ").append(frame::single_word(game.address)).append(":").append(frame::single_word(game.port));
     text.append("\n");
     return text;
 }

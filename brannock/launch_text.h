@@ -37,7 +37,7 @@ using Limits = std::array<int, kLimitKeys.size()>;
 
 // What every machine of a hosted game puts on its client line.
 struct ClientGame {
-    std::string host_address;            // the address list entry of the hosting player
+    std::string host_address;            // the address list entry of the hosting player, a single word
     std::string iwad;                    // bare IWAD file name, or empty
     std::vector<std::string> files;      // file arguments, see file_argument
     std::string parameters;              // the user's extra launch text, verbatim
@@ -60,7 +60,7 @@ struct ServerGame {
 std::string_view game_type_text(int type);
 // "+instagib 1 " for 1, "+buckshot 1 " for 2; empty otherwise.
 std::string_view modifier_text(int modifier);
-// "+map " and the map name in upper case, cut at its first blank, then one blank.
+// "+map " and the map name in upper case, cut to a single word, then one blank.
 std::string map_option(std::string_view map);
 
 std::string client_line(const ClientGame& game);
@@ -84,8 +84,9 @@ struct JoinGame {
     std::string port;
 };
 
-// The response file's lines, each ended by '\n' (written as CR LF on disk). Every text comes from
-// the launcher or from a stranger's server and is put on its one line with single_line.
+// The response file's lines, each ended by '\n' (written as CR LF on disk). The server's IWAD,
+// address and port are single words; the user's parameters and the file paths the launcher found
+// keep their blanks but lose control bytes, so each stays on its own line.
 std::string response_file_text(const JoinGame& game);
 
 }  // namespace brannock

@@ -25,6 +25,18 @@ bool EngineSession::write_response_file(const std::string& folder, const std::st
     return false;
 }
 
+bool EngineSession::command_lines_fit(const std::string& folder,
+                                      std::initializer_list<std::string_view> parameters) const {
+    for (std::string_view text : parameters) {
+        const std::size_t length = command_line_length(folder + engine_exe_, text);
+        if (length >= kCommandLineMax) {
+            show_message(plugin_name_, command_line_too_long_message(plugin_name_, length).c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
 void EngineSession::save_highlight() { highlight_ = platform::get_highlight_color(); }
 
 void EngineSession::start_server(const std::string& folder, const std::string& parameters) {

@@ -9,8 +9,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -41,6 +43,10 @@ public:
     // written is dropped, the user's own file is put back, the user is told, and the answer is
     // false: the engine must not start on a stale or half-written file.
     bool write_response_file(const std::string& folder, const std::string& text) const;
+
+    // True when every engine start of this launch, one per parameter text, fits Windows' command
+    // line. Otherwise the user is told and nothing may start.
+    bool command_lines_fit(const std::string& folder, std::initializer_list<std::string_view> parameters) const;
 
     // Reads the highlight colour the finish puts back; just before the first engine start.
     void save_highlight();

@@ -100,6 +100,20 @@ void RemoveChar(std::string& text, char c) {
     text.erase(std::remove(text.begin(), text.end(), c), text.end());
 }
 
+std::string_view single_word(std::string_view text) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const auto c = static_cast<unsigned char>(text[end]);
+        if (c <= ' ' || c == 0x7F) break;
+        ++end;
+    }
+    return text.substr(0, end);
+}
+
+std::size_t command_line_length(std::string_view program, std::string_view parameters) {
+    return program.size() + 3 + parameters.size();
+}
+
 void to_upper_ascii(std::string& text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

@@ -56,6 +56,17 @@ std::string file_argument(std::string_view full_path, const std::optional<std::s
 // The same with the short form asked of the file system for `lookup_path`.
 std::string short_file_argument(const std::string& lookup_path, std::string_view full_path);
 
+// A server's map, IWAD or file name, or an address, is one word wherever it goes onto an engine's
+// line: it ends at its first blank, tab or control byte, so a stranger's text cannot add options.
+std::string_view single_word(std::string_view text);
+
+// Windows takes a command line of at most 32,767 characters with its terminating zero; a longer
+// one starts nothing.
+constexpr std::size_t kCommandLineMax = 32767;
+// The length of the line Windows builds to start `program` with `parameters`: the program in
+// double quotes, a blank, the parameters.
+std::size_t command_line_length(std::string_view program, std::string_view parameters);
+
 // Case of ASCII letters only; every other byte stays as it is.
 void to_upper_ascii(std::string& text);
 void to_lower_ascii(std::string& text);

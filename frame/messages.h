@@ -4,6 +4,7 @@
 // caption and one style. Texts only one plug-in shows live with that plug-in's code.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ constexpr const char* kNoMapMessage = "Please specify an existing map name!";
 
 // The sentence shown when the response file at `path` cannot be written and nothing starts.
 std::string response_not_written_message(std::string_view plugin_name, std::string_view path);
+
+// The sentence shown when an engine's command line is `length` characters long, too long for
+// Windows, and nothing starts.
+std::string command_line_too_long_message(std::string_view plugin_name, std::size_t length);
 
 // Shows `text` in the launcher's message box under the plug-in's name.
 void show_message(const char* plugin_name, const char* text);

@@ -49,6 +49,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         orvento::LauncherSettings settings;
         const orvento::LaunchText text = orvento::build_launch(settings, iwad, files, join_address);
 
+        if (!session.command_lines_fit(folder, {text.command_line})) return;
         session.back_up_response_file(folder);
         if (!session.write_response_file(folder, text.response)) return;
         session.save_highlight();

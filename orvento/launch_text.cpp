@@ -99,7 +99,8 @@ LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& fi
     if (files.file_count > 0) file += files.file_option + "\n";
     if (files.deh_count > 0) file += files.deh_option + "\n";
 
-    const Warp warp = warp_of(settings.multiplayer_text("general", "map"));
+    // The map may have been copied from a stranger's server: only its first word counts.
+    const Warp warp = warp_of(frame::single_word(settings.multiplayer_text("general", "map")));
     file += warp_line(warp);
     out.command_line += warp_piece(warp);
 
@@ -111,7 +112,7 @@ LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& fi
 
     if (join_address) {
         out.command_line += " -connect ";
-        out.command_line += " " + *join_address + " ";
+        out.command_line += " " + std::string(frame::single_word(*join_address)) + " ";
     } else {
         append_host_options(settings, out);
     }

@@ -47,7 +47,8 @@ struct LaunchText {
 };
 
 // Everything the engine is started with. `join_address` is the starting player's address when
-// this player joins another's game, and empty when this player starts the game.
+// this player joins another's game, and empty when this player starts the game. The map and the
+// address are taken as single words; the user's parameters stay as they are.
 LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& files,
                         const std::optional<std::string>& join_address);
 

@@ -321,6 +321,53 @@ TEST_F(BrannockLaunch, OtherMachinesStartOnlyTheirClientAndReadNoFlags) {
     EXPECT_EQ(f.engines.starts().size(), 1u);
 }
 
+// ---- hostile texts ---------------------------------------------------------------------------
+
+// The map may come from a stranger's server (SDLL_ServerGamesettings copies it), the host address
+// from the launcher's list: one word each. The player name stays quoted.
+TEST_F(BrannockLaunch, HostedLinesTakeOneWordOfTheMapAndOfTheHostAddress) {
+    set("multiplayer", "general", "map", "MAP01\t+exec\tevil.cfg");
+    launch(0, 0, {"10.0.0.5:10666\r\n-file evil.wad"}, "Ann\"\t+exec x");
+    ASSERT_TRUE(f.engines.wait_for_starts(2));
+    expect_start(f.engines.start_beginning(" -host "), kDefaultServerLine, test_support::kShowMinimize);
+    const Record client = f.engines.start_beginning("-connect ");
+    expect_start(client, "-connect 10.0.0.5:10666 -iwad doom2.wad   +name \"Ann+exec x\"", test_support::kShowNormal);
+    end_at_normal_priority(client);
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+}
+
+// Windows takes 32,767 characters with the terminating zero: a line one longer than fits starts
+// nothing, not even the server, and the user is told why.
+TEST_F(BrannockLaunch, LineBeyondTheWindowsLimitStartsNothingAndSaysSo) {
+    set("multiplayer", "general", "map", "map01");
+    // The client line is kDefaultClientLine with the parameters in it.
+    const std::size_t fixed = f.engine_exe.size() + 3 + std::string(kDefaultClientLine).size();
+    const std::size_t too_long = 32767 - fixed;
+    set("engine", "general", "parameters", std::string(too_long, 'p'));
+    launch(0, 0, {"10.0.0.5:10666"});
+    EXPECT_EQ(f.running_engines(), 0u);
+    EXPECT_TRUE(f.engines.starts().empty());
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text,
+              "Brannock did not start the game: its command line would be 32767 characters long, and Windows "
+              "takes at most 32,767. Shorten the engine's parameters or choose fewer extra files.");
+    EXPECT_EQ(f.launcher->message_boxes[0].caption, "Brannock");
+    EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
+    EXPECT_EQ(multiplayer_finished(), 1);
+
+#ifndef _WIN32
+    // One character less fits (natively only: the line is the system's own business there).
+    set("engine", "general", "parameters", std::string(too_long - 1, 'p'));
+    launch(1, 0, {"10.0.0.9:10666", "10.0.0.5:10666"});
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    EXPECT_EQ(f.launcher->message_boxes.size(), 1u);
+    const Record client = f.engines.start_beginning("-connect ");
+    EXPECT_EQ(fixed + too_long - 1, f.engine_exe.size() + 3 + client["parameters"].get<std::string>().size());
+    end_at_normal_priority(client);
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+#endif
+}
+
 // ---- joining ---------------------------------------------------------------------------------
 
 class BrannockJoin : public BrannockLaunch {
@@ -394,13 +441,17 @@ TEST_F(BrannockJoin, HostileServerPropertiesStayOnTheirLines) {
     set_info("IWAD", "doom2.wad\r\n+exec evil.cfg");
     set_info("ADDRESS", "10.1.2.3\n-file evil.wad");
     set_info("PORT", "10666\r");
-    set_info("NUMPWADS", "1");
+    set_info("NUMPWADS", "2");
     set_info("PWAD0", "x.wad");
-    f.launcher->known_files = {{"x.wad", f.scratch + "x.wad\n+rcon_password p"}};
+    set_info("PWAD1", "y.wad\t-exec z");   // asked of the launcher as "y.wad"
+    const std::string y = f.scratch + "y.wad";
+    write_file(y, "y");
+    f.launcher->known_files = {{"x.wad", f.scratch + "x.wad\n+rcon_password p"}, {"y.wad", y}};
+    // The server's texts end at their first control byte; the paths the launcher found keep their
+    // text but lose the control bytes, quoted for their blanks.
     EXPECT_EQ(response_bytes(play("Ann\" +exec evil.cfg \"\n")),
-              "\r\n-iwad doom2.wad+exec evil.cfg\r\n-file \"" + f.scratch +
-                  "x.wad+rcon_password p\"\r\n+name \"Ann +exec evil.cfg \"\r\n"
-                  "-connect 10.1.2.3-file evil.wad:10666\r\n");
+              "\r\n-iwad doom2.wad\r\n-file \"" + f.scratch + "x.wad+rcon_password p\" " + short_form(y) +
+                  "\r\n+name \"Ann +exec evil.cfg \"\r\n-connect 10.1.2.3:10666\r\n");
 }
 
 TEST_F(BrannockJoin, EarlierResponseFileIsMovedAsideAndPutBack) {

@@ -176,6 +176,14 @@ TEST(BrowserExports, MapOnlySettings) {
     EXPECT_EQ(b.launcher->map, "E1M1");
 }
 
+// The copied map later goes onto the hosted server's line: only its first word is taken.
+TEST(BrowserExports, CopiedMapIsOneWord) {
+    Browser b;
+    EXPECT_EQ(b.settings_reply(reply_head(0x8).text("map01\t+exec\tevil.cfg").bytes), 1);
+    EXPECT_EQ(b.calls(), (std::vector<std::string>{"Host_SetMultiplayerString general map MAP01", "Host_SetMap MAP01",
+                                                   "Host_ReportMessage No PWAD information included in packet 2"}));
+}
+
 TEST(BrowserExports, FullSettingsInLauncherOrder) {
     Browser b;
     const uint32_t flags = 0x8 | 0x40 | 0x80 | 0x200 | 0x1000 | 0x10000 | 0x80000 | 0x100000 | 0x08000000;

@@ -312,6 +312,32 @@ TEST_F(OrventoPlugin, JoiningSecondEntryOnMap03) {
     }
 }
 
+// A map copied from a stranger's server and an entry of the launcher's address list are one word
+// each on the engine's lines.
+TEST_F(OrventoPlugin, MapAndJoinAddressAreOneWordEach) {
+    set("multiplayer", "general", "map", "MAP07\t+exec evil.cfg");
+    const Record game = play(4, 1, 0, {"10.0.0.1", "192.168.1.5:2342\r\n-file evil.wad"});
+    EXPECT_EQ(response_bytes(game), crlf("\n-iwad doom2.wad\n-warp 07\n"));
+    EXPECT_EQ(parameters(game), "@doomargs.tmp -warp 07 -connect  192.168.1.5:2342 ");
+}
+
+// An address entry can hold 32,767 bytes; on the command line that is more than Windows takes. The
+// launch starts nothing and leaves the user's response file where it is.
+TEST_F(OrventoPlugin, LineBeyondTheWindowsLimitStartsNothingAndSaysSo) {
+    const std::string response = f.engine_dir + "doomargs.tmp";
+    write_file(response, "user's own");
+    launch(4, 1, 0, {"10.0.0.1", std::string(32767, 'a')});
+    EXPECT_EQ(f.running_engines(), 0u);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_NE(f.launcher->message_boxes[0].text.find("Orvento did not start the game: its command line would be "),
+              std::string::npos);
+    EXPECT_EQ(f.launcher->message_boxes[0].caption, "Orvento");
+    EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
+    EXPECT_EQ(read_file(response), "user's own");
+    EXPECT_FALSE(file_exists(response + ".bak"));
+    EXPECT_EQ(finished(), 1);
+}
+
 TEST_F(OrventoPlugin, EarlierResponseFileIsBackedUpAndPutBack) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     write_file(response, "user's own");

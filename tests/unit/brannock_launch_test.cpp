@@ -266,9 +266,11 @@ TEST(BrannockJoin, HostileServerTextsCannotAddLines) {
     game.parameters = "-nosound\r\n";
     const std::string text = brannock::response_file_text(game);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5) << text;
+    // The server's IWAD, address and port end at their first control byte; the file paths the
+    // launcher found and the user's parameters only lose theirs.
     EXPECT_EQ(text,
-              "-nosound\n-iwad doom2.wad+exec evil.cfg\n-file x.wad+rcon_password p\n+name \"Ann\"\n"
-              "-connect 10.1.2.3-file evil.wad:10666\n");
+              "-nosound\n-iwad doom2.wad\n-file x.wad+rcon_password p\n+name \"Ann\"\n"
+              "-connect 10.1.2.3:10666\n");
     for (char c : text) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
 }
 

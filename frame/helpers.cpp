@@ -84,7 +84,7 @@ void RestoreFile(std::string_view folder, std::string_view name) {
     platform::rename_file(backup, path);
 }
 
-void StripColorCodes(std::string& text) {
+std::size_t StripColorCodes(std::span<char> text) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == kColorEscape) {
@@ -93,20 +93,22 @@ void StripColorCodes(std::string& text) {
         }
         text[kept++] = text[i];
     }
-    text.resize(kept);
+    return kept;
 }
+
+void StripColorCodes(std::string& text) { text.resize(StripColorCodes(std::span<char>(text))); }
 
 void RemoveChar(std::string& text, char c) {
     text.erase(std::remove(text.begin(), text.end(), c), text.end());
 }
 
-void to_upper_ascii(std::string& text) {
+void to_upper_ascii(std::span<char> text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
 }
 
-void to_lower_ascii(std::string& text) {
+void to_lower_ascii(std::span<char> text) {
     for (char& c : text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }

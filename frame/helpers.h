@@ -57,11 +57,13 @@ std::string file_argument(std::string_view full_path, const std::optional<std::s
 std::string short_file_argument(const std::string& lookup_path, std::string_view full_path);
 
 // Case of ASCII letters only; every other byte stays as it is.
-void to_upper_ascii(std::string& text);
-void to_lower_ascii(std::string& text);
+void to_upper_ascii(std::span<char> text);
+void to_lower_ascii(std::span<char> text);
 
 // Removes every colour escape (byte 0x1C and the byte after it).
 void StripColorCodes(std::string& text);
+// The same in place on a text that is not a string; gives the length kept.
+std::size_t StripColorCodes(std::span<char> text);
 // Removes every occurrence of `c`.
 void RemoveChar(std::string& text, char c);
 

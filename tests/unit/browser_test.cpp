@@ -15,6 +15,7 @@
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
 #include "brannock/master_list.h"
+#include "brannock/reply_model.h"
 #include "brannock/server_info.h"
 #include "brannock/server_reply.h"
 #include "brannock/server_settings.h"
@@ -36,10 +37,10 @@ Writer reply_head(uint32_t flags) {
 }
 
 std::vector<std::pair<std::string, std::string>> props(const Bytes& decoded) {
-    ServerInfo info;
-    EXPECT_EQ(read_server_info(decoded, &info), ReplyRead::complete);
+    ReplyFields reply;
+    EXPECT_EQ(walk_reply(decoded, kListReading, &reply), ReplyRead::complete);
     std::vector<std::pair<std::string, std::string>> out;
-    server_properties(info, [&](const char* key, const char* value) { out.emplace_back(key, value); });
+    server_properties(reply, [&](const char* key, const char* value) { out.emplace_back(key, value); });
     return out;
 }
 
@@ -50,10 +51,96 @@ std::string prop(const Bytes& decoded, const std::string& key) {
     return "<absent>";
 }
 
-ServerSettings settings_of(const Bytes& decoded) {
-    ServerSettings s;
-    EXPECT_EQ(read_server_settings(decoded, &s), ReplyRead::complete);
+// What the settings copy wrote, gathered back by field.
+struct Written {
+    std::optional<std::string> map;
+    std::optional<std::vector<std::string>> pwads;   // absent: the launcher was told there are none
+    std::optional<int> type;
+    std::vector<int> modifiers;
+    std::optional<int> iwad;
+    std::optional<int> skill;                        // as written: counted from 1
+    std::optional<Limits> limits;
+    std::vector<std::string> players;
+    std::vector<std::pair<std::string, int>> flags;  // "group/key", value
+    std::optional<FlagWords> flag_words;             // as walked
+};
+
+class Recorder final : public SettingsSink {
+public:
+    explicit Recorder(Written* out) : out_(out) {}
+    void set_string(const char* group, const char* key, const char* value) override {
+        EXPECT_EQ(std::string(group) + "/" + key, "general/map");
+        out_->map = value;
+    }
+    void set_map(const char* map) override { EXPECT_EQ(out_->map, map); }
+    void add_file(const char* file) override {
+        if (!out_->pwads) out_->pwads.emplace();
+        out_->pwads->push_back(file);
+    }
+    void report_message(const char* text, int level) override {
+        EXPECT_EQ(level, kSettingsMessageLevel);
+        if (std::string(text) == kNoPwadMessage) told_no_pwads_ = true;
+    }
+    void set_int(const char* group, const char* key, int value) override {
+        const std::string k = key;
+        if (std::string(group) != kGeneralGroup) {
+            out_->flags.emplace_back(std::string(group) + "/" + k, value);
+            return;
+        }
+        if (k == "type") out_->type = value;
+        else if (k == "modifier") out_->modifiers.push_back(value);
+        else if (k == "skill") out_->skill = value;
+        for (std::size_t i = 0; i < kLimitKeys.size(); ++i) {
+            if (k != kLimitKeys[i]) continue;
+            if (!out_->limits) out_->limits.emplace();
+            (*out_->limits)[i] = value;
+        }
+    }
+    void set_iwad(int number) override { out_->iwad = number; }
+    void add_player(const char* name) override { out_->players.push_back(name); }
+
+    bool told_no_pwads_ = false;
+
+private:
+    Written* out_;
+};
+
+Written settings_of(const Bytes& decoded) {
+    ReplyFields reply;
+    const ReplyRead read = walk_reply(decoded, kSettingsReading, &reply);
+    EXPECT_EQ(read, ReplyRead::complete);
+    Written s;
+    Recorder recorder(&s);
+    EXPECT_EQ(write_game_settings(read, reply, recorder), 1);
+    if (!recorder.told_no_pwads_ && !s.pwads) s.pwads.emplace();
+    if (reply.has(Row::flag_words)) s.flag_words = reply_flag_words(reply);
     return s;
+}
+
+ReplyRead settings_read(const Bytes& decoded) {
+    ReplyFields reply;
+    return walk_reply(decoded, kSettingsReading, &reply);
+}
+
+Bytes decode(const Bytes& packet, std::size_t area_size) {
+    Bytes area(area_size);
+    const auto decoded = decode_datagram(packet.data(), static_cast<int>(packet.size()), area);
+    return Bytes(decoded.begin(), decoded.end());
+}
+
+struct Listed {
+    MasterStatus status;
+    struct Entry {
+        std::string address, port;
+    };
+    std::vector<Entry> entries;
+};
+Listed read_list(const Bytes& decoded) {
+    Listed list;
+    list.status = read_master_list(decoded, [&](const char* address, const char* port) {
+        list.entries.push_back({address, port});
+    });
+    return list;
 }
 
 // A reply carrying every field both readings share, laid out so both read it alike.
@@ -115,22 +202,22 @@ TEST(Datagram, ChallengeIsTheCodedLauncherQuery) {
     codec::HuffmanInit();
     EXPECT_EQ(challenge_packet(), (Bytes{0x05, 0xB8, 0x49, 0x02}));
     const Bytes packet = challenge_packet();
-    EXPECT_EQ(decode_datagram(packet.data(), static_cast<int>(packet.size()), kServerReplyArea),
-              (Bytes{0xC7, 0, 0, 0}));
-    EXPECT_TRUE(decode_datagram(nullptr, 4, kServerReplyArea).empty());
-    EXPECT_TRUE(decode_datagram(packet.data(), -1, kServerReplyArea).empty());
+    EXPECT_EQ(decode(packet, kServerReplyArea), (Bytes{0xC7, 0, 0, 0}));
+    unsigned char area[8];
+    EXPECT_TRUE(decode_datagram(nullptr, 4, area).empty());
+    EXPECT_TRUE(decode_datagram(packet.data(), -1, area).empty());
 }
 
 TEST(Datagram, DecodingStopsAtTheArea) {
     codec::HuffmanInit();
     Bytes raw(100, 0x41);
     raw.insert(raw.begin(), 0xFF);
-    EXPECT_EQ(decode_datagram(raw.data(), static_cast<int>(raw.size()), 10).size(), 10u);
+    EXPECT_EQ(decode(raw, 10).size(), 10u);
 }
 
 TEST(MasterList, ReadsRecordsUntilTheEndMarker) {
     const Bytes one = {0, 0, 0, 0, 0x01, 0xC0, 0xA8, 0x01, 0x02, 0xA6, 0x29, 0x02, 0x01, 1, 2, 3, 4, 5, 6};
-    const MasterList list = read_master_list(one);
+    const Listed list = read_list(one);
     EXPECT_EQ(list.status, MasterStatus::list);
     ASSERT_EQ(list.entries.size(), 1u);
     EXPECT_EQ(list.entries[0].address, "192.168.1.2");
@@ -138,29 +225,29 @@ TEST(MasterList, ReadsRecordsUntilTheEndMarker) {
 
     // Ports and address parts are unsigned.
     const Bytes high = {0, 0, 0, 0, 0x00, 0xFF, 0x80, 0x00, 0x01, 0x00, 0xC8, 0x02};
-    ASSERT_EQ(read_master_list(high).entries.size(), 1u);
-    EXPECT_EQ(read_master_list(high).entries[0].address, "255.128.0.1");
-    EXPECT_EQ(read_master_list(high).entries[0].port, "51200");
+    ASSERT_EQ(read_list(high).entries.size(), 1u);
+    EXPECT_EQ(read_list(high).entries[0].address, "255.128.0.1");
+    EXPECT_EQ(read_list(high).entries[0].port, "51200");
 }
 
 TEST(MasterList, ListWithoutEndMarkerKeepsEveryWholeRecord) {
-    EXPECT_TRUE(read_master_list(Bytes{0, 0, 0, 0, 0x01, 0x0A, 0x00, 0x00, 0x01, 0xA6}).entries.empty());
+    EXPECT_TRUE(read_list(Bytes{0, 0, 0, 0, 0x01, 0x0A, 0x00, 0x00, 0x01, 0xA6}).entries.empty());
     const Bytes two_and_a_half = {0, 0, 0, 0, 1, 10, 0, 0, 1, 0x10, 0, 1, 10, 0, 0, 2, 0x11, 0, 1, 10, 0};
-    const MasterList list = read_master_list(two_and_a_half);
+    const Listed list = read_list(two_and_a_half);
     ASSERT_EQ(list.entries.size(), 2u);
     EXPECT_EQ(list.entries[1].address, "10.0.0.2");
     EXPECT_EQ(list.entries[1].port, "17");
-    EXPECT_TRUE(read_master_list(Bytes{0, 0, 0, 0}).entries.empty());
+    EXPECT_TRUE(read_list(Bytes{0, 0, 0, 0}).entries.empty());
 }
 
 TEST(MasterList, StatusOtherThanAListAddsNothing) {
     const Bytes outdated = {0x6F, 0x57, 0, 0, 1, 10, 0, 0, 1, 0x10, 0, 2};
-    EXPECT_EQ(read_master_list(outdated).status, MasterStatus::outdated);
-    EXPECT_TRUE(read_master_list(outdated).entries.empty());
+    EXPECT_EQ(read_list(outdated).status, MasterStatus::outdated);
+    EXPECT_TRUE(read_list(outdated).entries.empty());
     const Bytes other = {1, 0, 0, 0, 1, 10, 0, 0, 1, 0x10, 0, 2};
-    EXPECT_EQ(read_master_list(other).status, MasterStatus::ignored);
-    EXPECT_TRUE(read_master_list(other).entries.empty());
-    EXPECT_EQ(read_master_list(Bytes{0, 0, 0}).status, MasterStatus::ignored);
+    EXPECT_EQ(read_list(other).status, MasterStatus::ignored);
+    EXPECT_TRUE(read_list(other).entries.empty());
+    EXPECT_EQ(read_list(Bytes{0, 0, 0}).status, MasterStatus::ignored);
 }
 
 TEST(ServerInfo, NameAndMapOnly) {
@@ -206,10 +293,10 @@ TEST(ServerInfo, GamePrefixComesFromTheNormalisedIwad) {
 }
 
 TEST(ServerInfo, IwadNamesOfEveryLength) {
-    EXPECT_EQ(normalise_iwad("ab"), ".wad");
-    EXPECT_EQ(normalise_iwad("a.b"), ".wad");
-    EXPECT_EQ(normalise_iwad(""), ".wad");
-    EXPECT_EQ(normalise_iwad("C:\\Games\\HEXEN.WAD"), "c:gameshexen.wad");
+    EXPECT_EQ(normalise_iwad("ab").view(), ".wad");
+    EXPECT_EQ(normalise_iwad("a.b").view(), ".wad");
+    EXPECT_EQ(normalise_iwad("").view(), ".wad");
+    EXPECT_EQ(normalise_iwad("C:\\Games\\HEXEN.WAD").view(), "c:gameshexen.wad");
     // An IWAD name over the area is cut to 255 bytes before it is worked on.
     const std::string long_name(400, 'q');
     const Bytes reply = reply_head(0x200).text(long_name).bytes;
@@ -247,56 +334,54 @@ TEST(ServerInfo, ColourCodesInTheNameStay) {
 }
 
 TEST(ServerInfo, ForeignAndCutShortRepliesGiveNothing) {
-    ServerInfo info;
+    ReplyFields reply;
     Bytes wrong = full_reply();
     wrong[0] ^= 1;
-    EXPECT_EQ(read_server_info(wrong, &info), ReplyRead::foreign);
-    EXPECT_EQ(read_server_info(Bytes{0x77, 0x5D}, &info), ReplyRead::foreign);
+    EXPECT_EQ(walk_reply(wrong, kListReading, &reply), ReplyRead::foreign);
+    EXPECT_EQ(walk_reply(Bytes{0x77, 0x5D}, kListReading, &reply), ReplyRead::foreign);
     const Bytes no_zero = reply_head(0x1).bytes;
     Bytes name_without_end = no_zero;
     name_without_end.push_back('x');
-    EXPECT_EQ(read_server_info(name_without_end, &info), ReplyRead::truncated);
-    EXPECT_TRUE(info.name.empty());
+    EXPECT_EQ(walk_reply(name_without_end, kListReading, &reply), ReplyRead::truncated);
+    EXPECT_FALSE(reply.has(Row::name));
     // A PWAD count larger than the list.
-    EXPECT_EQ(read_server_info(reply_head(0x40).u8(3).text("a.wad").bytes, &info), ReplyRead::truncated);
+    EXPECT_EQ(walk_reply(reply_head(0x40).u8(3).text("a.wad").bytes, kListReading, &reply), ReplyRead::truncated);
 }
 
 TEST(ServerSettings, MapOnlyReplyIsWholeWithoutTheTwelveBytes) {
-    const ServerSettings s = settings_of(reply_head(0x8).text("e1m1").bytes);
+    const Written s = settings_of(reply_head(0x8).text("e1m1").bytes);
     EXPECT_EQ(s.map, "E1M1");
     EXPECT_FALSE(s.pwads);
-    EXPECT_FALSE(s.game);
+    EXPECT_FALSE(s.type);
     EXPECT_FALSE(s.iwad);
     EXPECT_FALSE(s.skill);
     EXPECT_FALSE(s.limits);
     EXPECT_TRUE(s.players.empty());
     EXPECT_FALSE(s.flag_words);
+    EXPECT_TRUE(s.flags.empty());
 
     // A field announced after the twelve bytes needs them.
-    ServerSettings cut;
-    EXPECT_EQ(read_server_settings(reply_head(0x8 | 0x80000).text("e1m1").zeros(11).bytes, &cut),
-              ReplyRead::truncated);
-    EXPECT_EQ(read_server_settings(reply_head(0x8 | 0x80000).text("e1m1").zeros(12).u8(0).bytes, &cut),
-              ReplyRead::complete);
+    EXPECT_EQ(settings_read(reply_head(0x8 | 0x80000).text("e1m1").zeros(11).bytes), ReplyRead::truncated);
+    EXPECT_EQ(settings_read(reply_head(0x8 | 0x80000).text("e1m1").zeros(12).u8(0).bytes), ReplyRead::complete);
 }
 
 TEST(ServerSettings, FullReply) {
-    const ServerSettings s = settings_of(full_reply());
+    const Written s = settings_of(full_reply());
     EXPECT_EQ(s.map, "MAP01");
     EXPECT_EQ(s.pwads, (std::vector<std::string>{"foo.wad", "bar.pk3"}));
-    ASSERT_TRUE(s.game);
-    EXPECT_EQ(game_type_setting(*s.game), 3);
-    EXPECT_EQ(modifier_steps(*s.game), (std::vector<int>{0, 1}));
-    EXPECT_EQ(iwad_setting(*s.iwad), 4);
-    EXPECT_EQ(s.skill, 2);
+    EXPECT_EQ(s.type, 3);
+    EXPECT_EQ(s.modifiers, (std::vector<int>{0, 1}));
+    EXPECT_EQ(s.iwad, 4);
+    EXPECT_EQ(s.skill, 3);   // 2 on the wire
     ASSERT_TRUE(s.limits);
-    EXPECT_EQ(s.limits->frag, 20);
-    EXPECT_EQ(s.limits->time, 15);
-    EXPECT_EQ(s.limits->duel, 0);
-    EXPECT_EQ(s.limits->win, 5);
+    EXPECT_EQ((*s.limits)[0], 20);
+    EXPECT_EQ((*s.limits)[1], 15);
+    EXPECT_EQ((*s.limits)[2], 0);
+    EXPECT_EQ((*s.limits)[4], 5);
     EXPECT_EQ(s.players, (std::vector<std::string>{"Bob", "Ann"}));
     ASSERT_TRUE(s.flag_words);
-    EXPECT_EQ(*s.flag_words, (std::array<uint32_t, 5>{0x10, 0x2000, 0x80, 0x40000000, 0x1000000}));
+    EXPECT_EQ(*s.flag_words, (FlagWords{0x10, 0x2000, 0x80, 0x40000000, 0x1000000}));
+    EXPECT_EQ(s.flags.size(), kFlagRowCount);
 }
 
 TEST(ServerSettings, TeamGameTypesHaveLongerPlayerRecords) {
@@ -309,12 +394,14 @@ TEST(ServerSettings, TeamGameTypesHaveLongerPlayerRecords) {
 TEST(ServerSettings, GameTypeModifierSkillAndIwadDecisions) {
     EXPECT_EQ(game_type_setting({20, 0, 0}), 0);
     EXPECT_EQ(game_type_setting({15, 0, 0}), 15);
-    EXPECT_EQ(modifier_steps({0, 1, 1}), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(modifier_steps({0, 2, 0}), (std::vector<int>{0}));
-    EXPECT_EQ(settings_of(reply_head(0x1000).u8(3).bytes).skill, 3);
-    auto iwad = [](const std::string& name) {
-        return iwad_setting(*settings_of(reply_head(0x200).text(name).bytes).iwad);
+    auto steps = [](const GameTypeBlock& game) {
+        const ModifierSteps m = modifier_steps(game);
+        return std::vector<int>(m.begin(), m.end());
     };
+    EXPECT_EQ(steps({0, 1, 1}), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(steps({0, 2, 0}), (std::vector<int>{0}));
+    EXPECT_EQ(settings_of(reply_head(0x1000).u8(3).bytes).skill, 4);
+    auto iwad = [](const std::string& name) { return *settings_of(reply_head(0x200).text(name).bytes).iwad; };
     EXPECT_EQ(iwad("HERETIC1.WAD"), 10);
     EXPECT_EQ(iwad("heretic.wad"), 9);
     EXPECT_EQ(iwad("mygame.pk3"), 20);
@@ -342,18 +429,19 @@ TEST(ServerSettings, TeamScoresFieldSizeDiffersBetweenTheReadings) {
 }
 
 TEST(ServerSettings, FlagItemsCarryTheMaskedBits) {
-    const std::vector<FlagItem> items = flag_items({0x10, 0, 0, 0x7FFFFFFF, 0});
-    ASSERT_EQ(items.size(), 125u);
+    const Written s =
+        settings_of(reply_head(0x08000000).zeros(12).u32(0x10).u32(0).u32(0).u32(0x7FFFFFFF).u32(0).bytes);
+    ASSERT_EQ(s.flags.size(), 125u);
     int compat_on = 0;
-    for (const FlagItem& item : items) {
-        const std::string group = item.group, key = item.key;
+    for (const auto& [item, value] : s.flags) {
+        const std::string group = item.substr(0, item.find('/')), key = item.substr(item.find('/') + 1);
         if (group == "dmflags1") {
             const int expected = key == "falldamage" || key == "strifefalldamage" ? 16 : 0;
-            EXPECT_EQ(item.value, expected) << key;
+            EXPECT_EQ(value, expected) << key;
         } else if (group == "compatflags") {
-            compat_on += item.value != 0;
+            compat_on += value != 0;
         } else {
-            EXPECT_EQ(item.value, 0) << group << "/" << key;
+            EXPECT_EQ(value, 0) << group << "/" << key;
         }
     }
     EXPECT_EQ(compat_on, 31);
@@ -365,12 +453,11 @@ TEST(ServerReplies, EveryTruncationIsReadSafely) {
     const Bytes whole = full_reply(9);
     for (std::size_t cut = 0; cut < whole.size(); ++cut) {
         const Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
-        ServerInfo info;
-        read_server_info(part, &info);
-        ServerSettings settings;
-        EXPECT_NE(read_server_settings(part, &settings), ReplyRead::complete) << cut;
-        EXPECT_FALSE(settings.map) << cut;
-        read_master_list(part);
+        ReplyFields reply;
+        walk_reply(part, kListReading, &reply);
+        EXPECT_NE(walk_reply(part, kSettingsReading, &reply), ReplyRead::complete) << cut;
+        EXPECT_FALSE(reply.has(Row::map)) << cut;
+        read_list(part);
     }
 }
 
@@ -387,20 +474,17 @@ TEST(ServerReplies, SeedCorpusReplays) {
         }
         return out;
     };
-    auto decode = [](const Bytes& packet, std::size_t area) {
-        return decode_datagram(packet.data(), static_cast<int>(packet.size()), area);
-    };
     const auto masters = packets("master_response");
-    for (const Bytes& packet : masters) read_master_list(decode(packet, kMasterReplyArea));
+    for (const Bytes& packet : masters) read_list(decode(packet, kMasterReplyArea));
     const auto servers = packets("server_response");
     for (const Bytes& packet : servers) {
-        ServerInfo info;
-        read_server_info(decode(packet, kServerReplyArea), &info);
+        ReplyFields reply;
+        walk_reply(decode(packet, kServerReplyArea), kListReading, &reply);
     }
     const auto settings = packets("server_gamesettings");
     for (const Bytes& packet : settings) {
-        ServerSettings s;
-        read_server_settings(decode(packet, kServerReplyArea), &s);
+        ReplyFields reply;
+        walk_reply(decode(packet, kServerReplyArea), kSettingsReading, &reply);
     }
     EXPECT_FALSE(masters.empty());
     EXPECT_FALSE(servers.empty());

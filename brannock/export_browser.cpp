@@ -39,6 +39,26 @@ public:
     void add_player(const char* name) override { host<Host_AddPlayer_t>(kSlotAddPlayer)(name); }
 };
 
+// The decode area is a local of these two, not of the exports, so that a reply refused at its
+// magic does not pay for setting up 32 KB of stack.
+[[gnu::noinline]] void list_server(ServerRef server, const unsigned char* data, int length) {
+    unsigned char area[brannock::kServerReplyArea];
+    brannock::ReplyFields reply;
+    const auto decoded = brannock::decode_datagram(data, length, area);
+    if (brannock::walk_reply(decoded, brannock::kListReading, &reply) != brannock::ReplyRead::complete) return;
+    auto set_info = host<Host_SetServerInfo_t>(kSlotSetServerInfo);
+    brannock::server_properties(reply, [&](const char* key, const char* value) { set_info(server, key, value); });
+}
+
+[[gnu::noinline]] int copy_settings(const unsigned char* data, int length) {
+    unsigned char area[brannock::kServerReplyArea];
+    brannock::ReplyFields reply;
+    const auto decoded = brannock::decode_datagram(data, length, area);
+    const brannock::ReplyRead read = brannock::walk_reply(decoded, brannock::kSettingsReading, &reply);
+    LauncherSettings launcher;
+    return brannock::write_game_settings(read, reply, launcher);
+}
+
 }  // namespace
 
 SDLL_EXPORT void SDLL_CALL SDLL_QueryMasterserver(void) {
@@ -80,25 +100,13 @@ SDLL_EXPORT int SDLL_CALL SDLL_ServerQueryData(void*, void*, unsigned char* out,
 
 SDLL_EXPORT int SDLL_CALL SDLL_ServerResponse(ServerRef server, const unsigned char* data, int length) {
     return frame::guarded(1, [&] {
-        if (!brannock::starts_as_server_reply(data, length)) return 1;
-        unsigned char area[brannock::kServerReplyArea];
-        brannock::ReplyFields reply;
-        const auto decoded = brannock::decode_datagram(data, length, area);
-        if (brannock::walk_reply(decoded, brannock::kListReading, &reply) != brannock::ReplyRead::complete) return 1;
-        auto set_info = host<Host_SetServerInfo_t>(kSlotSetServerInfo);
-        brannock::server_properties(reply, [&](const char* key, const char* value) { set_info(server, key, value); });
+        if (brannock::starts_as_server_reply(data, length)) list_server(server, data, length);
         return 1;
     });
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_ServerGamesettings(void*, const unsigned char* data, int length) {
     return frame::guarded(0, [&] {
-        if (!brannock::starts_as_server_reply(data, length)) return 0;
-        unsigned char area[brannock::kServerReplyArea];
-        brannock::ReplyFields reply;
-        const brannock::ReplyRead read =
-            brannock::walk_reply(brannock::decode_datagram(data, length, area), brannock::kSettingsReading, &reply);
-        LauncherSettings launcher;
-        return brannock::write_game_settings(read, reply, launcher);
+        return brannock::starts_as_server_reply(data, length) ? copy_settings(data, length) : 0;
     });
 }

@@ -98,7 +98,12 @@ struct ReplyFields {
     ByteCursor cursor(Row row) const { return ByteCursor(at[static_cast<std::size_t>(row)]); }
     // A text field without its zero byte, at most `max_kept` bytes of it.
     std::string_view text(Row row, std::size_t max_kept = SIZE_MAX) const { return cursor(row).text(max_kept); }
-    // The first byte of a field; 0 for a field not read.
+    // A text field as it lies in the reply, with its zero byte; "" for a field not read.
+    const char* c_text(Row row) const {
+        const auto bytes = at[static_cast<std::size_t>(row)];
+        return bytes.empty() ? "" : reinterpret_cast<const char*>(bytes.data());
+    }
+    // A byte of a field; 0 for a field not read.
     uint8_t byte(Row row, std::size_t offset = 0) const;
 };
 

@@ -25,8 +25,9 @@ void emit_server_properties(const ReplyFields& reply, PropertyFn fn, void* conte
     };
     DecimalText number;
 
-    if (reply.has(Row::website)) emit_text("WEBSITE", reply.text(Row::website));
-    if (reply.has(Row::email)) emit_text("EMAIL", reply.text(Row::email));
+    // Texts kept whole go to the launcher as they lie in the reply.
+    if (reply.has(Row::website)) fn(context, "WEBSITE", reply.c_text(Row::website));
+    if (reply.has(Row::email)) fn(context, "EMAIL", reply.c_text(Row::email));
     if (reply.has(Row::limit)) fn(context, "LIMIT", decimal(reply.byte(Row::limit), number));
 
     if (reply.has(Row::pwads)) {
@@ -65,7 +66,9 @@ void emit_server_properties(const ReplyFields& reply, PropertyFn fn, void* conte
     const bool marked = reply.byte(Row::icon1) != 0 || reply.byte(Row::icon2) != 0;
     fn(context, "ICON", marked ? kIconMarked : kIconPlain);
     if (reply.has(Row::player_count)) fn(context, "USERS", decimal(reply.byte(Row::player_count), number));
-    emit_text("", reply.text(Row::name, kServerNameMax));
+    const std::string_view name = reply.text(Row::name);
+    if (name.size() <= kServerNameMax) fn(context, "", reply.c_text(Row::name));
+    else emit_text("", name.substr(0, kServerNameMax));
 }
 
 }  // namespace brannock

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string_view>
 
@@ -24,7 +25,7 @@ public:
     TextBuilder& append(std::string_view text) {
         const std::size_t room = area_.size() - 1 - length_;
         const std::size_t n = text.size() < room ? text.size() : room;
-        for (std::size_t i = 0; i < n; ++i) area_[length_ + i] = text[i];
+        if (n != 0) std::memcpy(area_.data() + length_, text.data(), n);
         length_ += n;
         return terminate();
     }

@@ -32,11 +32,14 @@ public:
     void report_message(const char* text, int level) override {
         host<Host_ReportMessage_t>(kSlotReportMessage)(text, level);
     }
-    void set_int(const char* group, const char* key, int value) override {
-        host<Host_SetMultiplayerInt_t>(kSlotSetMultiplayerInt)(host_handle(), group, key, value);
-    }
+    // Asked for once: the flag items alone make 125 of these calls.
+    void set_int(const char* group, const char* key, int value) override { set_int_(handle_, group, key, value); }
     void set_iwad(int number) override { host<Host_SetIwad_t>(kSlotSetIwad)(host_handle(), number); }
     void add_player(const char* name) override { host<Host_AddPlayer_t>(kSlotAddPlayer)(name); }
+
+private:
+    Host_SetMultiplayerInt_t set_int_ = host<Host_SetMultiplayerInt_t>(kSlotSetMultiplayerInt);
+    HostHandle handle_ = host_handle();
 };
 
 // The decode area is a local of these two, not of the exports, so that a reply refused at its

@@ -8,8 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
-#include <string>
+#include <string_view>
 
 namespace brannock {
 
@@ -40,16 +41,17 @@ public:
         return v;
     }
 
-    // A zero-terminated text. At most `max_kept` bytes are kept; the cursor still moves past the
-    // whole text and its zero byte. A text without its zero byte inside the data fails.
-    std::string text(std::size_t max_kept) {
-        if (failed_) return {};
-        std::size_t end = pos_;
-        while (end < data_.size() && data_[end] != 0) ++end;
-        if (end == data_.size()) return fail(), std::string();
-        const std::size_t length = end - pos_;
-        std::string out(reinterpret_cast<const char*>(data_.data() + pos_),
-                        length < max_kept ? length : max_kept);
+    // A zero-terminated text, as a view into the data. At most `max_kept` bytes are kept; the
+    // cursor still moves past the whole text and its zero byte. A text without its zero byte
+    // inside the data fails.
+    std::string_view text(std::size_t max_kept = SIZE_MAX) {
+        if (failed_ || pos_ == data_.size()) return fail(), std::string_view();
+        const void* zero = std::memchr(data_.data() + pos_, 0, data_.size() - pos_);
+        if (!zero) return fail(), std::string_view();
+        const std::size_t length = static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - (data_.data() + pos_));
+        const std::size_t end = pos_ + length;
+        const std::string_view out(reinterpret_cast<const char*>(data_.data() + pos_),
+                                   length < max_kept ? length : max_kept);
         pos_ = end + 1;
         return out;
     }

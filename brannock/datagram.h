@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace brannock {
@@ -24,9 +25,10 @@ constexpr std::size_t kQueryArea = 128;
 // The Huffman-coded challenge, exactly as it goes on the wire.
 std::vector<unsigned char> challenge_packet();
 
-// Decodes one received datagram into at most `area` bytes. A packet that is malformed or longer
-// than the area gives the bytes decoded before the fault: the readers then see a reply cut short.
-// A null or empty datagram decodes to nothing.
-std::vector<unsigned char> decode_datagram(const unsigned char* data, int length, std::size_t area);
+// Decodes one received datagram into `area` (a local of the export: nothing is allocated) and
+// gives the part written. A packet that is malformed or longer than the area gives the bytes
+// decoded before the fault: the readers then see a reply cut short. A null or empty datagram
+// decodes to nothing.
+std::span<const unsigned char> decode_datagram(const unsigned char* data, int length, std::span<unsigned char> area);
 
 }  // namespace brannock

@@ -9,9 +9,9 @@
 #include "brannock/datagram.h"
 #include "brannock/master_list.h"
 #include "brannock/server_info.h"
+#include "brannock/reply_model.h"
 #include "brannock/server_settings.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 
 namespace {
 
@@ -19,45 +19,47 @@ using frame::host;
 using frame::host_handle;
 
 constexpr const char* kServersGroup = "servers";
-constexpr const char* kGeneralGroup = "general";
 constexpr int kServerQueryResult = 5;   // the raw challenge length plus one
 
-void set_multiplayer_int(const char* key, int value) {
-    host<Host_SetMultiplayerInt_t>(kSlotSetMultiplayerInt)(host_handle(), kGeneralGroup, key, value);
+// The settings copy's launcher calls.
+class LauncherSettings final : public brannock::SettingsSink {
+public:
+    void set_string(const char* group, const char* key, const char* value) override {
+        host<Host_SetMultiplayerString_t>(kSlotSetMultiplayerString)(host_handle(), group, key, value);
+    }
+    void set_map(const char* map) override { host<Host_SetMap_t>(kSlotSetMap)(host_handle(), map); }
+    void add_file(const char* file) override { host<Host_AddFile_t>(kSlotAddFile)(file); }
+    void report_message(const char* text, int level) override {
+        host<Host_ReportMessage_t>(kSlotReportMessage)(text, level);
+    }
+    // Asked for once: the flag items alone make 125 of these calls.
+    void set_int(const char* group, const char* key, int value) override { set_int_(handle_, group, key, value); }
+    void set_iwad(int number) override { host<Host_SetIwad_t>(kSlotSetIwad)(host_handle(), number); }
+    void add_player(const char* name) override { host<Host_AddPlayer_t>(kSlotAddPlayer)(name); }
+
+private:
+    Host_SetMultiplayerInt_t set_int_ = host<Host_SetMultiplayerInt_t>(kSlotSetMultiplayerInt);
+    HostHandle handle_ = host_handle();
+};
+
+// The decode area is a local of these two, not of the exports, so that a reply refused at its
+// magic does not pay for setting up 32 KB of stack.
+[[gnu::noinline]] void list_server(ServerRef server, const unsigned char* data, int length) {
+    unsigned char area[brannock::kServerReplyArea];
+    brannock::ReplyFields reply;
+    const auto decoded = brannock::decode_datagram(data, length, area);
+    if (brannock::walk_reply(decoded, brannock::kListReading, &reply) != brannock::ReplyRead::complete) return;
+    auto set_info = host<Host_SetServerInfo_t>(kSlotSetServerInfo);
+    brannock::server_properties(reply, [&](const char* key, const char* value) { set_info(server, key, value); });
 }
 
-void write_settings(const brannock::ServerSettings& s) {
-    if (s.map) {
-        // The map goes onto the hosted server's line later: one word, as every server name.
-        const std::string map(frame::single_word(*s.map));
-        host<Host_SetMultiplayerString_t>(kSlotSetMultiplayerString)(host_handle(), kGeneralGroup, "map", map.c_str());
-        host<Host_SetMap_t>(kSlotSetMap)(host_handle(), map.c_str());
-    }
-    if (s.pwads) {
-        for (const std::string& pwad : *s.pwads) host<Host_AddFile_t>(kSlotAddFile)(pwad.c_str());
-    } else {
-        host<Host_ReportMessage_t>(kSlotReportMessage)(brannock::kNoPwadMessage, brannock::kSettingsMessageLevel);
-    }
-    if (s.game) {
-        set_multiplayer_int("type", brannock::game_type_setting(*s.game));
-        for (int modifier : brannock::modifier_steps(*s.game)) set_multiplayer_int("modifier", modifier);
-    }
-    if (s.iwad) host<Host_SetIwad_t>(kSlotSetIwad)(host_handle(), brannock::iwad_setting(*s.iwad));
-    if (s.skill) set_multiplayer_int("skill", *s.skill + 1);
-    if (s.limits) {
-        set_multiplayer_int("fraglimit", s.limits->frag);
-        set_multiplayer_int("timelimit", s.limits->time);
-        set_multiplayer_int("duellimit", s.limits->duel);
-        set_multiplayer_int("pointlimit", s.limits->point);
-        set_multiplayer_int("winlimit", s.limits->win);
-    }
-    for (const std::string& player : s.players) host<Host_AddPlayer_t>(kSlotAddPlayer)(player.c_str());
-    if (s.flag_words) {
-        auto set_int = host<Host_SetMultiplayerInt_t>(kSlotSetMultiplayerInt);
-        for (const brannock::FlagItem& item : brannock::flag_items(*s.flag_words)) {
-            set_int(host_handle(), item.group, item.key, item.value);
-        }
-    }
+[[gnu::noinline]] int copy_settings(const unsigned char* data, int length) {
+    unsigned char area[brannock::kServerReplyArea];
+    brannock::ReplyFields reply;
+    const auto decoded = brannock::decode_datagram(data, length, area);
+    const brannock::ReplyRead read = brannock::walk_reply(decoded, brannock::kSettingsReading, &reply);
+    LauncherSettings launcher;
+    return brannock::write_game_settings(read, reply, launcher);
 }
 
 }  // namespace
@@ -76,14 +78,14 @@ SDLL_EXPORT void SDLL_CALL SDLL_QueryMasterserver(void) {
 
 SDLL_EXPORT int SDLL_CALL SDLL_MasterserverResponse(void*, void*, const unsigned char* data, int length) {
     return frame::guarded(1, [&] {
-        const auto decoded = brannock::decode_datagram(data, length, brannock::kMasterReplyArea);
-        const brannock::MasterList list = brannock::read_master_list(decoded);
-        if (list.status == brannock::MasterStatus::outdated) {
+        unsigned char area[brannock::kMasterReplyArea];
+        const auto decoded = brannock::decode_datagram(data, length, area);
+        const brannock::MasterStatus status = brannock::read_master_list(decoded, [](const char* address, const char* port) {
+            AddServerEntry(address, port);   // the launcher's answer is not used
+        });
+        if (status == brannock::MasterStatus::outdated) {
             host<Host_ReportMessage_t>(kSlotReportMessage)(brannock::kMasterOutdatedMessage,
                                                            brannock::kMasterOutdatedLevel);
-        }
-        for (const brannock::MasterEntry& entry : list.entries) {
-            AddServerEntry(entry.address.c_str(), entry.port.c_str());   // the launcher's answer is not used
         }
         return 1;
     });
@@ -101,30 +103,13 @@ SDLL_EXPORT int SDLL_CALL SDLL_ServerQueryData(void*, void*, unsigned char* out,
 
 SDLL_EXPORT int SDLL_CALL SDLL_ServerResponse(ServerRef server, const unsigned char* data, int length) {
     return frame::guarded(1, [&] {
-        const auto decoded = brannock::decode_datagram(data, length, brannock::kServerReplyArea);
-        brannock::ServerInfo info;
-        if (brannock::read_server_info(decoded, &info) != brannock::ReplyRead::complete) return 1;
-        auto set_info = host<Host_SetServerInfo_t>(kSlotSetServerInfo);
-        brannock::server_properties(info, [&](const char* key, const char* value) { set_info(server, key, value); });
+        if (brannock::starts_as_server_reply(data, length)) list_server(server, data, length);
         return 1;
     });
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_ServerGamesettings(void*, const unsigned char* data, int length) {
     return frame::guarded(0, [&] {
-        const auto decoded = brannock::decode_datagram(data, length, brannock::kServerReplyArea);
-        brannock::ServerSettings settings;
-        switch (brannock::read_server_settings(decoded, &settings)) {
-            case brannock::ReplyRead::foreign:
-                return 0;
-            case brannock::ReplyRead::truncated:
-                host<Host_ReportMessage_t>(kSlotReportMessage)(brannock::kCutShortMessage,
-                                                               brannock::kSettingsMessageLevel);
-                return 0;
-            case brannock::ReplyRead::complete:
-                break;
-        }
-        write_settings(settings);
-        return 1;
+        return brannock::starts_as_server_reply(data, length) ? copy_settings(data, length) : 0;
     });
 }

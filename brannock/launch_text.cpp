@@ -13,13 +13,6 @@
 namespace brannock {
 namespace {
 
-constexpr std::string_view kGameTypeTexts[] = {
-    "+cooperative 1 ",  "+survival 1 ",   "+invasion 1 ",        "+deathmatch 1 ",
-    "+teamplay 1 ",     "+duel 1 ",       "+terminator 1 ",      "+lastmanstanding 1 ",
-    "+leamlms 1 ",      "+possession 1 ", "+teampossession 1 ",  "+teamgame 1 ",
-    "+ctf 1 ",          "+oneflagctf 1 ", "+skulltag 1 ",        "+domination 1 ",
-};
-
 bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 }  // namespace
@@ -44,19 +37,6 @@ std::string command_file_list(const std::vector<std::string>& files) {
     std::string text = " -file";
     for (const std::string& file : files) text += " " + file;
     return text;
-}
-
-std::string_view game_type_text(int type) {
-    if (type < 0 || type >= static_cast<int>(std::size(kGameTypeTexts))) return {};
-    return kGameTypeTexts[type];
-}
-
-std::string_view modifier_text(int modifier) {
-    switch (modifier) {
-        case 1: return "+instagib 1 ";
-        case 2: return "+buckshot 1 ";
-        default: return {};
-    }
 }
 
 std::string map_option(std::string_view map) {

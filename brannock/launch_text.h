@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "brannock/flag_table.h"
+#include "brannock/game_rules.h"
 
 namespace brannock {
 
@@ -30,11 +31,6 @@ std::string command_file_list(const std::vector<std::string>& files);
 
 // ---- hosting a game ------------------------------------------------------------------------
 
-// The limits, in the order they are read and written.
-constexpr std::array<const char*, 5> kLimitKeys = {"fraglimit", "timelimit", "duellimit",
-                                                    "pointlimit", "winlimit"};
-using Limits = std::array<int, kLimitKeys.size()>;
-
 // What every machine of a hosted game puts on its client line.
 struct ClientGame {
     std::string host_address;            // the address list entry of the hosting player, a single word
@@ -49,17 +45,13 @@ struct ServerGame {
     std::string iwad;
     std::vector<std::string> files;
     std::string map;                     // as the launcher holds it
-    int type = 0;                        // 0..15, see game_type_text
+    int type = 0;                        // 0..15, see game_rules.h
     int modifier = 0;                    // 1 instagib, 2 buckshot
     int skill = 4;                       // 1..5 as the user sees it
     FlagWords flags{};
     Limits limits{};
 };
 
-// "+cooperative 1 " ... "+domination 1 " for type 0..15; empty for any other value.
-std::string_view game_type_text(int type);
-// "+instagib 1 " for 1, "+buckshot 1 " for 2; empty otherwise.
-std::string_view modifier_text(int modifier);
 // "+map " and the map name in upper case, cut to a single word, then one blank.
 std::string map_option(std::string_view map);
 

@@ -2,17 +2,15 @@
 #include "brannock/master_list.h"
 
 #include "brannock/byte_cursor.h"
+#include "brannock/text_builder.h"
 
 namespace brannock {
 namespace {
 
 constexpr uint8_t kEndOfList = 2;
 
-constexpr std::size_t kRecordBytes = 7;   // marker, four address bytes, port
-
 // Formatted in a local buffer: a list carries hundreds of addresses.
-std::string dotted(const uint8_t (&parts)[4]) {
-    char text[16];   // "255.255.255.255"
+const char* dotted(const uint8_t (&parts)[4], char (&text)[16]) {   // "255.255.255.255"
     std::size_t n = 0;
     for (int i = 0; i < 4; ++i) {
         if (i > 0) text[n++] = '.';
@@ -21,20 +19,18 @@ std::string dotted(const uint8_t (&parts)[4]) {
         if (v >= 10) text[n++] = static_cast<char>('0' + v / 10 % 10);
         text[n++] = static_cast<char>('0' + v % 10);
     }
-    return std::string(text, n);
+    text[n] = '\0';
+    return text;
 }
 
 }  // namespace
 
-MasterList read_master_list(std::span<const unsigned char> decoded) {
-    MasterList list;
+MasterStatus read_master_list(std::span<const unsigned char> decoded, MasterEntryFn fn, void* context) {
     ByteCursor cursor(decoded);
     const uint32_t status = cursor.u32();
-    if (!cursor.ok()) return list;
-    if (status == kMasterOutdated) list.status = MasterStatus::outdated;
-    if (status != kMasterListFollows) return list;
-    list.status = MasterStatus::list;
-    list.entries.reserve(cursor.remaining() / kRecordBytes);
+    if (!cursor.ok()) return MasterStatus::ignored;
+    if (status == kMasterOutdated) return MasterStatus::outdated;
+    if (status != kMasterListFollows) return MasterStatus::ignored;
 
     for (;;) {
         const uint8_t marker = cursor.u8();
@@ -43,9 +39,11 @@ MasterList read_master_list(std::span<const unsigned char> decoded) {
         for (uint8_t& part : parts) part = cursor.u8();
         const uint16_t port = cursor.u16();
         if (!cursor.ok()) break;   // a record cut short is dropped
-        list.entries.push_back({dotted(parts), std::to_string(port)});
+        char address[16];
+        DecimalText port_text;
+        fn(context, dotted(parts, address), decimal(port, port_text));
     }
-    return list;
+    return MasterStatus::list;
 }
 
 }  // namespace brannock

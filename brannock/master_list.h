@@ -6,9 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
-#include <string>
-#include <vector>
+#include <type_traits>
 
 namespace brannock {
 
@@ -24,16 +24,19 @@ enum class MasterStatus {
     ignored,    // any other status, or a reply too short to hold one
 };
 
-struct MasterEntry {
-    std::string address;   // dotted text, "192.168.1.2"
-    std::string port;      // unsigned decimal, "10662"
-};
+// Receives one listed server, in datagram order: the dotted address ("192.168.1.2") and the port
+// in unsigned decimal ("10662"), zero-terminated and valid only during the call.
+using MasterEntryFn = void (*)(void* context, const char* address, const char* port);
 
-struct MasterList {
-    MasterStatus status = MasterStatus::ignored;
-    std::vector<MasterEntry> entries;   // in datagram order
-};
+MasterStatus read_master_list(std::span<const unsigned char> decoded, MasterEntryFn fn, void* context);
 
-MasterList read_master_list(std::span<const unsigned char> decoded);
+// The same with any callable taking (const char* address, const char* port).
+template <class Sink>
+MasterStatus read_master_list(std::span<const unsigned char> decoded, Sink&& sink) {
+    using Target = std::remove_reference_t<Sink>;
+    return read_master_list(
+        decoded, [](void* context, const char* address, const char* port) { (*static_cast<Target*>(context))(address, port); },
+        const_cast<void*>(static_cast<const void*>(std::addressof(sink))));
+}
 
 }  // namespace brannock

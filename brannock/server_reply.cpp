@@ -1,18 +1,10 @@
-// server_reply.cpp: game type names, game prefixes and name clean-up shared by both readings.
+// server_reply.cpp: game prefixes and the IWAD name clean-up shared by both readings.
 #include "brannock/server_reply.h"
-
-#include <array>
 
 #include "frame/helpers.h"
 
 namespace brannock {
 namespace {
-
-constexpr std::array<std::string_view, kGameTypeCount> kGameTypeNames = {
-    "Cooperative", "Survival",   "Invasion", "Deathmatch",      "Team Play", "Duel",
-    "Terminator",  "LMS",        "Team LMS", "Possession",      "Team Possession",
-    "Team Game",   "CTF",        "One Flag CTF", "Skulltag",    "Domination",
-};
 
 // Indexed by IWAD number - 1: the same 19 files, in the same order, as the launcher's IWAD table.
 constexpr std::array<std::string_view, 19> kGamePrefixes = {
@@ -26,39 +18,29 @@ static_assert(kGamePrefixes.size() == frame::kUnknownIwad - 1, "one prefix per k
 constexpr std::size_t kExtensionLength = 3;
 constexpr std::string_view kIwadExtension = ".wad";
 
+bool removed_from_iwad(char c) { return c == '.' || c == '\\' || c == '/'; }
+
 }  // namespace
 
-std::string_view game_type_name(int type) {
-    if (type < 0 || type >= kGameTypeCount) return kUnknownGameType;
-    return kGameTypeNames[static_cast<std::size_t>(type)];
-}
-
-std::string game_prefix(std::string_view normalised_iwad) {
+void append_game_prefix(std::string_view normalised_iwad, TextBuilder& out) {
     const int number = frame::IwadNumber(normalised_iwad);
     if (number >= 1 && number < frame::kUnknownIwad) {
-        return std::string(kGamePrefixes[static_cast<std::size_t>(number - 1)]);
+        out.append(kGamePrefixes[static_cast<std::size_t>(number - 1)]);
+        return;
     }
-    std::string prefix = "(";
-    prefix.append(normalised_iwad);
-    prefix.append(") ");
-    return prefix;
+    out.append("(").append(normalised_iwad).append(") ");
 }
 
-std::string normalise_iwad(std::string name) {
-    frame::to_lower_ascii(name);
-    frame::RemoveChar(name, '.');
-    frame::RemoveChar(name, '\\');
-    frame::RemoveChar(name, '/');
-    name.resize(name.size() > kExtensionLength ? name.size() - kExtensionLength : 0);
-    name += kIwadExtension;
-    return name;
-}
-
-std::optional<uint32_t> open_reply(ByteCursor& in, std::size_t version_offset) {
-    if (in.u32() != kServerReplyMagic || !in.ok()) return std::nullopt;
-    in.seek(version_offset);
-    in.skip_text();
-    return in.u32();
+IwadName normalise_iwad(std::string_view name) {
+    IwadName out;
+    for (char c : name.substr(0, kIwadNameMax)) {
+        if (!removed_from_iwad(c)) out.text[out.length++] = c;
+    }
+    frame::to_lower_ascii(std::span<char>(out.text.data(), out.length));
+    out.length = out.length > kExtensionLength ? out.length - kExtensionLength : 0;
+    for (char c : kIwadExtension) out.text[out.length++] = c;
+    out.text[out.length] = '\0';
+    return out;
 }
 
 }  // namespace brannock

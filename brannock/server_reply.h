@@ -1,17 +1,16 @@
 // server_reply.h: what both readings of a game server's reply share.
 //
-// The reply magic, the flag bits that announce each field, the text areas, the game type names,
-// the game prefixes by IWAD, and the clean-up of map, PWAD and IWAD names. The server-list
-// reading is in server_info.h, the game-settings reading in server_settings.h.
+// The reply magic, the flag bits that announce each field, the text areas, the game prefixes by
+// IWAD, and the clean-up of IWAD names. The layout and its walk are in reply_model.h; the
+// server-list reading in server_info.h, the game-settings reading in server_settings.h.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <string_view>
 
-#include "brannock/byte_cursor.h"
+#include "brannock/text_builder.h"
 
 namespace brannock {
 
@@ -43,35 +42,22 @@ constexpr uint32_t flag_block = 0x08000000;
 
 constexpr bool has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
 
-// Opens a reply for reading: checks the magic, moves past the version text that the reading takes
-// to start at `version_offset`, and gives the reply flag word. Nothing for a reply that is not a
-// server's; a flag word cut short leaves `in` failed for the caller to see.
-std::optional<uint32_t> open_reply(ByteCursor& in, std::size_t version_offset);
-
-// Sizes of the fixed fields.
-constexpr std::size_t kGameTypeBlock = 5;       // type, instagib, buckshot, two unused
-constexpr std::size_t kExtraBlock = 12;         // follows the byte of field::bot_skill
-constexpr std::size_t kTeamDamageBytes = 4;
-constexpr std::size_t kFlagBlockBytes = 20;     // five u32 flag words
-
 // Longest texts kept; longer ones are cut.
-constexpr std::size_t kWholeText = SIZE_MAX;   // a text kept whole
 constexpr std::size_t kServerNameMax = 511;
 constexpr std::size_t kIwadNameMax = 255;
 constexpr std::size_t kPlayerNameMax = 255;
 
-// Game types 0..15 have names; any other number, or no game type at all, is "Unknown".
-constexpr int kGameTypeCount = 16;
-std::string_view game_type_name(int type);
-constexpr std::string_view kUnknownGameType = "Unknown";
+// The IWAD name as both readings compare it: cut to kIwadNameMax bytes, lower case, without full
+// stops and slashes, the last three characters (the extension left after the full stop went)
+// replaced by ".wad". A name shorter than three characters after the removals loses all of them.
+struct IwadName {
+    std::array<char, kIwadNameMax + 2> text{};   // at most 252 kept and ".wad", and the zero byte
+    std::size_t length = 0;
+    std::string_view view() const { return {text.data(), length}; }
+};
+IwadName normalise_iwad(std::string_view name);
 
-// The list column prefix of an IWAD: "Doom 2 " for doom2.wad, "(other.wad) " for any other.
-std::string game_prefix(std::string_view normalised_iwad);
-
-
-// The IWAD name as both readings compare it: lower case, without full stops and slashes, the
-// last three characters (the extension left after the full stop went) replaced by ".wad".
-// A name shorter than three characters after the removals loses all of them.
-std::string normalise_iwad(std::string name);
+// Appends the list column prefix of an IWAD: "Doom 2 " for doom2.wad, "(other.wad) " for any other.
+void append_game_prefix(std::string_view normalised_iwad, TextBuilder& out);
 
 }  // namespace brannock

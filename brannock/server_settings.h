@@ -1,27 +1,46 @@
-// server_settings.h: the game-settings reading of a game server's reply.
+// server_settings.h: the game settings of a server's reply, copied to the multiplayer page.
 //
-// The launcher copies a chosen server's settings into its multiplayer page. This reading walks
-// the same reply as server_info.h with its own rules: the version text is taken from offset 5,
-// the 12 bytes after the bot-skill byte are always passed, the team-scores field counts 3 bytes,
-// and it goes on to the player records and the flag block. The whole reply is read before anything
-// is written, so a reply cut short writes nothing.
+// The launcher copies a chosen server's settings into its multiplayer page. A reply walked with
+// kSettingsReading (reply_model.h) is projected here onto the launcher calls, in their order; the
+// whole reply is walked before anything is written, so a reply cut short writes nothing.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <span>
-#include <string>
-#include <vector>
+#include <string_view>
 
 #include "brannock/flag_table.h"
-#include "brannock/server_info.h"
+#include "brannock/reply_model.h"
 
 namespace brannock {
 
 constexpr const char* kNoPwadMessage = "No PWAD information included in packet";
 constexpr const char* kCutShortMessage = "The server's reply was cut short; no settings were copied.";
 constexpr int kSettingsMessageLevel = 2;
+constexpr const char* kGeneralGroup = "general";
+
+// The launcher calls of the settings copy, one function a call. Texts are zero-terminated and
+// valid only during the call.
+class SettingsSink {
+public:
+    virtual void set_string(const char* group, const char* key, const char* value) = 0;
+    virtual void set_map(const char* map) = 0;
+    virtual void add_file(const char* file) = 0;
+    virtual void report_message(const char* text, int level) = 0;
+    virtual void set_int(const char* group, const char* key, int value) = 0;
+    virtual void set_iwad(int number) = 0;
+    virtual void add_player(const char* name) = 0;
+
+protected:
+    ~SettingsSink() = default;
+};
+
+// Writes what a reply walked with kSettingsReading holds; a reply cut short is reported instead.
+// Gives the export's answer: 1 when settings were written, 0 otherwise.
+int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& sink);
+
+// ---- the decisions, one function each --------------------------------------------------------
 
 struct GameTypeBlock {
     uint8_t type = 0;
@@ -29,38 +48,18 @@ struct GameTypeBlock {
     uint8_t buckshot = 0;
 };
 
-struct Limits {
-    uint16_t frag = 0;
-    uint16_t time = 0;
-    uint16_t duel = 0;
-    uint16_t point = 0;
-    uint16_t win = 0;
+// The "modifier" values written one after the other.
+struct ModifierSteps {
+    std::array<int, 3> steps{};
+    std::size_t count = 0;
+    const int* begin() const { return steps.data(); }
+    const int* end() const { return steps.data() + count; }
 };
 
-struct ServerSettings {
-    std::optional<std::string> map;                   // upper case
-    std::optional<std::vector<std::string>> pwads;    // lower case; absent: the launcher is told
-    std::optional<GameTypeBlock> game;
-    std::optional<std::string> iwad;                  // normalised (see normalise_iwad)
-    std::optional<uint8_t> skill;                     // counted from 0 on the wire
-    std::optional<Limits> limits;
-    std::vector<std::string> players;                 // colour codes removed
-    std::optional<std::array<uint32_t, kFlagWordCount>> flag_words;   // dmflags1 .. compatflags2
-};
-
-ReplyRead read_server_settings(std::span<const unsigned char> decoded, ServerSettings* settings);
-
-// What the launcher is told, decided from the settings read.
-int game_type_setting(const GameTypeBlock& game);          // 0..15; any other number is 0
-std::vector<int> modifier_steps(const GameTypeBlock& game); // 0, then 1 for instagib, then 2 for buckshot
-int iwad_setting(const std::string& normalised_iwad);      // 1..19, 20 for any other name
-
-struct FlagItem {
-    const char* group;
-    const char* key;
-    int value;   // the word's bits under the row's value: nonzero means on
-};
-// One item per flag row, in table order.
-std::vector<FlagItem> flag_items(const std::array<uint32_t, kFlagWordCount>& words);
+int game_type_setting(const GameTypeBlock& game);           // 0..15; any other number is 0
+ModifierSteps modifier_steps(const GameTypeBlock& game);     // 0, then 1 for instagib, then 2 for buckshot
+int iwad_setting(std::string_view normalised_iwad);          // 1..19, 20 for any other name
+int skill_setting(uint8_t wire_skill);                       // the page counts from 1, the wire from 0
+int flag_setting(const FlagRow& row, const FlagWords& words);   // the word's bits under the row's value
 
 }  // namespace brannock

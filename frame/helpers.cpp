@@ -84,7 +84,7 @@ void RestoreFile(std::string_view folder, std::string_view name) {
     platform::rename_file(backup, path);
 }
 
-void StripColorCodes(std::string& text) {
+std::size_t StripColorCodes(std::span<char> text) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == kColorEscape) {
@@ -93,8 +93,10 @@ void StripColorCodes(std::string& text) {
         }
         text[kept++] = text[i];
     }
-    text.resize(kept);
+    return kept;
 }
+
+void StripColorCodes(std::string& text) { text.resize(StripColorCodes(std::span<char>(text))); }
 
 void RemoveChar(std::string& text, char c) {
     text.erase(std::remove(text.begin(), text.end(), c), text.end());
@@ -114,16 +116,13 @@ std::size_t command_line_length(std::string_view program, std::string_view param
     return program.size() + 3 + parameters.size();
 }
 
-void to_upper_ascii(std::string& text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+// Without a branch, so the compiler handles many bytes a step.
+void to_upper_ascii(std::span<char> text) {
+    for (char& c : text) c = static_cast<char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 'a' - 'A' : 0));
 }
 
-void to_lower_ascii(std::string& text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+void to_lower_ascii(std::span<char> text) {
+    for (char& c : text) c = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 'a' - 'A' : 0));
 }
 
 std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form) {

@@ -258,7 +258,13 @@ DecodeStatus decode_packet(const unsigned char* input, unsigned char* output, in
                                         ? std::min(stretch_max_bits, spare / 2) : 0;
         Reader b{};
         std::size_t mark = 0;
-        if (stretch < stretch_min_bits || !start_second(p, at + stretch, b, &mark)) break;
+        // Every code gives a byte, so an area that fills before `stretch` bits are read would
+        // leave the second reader's work unused: a small area (a reply's magic) goes alone.
+        const std::size_t room_left = static_cast<std::size_t>(out_end - out);
+        if (stretch < stretch_min_bits || room_left * detail::max_code_length < stretch ||
+            !start_second(p, at + stretch, b, &mark)) {
+            break;
+        }
         unsigned char* b_out = second_area;
         // The second reader may run on past its stretch, to the payload's end when its area
         // holds it, so the last stretch of a packet is not left to one chain.

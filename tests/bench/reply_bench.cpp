@@ -1,20 +1,26 @@
-// reply_bench.cpp: replies per second of SDLL_ServerResponse and SDLL_MasterserverResponse.
+// reply_bench.cpp: replies per second of the server-browser exports.
 //
 // The built plug-in (brannock.so beside this executable) is loaded the way the launcher loads it,
 // with callbacks that do nothing, so the figure covers the export glue, the codec and the reader.
 // The parts of the server reply path are timed alone too, to show where the time goes. Every
 // benchmark reports the heap allocations per reply.
+//
+// With BENCH_BASELINE_SO naming another build of the plug-in (tools/bench-compare makes one from
+// an earlier commit), every export benchmark runs on it too, as "baseline/...", in the same run.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <vector>
+#include <cstdlib>
 #include <string>
 
 #include "alloc_counter.h"
 #include "bench_samples.h"
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
+#include "brannock/reply_model.h"
 #include "brannock/server_info.h"
 
 #ifndef SDLL_HOST_SIDE
@@ -68,6 +74,7 @@ void* const callbacks[kSlotCount] = {
 
 struct Plugin {
     SDLL_ServerResponse_t server_response = nullptr;
+    SDLL_ServerGamesettings_t server_gamesettings = nullptr;
     SDLL_MasterserverResponse_t master_response = nullptr;
     std::string error;
 };
@@ -80,30 +87,37 @@ std::string executable_folder() {
     return text.substr(0, text.rfind('/'));
 }
 
-// Loaded once for the whole run and never unloaded.
-const Plugin& plugin() {
-    static const Plugin loaded = [] {
-        Plugin p;
-        const std::string file = executable_folder() + "/brannock.so";
-        void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!module) {
-            p.error = "cannot load " + file + " (build the brannock target)";
-            return p;
-        }
-        auto init = reinterpret_cast<SDLL_Init_t>(dlsym(module, "SDLL_Init"));
-        auto init_call = reinterpret_cast<SDLL_InitCall_t>(dlsym(module, "SDLL_InitCall"));
-        p.server_response = reinterpret_cast<SDLL_ServerResponse_t>(dlsym(module, "SDLL_ServerResponse"));
-        p.master_response = reinterpret_cast<SDLL_MasterserverResponse_t>(dlsym(module, "SDLL_MasterserverResponse"));
-        if (!init || !init_call || !p.server_response || !p.master_response) {
-            p.error = "missing export in " + file;
-            return p;
-        }
-        char name[256] = {};
-        uint16_t capabilities = 0;
-        init(nullptr, name, &capabilities);
-        for (unsigned slot = 0; slot < kSlotCount; ++slot) init_call(slot, callbacks[slot]);
+// Loaded once for the run and never unloaded.
+Plugin load(const std::string& file) {
+    Plugin p;
+    void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        p.error = "cannot load " + file + " (build the brannock target)";
         return p;
-    }();
+    }
+    auto init = reinterpret_cast<SDLL_Init_t>(dlsym(module, "SDLL_Init"));
+    auto init_call = reinterpret_cast<SDLL_InitCall_t>(dlsym(module, "SDLL_InitCall"));
+    p.server_response = reinterpret_cast<SDLL_ServerResponse_t>(dlsym(module, "SDLL_ServerResponse"));
+    p.server_gamesettings = reinterpret_cast<SDLL_ServerGamesettings_t>(dlsym(module, "SDLL_ServerGamesettings"));
+    p.master_response = reinterpret_cast<SDLL_MasterserverResponse_t>(dlsym(module, "SDLL_MasterserverResponse"));
+    if (!init || !init_call || !p.server_response || !p.server_gamesettings || !p.master_response) {
+        p.error = "missing export in " + file;
+        return p;
+    }
+    char name[256] = {};
+    uint16_t capabilities = 0;
+    init(nullptr, name, &capabilities);
+    for (unsigned slot = 0; slot < kSlotCount; ++slot) init_call(slot, callbacks[slot]);
+    return p;
+}
+
+const Plugin& plugin() {
+    static const Plugin loaded = load(executable_folder() + "/brannock.so");
+    return loaded;
+}
+
+const Plugin& baseline() {
+    static const Plugin loaded = load(std::getenv("BENCH_BASELINE_SO") ? std::getenv("BENCH_BASELINE_SO") : "");
     return loaded;
 }
 
@@ -135,20 +149,41 @@ void per_reply(benchmark::State& state, Call&& call) {
         benchmark::Counter(static_cast<double>(allocations) / static_cast<double>(state.iterations()));
 }
 
-void export_server_response(benchmark::State& state) {
-    const Plugin& p = plugin();
+// A reply of another protocol: the typical reply with its magic's first byte changed.
+const Bytes& refused_packet() {
+    static const Bytes packet = [] {
+        Bytes reply = bench::server_reply();
+        reply[0] ^= 0x01;
+        return encoded(reply);
+    }();
+    return packet;
+}
+
+using PluginFn = const Plugin& (*)();
+
+void export_server_response(benchmark::State& state, PluginFn which, const Bytes& (*packet_of)()) {
+    const Plugin& p = which();
     if (!p.error.empty()) return state.SkipWithError(p.error.c_str());
-    const Bytes& packet = server_packet();
+    const Bytes& packet = packet_of();
     int marker = 0;   // the server reference the launcher would pass
     per_reply(state, [&] {
         int result = p.server_response(&marker, packet.data(), static_cast<int>(packet.size()));
         benchmark::DoNotOptimize(result);
     });
 }
-BENCHMARK(export_server_response)->Name("reply/export/SDLL_ServerResponse");
 
-void export_master_response(benchmark::State& state) {
-    const Plugin& p = plugin();
+void export_server_gamesettings(benchmark::State& state, PluginFn which) {
+    const Plugin& p = which();
+    if (!p.error.empty()) return state.SkipWithError(p.error.c_str());
+    const Bytes& packet = server_packet();
+    per_reply(state, [&] {
+        int result = p.server_gamesettings(nullptr, packet.data(), static_cast<int>(packet.size()));
+        benchmark::DoNotOptimize(result);
+    });
+}
+
+void export_master_response(benchmark::State& state, PluginFn which) {
+    const Plugin& p = which();
     if (!p.error.empty()) return state.SkipWithError(p.error.c_str());
     const Bytes& packet = master_packet();
     per_reply(state, [&] {
@@ -156,7 +191,28 @@ void export_master_response(benchmark::State& state) {
         benchmark::DoNotOptimize(result);
     });
 }
-BENCHMARK(export_master_response)->Name("reply/export/SDLL_MasterserverResponse");
+
+// The export benchmarks, once per plug-in build: this one, and the baseline when one is named.
+const bool registered = [] {
+    struct Build {
+        const char* prefix;
+        PluginFn plugin;
+    };
+    std::vector<Build> builds = {{"reply/export/", plugin}};
+    if (std::getenv("BENCH_BASELINE_SO")) builds.push_back({"baseline/reply/export/", baseline});
+    for (const Build& b : builds) {
+        const std::string prefix = b.prefix;
+        benchmark::RegisterBenchmark((prefix + "SDLL_ServerResponse").c_str(), export_server_response, b.plugin,
+                                     server_packet);
+        benchmark::RegisterBenchmark((prefix + "SDLL_ServerResponse/refused_at_magic").c_str(),
+                                     export_server_response, b.plugin, refused_packet);
+        benchmark::RegisterBenchmark((prefix + "SDLL_ServerGamesettings").c_str(), export_server_gamesettings,
+                                     b.plugin);
+        benchmark::RegisterBenchmark((prefix + "SDLL_MasterserverResponse").c_str(), export_master_response,
+                                     b.plugin);
+    }
+    return true;
+}();
 
 // The server reply path in parts, linked directly.
 void part_decode(benchmark::State& state) {
@@ -175,8 +231,8 @@ BENCHMARK(part_decode)->Name("reply/part/HuffmanDecode");
 void part_decode_datagram(benchmark::State& state) {
     const Bytes& packet = server_packet();
     per_reply(state, [&] {
-        auto decoded = brannock::decode_datagram(packet.data(), static_cast<int>(packet.size()),
-                                                 brannock::kServerReplyArea);
+        unsigned char area[brannock::kServerReplyArea];
+        auto decoded = brannock::decode_datagram(packet.data(), static_cast<int>(packet.size()), area);
         benchmark::DoNotOptimize(decoded.data());
     });
 }
@@ -185,16 +241,16 @@ BENCHMARK(part_decode_datagram)->Name("reply/part/decode_datagram");
 void part_read_and_properties(benchmark::State& state) {
     const Bytes decoded = bench::server_reply();
     per_reply(state, [&] {
-        brannock::ServerInfo info;
-        auto read = brannock::read_server_info(decoded, &info);
+        brannock::ReplyFields reply;
+        auto read = brannock::walk_reply(decoded, brannock::kListReading, &reply);
         std::size_t value_bytes = 0;
-        brannock::server_properties(info, [&](const char*, const char* value) {
+        brannock::server_properties(reply, [&](const char*, const char* value) {
             value_bytes += std::char_traits<char>::length(value);
         });
         benchmark::DoNotOptimize(read);
         benchmark::DoNotOptimize(value_bytes);
     });
 }
-BENCHMARK(part_read_and_properties)->Name("reply/part/read_server_info+server_properties");
+BENCHMARK(part_read_and_properties)->Name("reply/part/walk_reply+server_properties");
 
 }  // namespace

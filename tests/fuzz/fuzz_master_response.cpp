@@ -1,6 +1,7 @@
 // fuzz_master_response.cpp: any datagram through the master list reader.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
@@ -8,9 +9,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     codec::HuffmanInit();
-    const auto decoded = brannock::decode_datagram(data, static_cast<int>(size), brannock::kMasterReplyArea);
-    const brannock::MasterList list = brannock::read_master_list(decoded);
+    static unsigned char area[brannock::kMasterReplyArea];
+    const auto decoded = brannock::decode_datagram(data, static_cast<int>(size), area);
+    std::size_t entries = 0;
+    brannock::read_master_list(decoded, [&](const char* address, const char* port) {
+        if (std::strlen(address) > 15 || std::strlen(port) > 5) __builtin_trap();
+        ++entries;
+    });
     // Every record is 7 decoded bytes after the 4-byte status.
-    if (list.entries.size() * 7 + 4 > decoded.size() && !list.entries.empty()) __builtin_trap();
+    if (entries * 7 + 4 > decoded.size() && entries != 0) __builtin_trap();
     return 0;
 }

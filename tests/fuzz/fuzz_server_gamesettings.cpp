@@ -1,25 +1,47 @@
 // fuzz_server_gamesettings.cpp: any datagram through the game-settings reading of a server reply.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
+#include "brannock/reply_model.h"
 #include "brannock/server_reply.h"
 #include "brannock/server_settings.h"
 
+namespace {
+
+volatile std::size_t g_text_bytes = 0;
+// Reads a written text to its end, so the address sanitizer sees a text without its zero byte.
+void touch(const char* text) { g_text_bytes = g_text_bytes + std::strlen(text); }
+
+// Traps on a written value no reply can give.
+class CheckedSettings final : public brannock::SettingsSink {
+public:
+    void set_string(const char*, const char*, const char* value) override { touch(value); }
+    void set_map(const char* map) override { touch(map); }
+    void add_file(const char* file) override { touch(file); }
+    void report_message(const char*, int) override {}
+    void set_int(const char*, const char* key, int value) override {
+        if (std::strcmp(key, "type") == 0 && (value < 0 || value > 15)) __builtin_trap();
+    }
+    void set_iwad(int number) override {
+        if (number < 1 || number > 20) __builtin_trap();
+    }
+    void add_player(const char* name) override {
+        if (std::strlen(name) > brannock::kPlayerNameMax) __builtin_trap();
+    }
+};
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     codec::HuffmanInit();
-    const auto decoded = brannock::decode_datagram(data, static_cast<int>(size), brannock::kServerReplyArea);
-    brannock::ServerSettings settings;
-    if (brannock::read_server_settings(decoded, &settings) != brannock::ReplyRead::complete) return 0;
-    for (const auto& player : settings.players) {
-        if (player.size() > brannock::kPlayerNameMax) __builtin_trap();
-    }
-    if (settings.game) {
-        const int type = brannock::game_type_setting(*settings.game);
-        if (type < 0 || type > 15) __builtin_trap();
-    }
-    if (settings.iwad) brannock::iwad_setting(*settings.iwad);
-    if (settings.flag_words) brannock::flag_items(*settings.flag_words);
+    static unsigned char area[brannock::kServerReplyArea];
+    const auto decoded = brannock::decode_datagram(data, static_cast<int>(size), area);
+    brannock::ReplyFields reply;
+    const brannock::ReplyRead read = brannock::walk_reply(decoded, brannock::kSettingsReading, &reply);
+    CheckedSettings sink;
+    brannock::write_game_settings(read, reply, sink);
     return 0;
 }

@@ -9,8 +9,8 @@
 
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
+#include "brannock/reply_model.h"
 #include "brannock/server_info.h"
-#include "brannock/server_reply.h"
 
 namespace {
 
@@ -67,12 +67,19 @@ void check(Seen& seen, const char* key_text, const char* value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     codec::HuffmanInit();
-    const auto decoded = brannock::decode_datagram(data, static_cast<int>(size), brannock::kServerReplyArea);
-    brannock::ServerInfo info;
-    if (brannock::read_server_info(decoded, &info) != brannock::ReplyRead::complete) return 0;
+    static unsigned char area[brannock::kServerReplyArea];
+    const auto decoded = brannock::decode_datagram(data, static_cast<int>(size), area);
+    brannock::ReplyFields reply;
+    if (brannock::walk_reply(decoded, brannock::kListReading, &reply) != brannock::ReplyRead::complete) return 0;
+    // Every field the walk marks lies inside the decoded bytes.
+    for (const auto& bytes : reply.at) {
+        if (!bytes.empty() && (bytes.data() < decoded.data() || bytes.data() + bytes.size() > decoded.data() + decoded.size())) {
+            __builtin_trap();
+        }
+    }
     Seen seen;
     seen.data = decoded.size();
-    brannock::server_properties(info, [&](const char* key, const char* value) { check(seen, key, value); });
+    brannock::server_properties(reply, [&](const char* key, const char* value) { check(seen, key, value); });
     // Type, icon and name are told always, whatever the reply held.
     if (!seen.type || !seen.icon || !seen.name) __builtin_trap();
     return 0;

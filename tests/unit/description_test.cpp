@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "brannock/flag_table.h"
+#include "brannock/game_rules.h"
 #include "host/description.h"
 #include "tests/support/expected_tables.h"
 #include "tests/support/test_paths.h"
@@ -38,6 +40,19 @@ std::string parse_error(const std::string& text) {
 }
 
 // ---- the real descriptions ------------------------------------------------------------------
+
+// The page's game types are the game-rules table's labels, by number and in full.
+TEST(RealDescription, BrannockGameTypesAreTheGameRulesLabels) {
+    const Description d = parse_file("brannock/brannock.cfg");
+    const host::Item* type = d.item("multiplayer", "general", "type");
+    ASSERT_NE(type, nullptr);
+    ASSERT_EQ(type->list.size(), brannock::kGameRules.size());
+    for (std::size_t i = 0; i < brannock::kGameRules.size(); ++i) {
+        const host::ListRow* row = type->row(std::to_string(i));
+        ASSERT_NE(row, nullptr) << i;
+        EXPECT_EQ(row->label, brannock::kGameRules[i].label) << i;
+    }
+}
 
 TEST(RealDescription, BrannockDeclaresEveryItemThePluginReads) {
     const Description d = parse_file("brannock/brannock.cfg");

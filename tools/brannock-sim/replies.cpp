@@ -6,6 +6,7 @@
 #include <random>
 
 #include "brannock/codec/huffman.h"
+#include "brannock/game_rules.h"
 
 namespace sim {
 namespace {
@@ -25,8 +26,6 @@ struct Writer {
         u8(0);
     }
 };
-
-bool team_game(uint8_t type) { return type == 2 || type == 6 || type == 9 || type == 11; }
 
 Bytes garbage(std::size_t seed) {
     std::mt19937 random(static_cast<unsigned>(seed));
@@ -91,7 +90,7 @@ Bytes server_reply(const GameServer& s) {
             w.u16(p.ping);
             w.u8(0);   // spectator
             w.u8(0);   // bot
-            if (team_game(s.game_type)) w.u8(p.team);
+            if (brannock::carries_team_byte(s.game_type)) w.u8(p.team);
             w.u8(0);   // minutes in game
         }
     }

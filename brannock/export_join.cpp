@@ -44,9 +44,9 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playe
         if (count > 0) game.files = find_server_files(server, count);
         game.player_name = playerName ? playerName : "";
 
-        g_join.back_up_response_file(folder);
-        game.parameters = GetEngineText("general", "parameters").str();
         g_join.forget_earlier_launch();
+        if (!g_join.back_up_response_file(folder)) return;
+        game.parameters = GetEngineText("general", "parameters").str();
         if (!g_join.write_response_file(folder, brannock::response_file_text(game))) return;
         g_join.save_highlight();
         g_join.start_engine(folder, frame::kResponseArgument);

@@ -11,6 +11,17 @@ std::string response_not_written_message(std::string_view plugin_name, std::stri
            ", so the game was not started.";
 }
 
+std::string not_moved_aside_message(std::string_view plugin_name, std::string_view path) {
+    const std::string file(path);
+    return std::string(plugin_name) + " could not move your " + file + " aside to " + file +
+           ".bak, so the game was not started. Your file is unchanged.";
+}
+
+std::string not_put_back_message(std::string_view plugin_name, std::string_view path) {
+    const std::string file(path);
+    return std::string(plugin_name) + " could not put your earlier " + file + " back; it is kept as " + file + ".bak.";
+}
+
 void show_message(const char* plugin_name, const char* text) {
     host<Host_MessageBox_t>(kSlotMessageBox)(text, plugin_name, kMessageStyle);
 }

@@ -17,6 +17,12 @@ constexpr const char* kNoMapMessage = "Please specify an existing map name!";
 // The sentence shown when the response file at `path` cannot be written and nothing starts.
 std::string response_not_written_message(std::string_view plugin_name, std::string_view path);
 
+// The sentence shown when the user's response file at `path` cannot be moved aside and nothing
+// starts.
+std::string not_moved_aside_message(std::string_view plugin_name, std::string_view path);
+// The sentence shown when the user's response file cannot be put back from its backup.
+std::string not_put_back_message(std::string_view plugin_name, std::string_view path);
+
 // Shows `text` in the launcher's message box under the plug-in's name.
 void show_message(const char* plugin_name, const char* text);
 

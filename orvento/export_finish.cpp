@@ -14,12 +14,13 @@
 
 namespace {
 
-// Moves the engine's recording to `target`, replacing a file of that name. Without a recording
-// an older demo of that name stays; a recording that cannot be moved stays where it is.
+// Moves the engine's recording to `target`, replacing a file of that name in one step, so an
+// older demo of that name goes only when the recording takes its place. Without a recording the
+// older demo stays; a recording that cannot be moved stays where it is and the user is told.
 void file_demo(const std::string& recording, const std::string& target) {
     if (recording == target || !frame::FileExists(recording)) return;
     if (!platform::move_file_replace(recording, target)) {
-        frame::show_message(orvento::kPluginName, orvento::demo_not_filed_message(recording, target).c_str());
+        frame::show_message(orvento::kPluginName, orvento::demo_not_filed_message(target, recording).c_str());
     }
 }
 

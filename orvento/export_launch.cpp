@@ -49,7 +49,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         orvento::LauncherSettings settings;
         const orvento::LaunchText text = orvento::build_launch(settings, iwad, files, join_address);
 
-        session.back_up_response_file(folder);
+        if (!session.back_up_response_file(folder)) return;
         if (!session.write_response_file(folder, text.response)) return;
         session.save_highlight();
         session.start_engine(folder, text.command_line);

@@ -393,11 +393,11 @@ TEST_F(OrventoPlugin, RecordingThatCannotBeFiledStaysAndIsReported) {
     EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
 }
 
-// The engine is in place; only the response file cannot be written, since its name and the
-// backup's are taken by folders with the user's files in them. The plug-in stays loaded between
+// The engine is in place; the response file's name and the backup's are taken by folders with the
+// user's files in them, so the file cannot be moved aside. The plug-in stays loaded between
 // tests natively, so a launch that starts nothing is also the way to see a finish without a saved
 // colour.
-TEST_F(OrventoPlugin, UnwritableResponseFileStartsNothing) {
+TEST_F(OrventoPlugin, ResponseFileThatCannotBeMovedAsideStartsNothing) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     const char sep = f.engine_dir.back();
     std::filesystem::create_directories(response);
@@ -409,7 +409,8 @@ TEST_F(OrventoPlugin, UnwritableResponseFileStartsNothing) {
     EXPECT_EQ(f.running_engines(), 0u);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
     EXPECT_EQ(f.launcher->message_boxes[0].text,
-              "Orvento could not write its response file " + response + ", so the game was not started.");
+              "Orvento could not move your " + response + " aside to " + response +
+                  ".bak, so the game was not started. Your file is unchanged.");
     EXPECT_EQ(finished(), 1);
     EXPECT_EQ(test_support::highlight_color(), 333u);
     EXPECT_EQ(read_file(response + sep + "mine"), "kept");

@@ -5,6 +5,7 @@
 
 #include "brannock/exports.h"
 #include "tests/fault/fault_scenario.h"
+#include "tests/fault/many_games.h"
 
 SDLL_EXPORT int SDLL_CALL SDLL_Init(HostHandle host, char* name, uint16_t* capabilities);
 SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function);
@@ -72,6 +73,18 @@ TEST(BrannockFaults, HostedGameAndFinishEndEveryEngineUnderEverySingleFault) {
         SCOPED_TRACE("failing " + test_support::describe(step));
         run(step, host_game, SDLL_MultiplayerFinished, "");
     }
+}
+
+TEST(BrannockGames, ManyJoinsAndAFewHostedGamesLeaveNoHandleOrProcess) {
+    PluginFixture f;
+    ASSERT_TRUE(f.open("brannock", "Brannock.exe", brannock_export));
+    test_support::set_env("SDLL_SYSCOLOR_FILE", f.scratch + "highlight");
+    test_support::expect_nothing_left_by_games(f, test_support::kManyGames, "Brannock join",
+                                               [&] { join(f); }, SDLL_ServerFinished);
+    // Each hosted game waits its server's one-second head start.
+    test_support::expect_nothing_left_by_games(f, 3, "Brannock hosted game", [&] { host_game(f); },
+                                               SDLL_MultiplayerFinished);
+    test_support::set_env("SDLL_SYSCOLOR_FILE", "");
 }
 
 }  // namespace

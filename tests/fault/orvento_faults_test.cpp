@@ -5,6 +5,7 @@
 
 #include "orvento/exports.h"
 #include "tests/fault/fault_scenario.h"
+#include "tests/fault/many_games.h"
 
 SDLL_EXPORT int SDLL_CALL SDLL_Init(HostHandle host, char* name, uint16_t* capabilities);
 SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function);
@@ -78,6 +79,19 @@ TEST(OrventoFaults, GameAndFinishKeepTheUsersFilesUnderEverySingleFault) {
         const ScenarioRun faulty = run(step, clean.response);
         EXPECT_TRUE(faulty.failed || step.kind == Call::wait);
     }
+}
+
+TEST(OrventoGames, ManyGamesLeaveNoHandleOrProcess) {
+    PluginFixture f;
+    ASSERT_TRUE(f.open("orvento", "doom32.exe", orvento_export));
+    test_support::set_env("SDLL_SYSCOLOR_FILE", f.scratch + "highlight");
+    std::string error;
+    ASSERT_TRUE(f.launcher->set("multiplayer", "general", "map", "MAP01", &error)) << error;
+    const std::string list = std::string("\x09\x00", 2) + "127.0.0.1";
+    test_support::expect_nothing_left_by_games(f, test_support::kManyGames, "Orvento game",
+                                               [&] { SDLL_LaunchMultiplayer(4, 0, 0, 0, list.data()); },
+                                               SDLL_MultiplayerFinished);
+    test_support::set_env("SDLL_SYSCOLOR_FILE", "");
 }
 
 }  // namespace

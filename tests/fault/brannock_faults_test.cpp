@@ -40,18 +40,21 @@ void join(PluginFixture& f) {
     SDLL_LaunchServer(host::Launcher::ref(server), "Ann");
 }
 
-void host_game(PluginFixture& f) {
+void host_game(PluginFixture&) {
     const std::string list = std::string("\x09\x00", 2) + "127.0.0.1";
     SDLL_LaunchMultiplayer(4, 0, 0, 0, list.data(), "Ann");
 }
 
-ScenarioRun run(std::optional<CallStep> failing, void (*play)(PluginFixture&), int (*finish)(),
+ScenarioRun run(std::optional<CallStep> failing, void (*play)(PluginFixture&), SDLL_MultiplayerFinished_t finish,
                 const std::string& full_response) {
     return test_support::run_scenario("brannock", "Brannock.exe", brannock_export, failing, play, finish,
                                       [&](PluginFixture& f, const ScenarioRun& r) {
-        if (!full_response.empty() && !r.response.empty())
+        if (!full_response.empty() && !r.response.empty()) {
             EXPECT_EQ(r.response, full_response) << "an engine started on a response file not fully written";
-        if (!failing) EXPECT_TRUE(f.launcher->message_boxes.empty());
+        }
+        if (!failing) {
+            EXPECT_TRUE(f.launcher->message_boxes.empty());
+        }
     });
 }
 

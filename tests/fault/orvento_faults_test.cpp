@@ -47,8 +47,9 @@ void play_recorded_game(PluginFixture& f) {
 ScenarioRun run(std::optional<CallStep> failing, const std::string& full_response) {
     return test_support::run_scenario("orvento", "doom32.exe", orvento_export, failing, play_recorded_game,
                                       SDLL_MultiplayerFinished, [&](PluginFixture& f, const ScenarioRun& r) {
-        if (!full_response.empty() && !r.response.empty())
+        if (!full_response.empty() && !r.response.empty()) {
             EXPECT_EQ(r.response, full_response) << "an engine started on a response file not fully written";
+        }
         // The older demo goes only when the recording takes its place.
         const std::string target = f.engine_dir + "duel.lmp";
         const std::string recording = f.engine_dir + "tempdemo.lmp";

@@ -22,6 +22,12 @@ std::string not_put_back_message(std::string_view plugin_name, std::string_view 
     return std::string(plugin_name) + " could not put your earlier " + file + " back; it is kept as " + file + ".bak.";
 }
 
+std::string unreachable_path_message(std::string_view plugin_name, std::string_view path) {
+    return std::string(plugin_name) + " cannot reach " + std::string(path) +
+           " through the launcher's ANSI interface: its name has characters this system's code page "
+           "cannot hold, and it has no short form. A folder whose name has only plain letters works.";
+}
+
 void show_message(const char* plugin_name, const char* text) {
     host<Host_MessageBox_t>(kSlotMessageBox)(text, plugin_name, kMessageStyle);
 }

@@ -23,6 +23,9 @@ std::string not_moved_aside_message(std::string_view plugin_name, std::string_vi
 // The sentence shown when the user's response file cannot be put back from its backup.
 std::string not_put_back_message(std::string_view plugin_name, std::string_view path);
 
+// The sentence shown when a launcher path cannot be carried through its ANSI interface.
+std::string unreachable_path_message(std::string_view plugin_name, std::string_view path);
+
 // Shows `text` in the launcher's message box under the plug-in's name.
 void show_message(const char* plugin_name, const char* text);
 

@@ -54,7 +54,27 @@ ScenarioRun run(std::optional<CallStep> failing, void (*play)(PluginFixture&), S
         }
         if (!failing) {
             EXPECT_TRUE(f.launcher->message_boxes.empty());
+            return;
         }
+        // The message the user must act on, with the full path.
+        const std::string response = f.engine_dir + "doomargs.tmp";
+        std::string expected;
+        switch (failing->kind) {
+            case Call::delete_file:
+            case Call::rename:
+                expected = "Brannock could not move your " + response + " aside to " + response +
+                           ".bak, so the game was not started. Your file is unchanged.";
+                break;
+            case Call::write:
+                expected = "Brannock could not write its response file " + response + ", so the game was not started.";
+                break;
+            case Call::move_replace:
+                expected = "Brannock could not put your earlier " + response + " back; it is kept as " + response + ".bak.";
+                break;
+            default: return;
+        }
+        ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+        EXPECT_EQ(f.launcher->message_boxes[0].text, expected);
     });
 }
 

@@ -11,6 +11,7 @@
 #include "frame/engine_session.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
+#include "frame/paths.h"
 #include "platform/platform.h"
 
 using frame::host;
@@ -31,11 +32,11 @@ int multiplayer_int(const char* group, const char* key) {
 
 // The chosen extra files, lower-cased (names on the launcher's machine are case-blind), in
 // short form.
-std::vector<std::string> read_chosen_files() {
+std::vector<std::string> read_chosen_files(frame::PathReader& paths) {
     std::vector<std::string> files;
     const int count = host<Host_GetFileCount_t>(kSlotGetFileCount)(host_handle());
     for (int i = 0; i < count; ++i) {
-        std::string path = GetChosenFile(i).str();
+        std::string path = paths.chosen_file(i);
         frame::to_lower_ascii(path);
         files.push_back(frame::short_file_argument(path, path));
     }
@@ -65,10 +66,11 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
                                                   const void* addresses, const char* playerName) {
     frame::guarded_void([&] {
         const bool hosting = hostEntry == ownEntry;
-        const std::string folder = GetEngineText("general", "enginepath").str();
+        frame::PathReader paths(brannock::kPluginName);
+        const std::string folder = paths.engine_path("general", "enginepath");
         std::string iwad_name;
         frame::IwadFileName(frame::Plugin::brannock, iwad, &iwad_name);
-        const std::vector<std::string> files = read_chosen_files();
+        const std::vector<std::string> files = read_chosen_files(paths);
 
         brannock::ClientGame client;
         ReadCountedString(addresses, hostEntry, &client.host_address, kAddressPartMax);

@@ -1,6 +1,7 @@
 // export_join.cpp: joining a listed public server. The engine gets its options from the response
 // file in its folder; a response file the user keeps there is moved aside for the game and put
 // back by the finish.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "frame/engine_session.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
+#include "frame/paths.h"
 
 namespace {
 
@@ -18,15 +20,15 @@ frame::EngineSession g_join{brannock::kPluginName, brannock::kEngineExe};
 
 // The server's extra files as the launcher finds them on this machine; files it does not know
 // are left out, so the line may read "-file" alone.
-std::vector<std::string> find_server_files(ServerRef server, int count) {
+std::vector<std::string> find_server_files(frame::PathReader& paths, ServerRef server, int count) {
     std::vector<std::string> files;
     for (int i = 0; i < count; ++i) {
         const std::string key = "PWAD" + std::to_string(i);
         const HostTextCopy name = GetServerText(server, key.c_str());
         // A server's file name is one word: "a.wad -exec x" asks only for "a.wad".
-        const HostTextCopy path = FindGameFile(std::string(frame::single_word(name.view())).c_str());
-        if (path.is_null()) continue;
-        files.push_back(frame::short_file_argument(path.str(), path.view()));
+        const std::optional<std::string> path = paths.found_file(std::string(frame::single_word(name.view())).c_str());
+        if (!path) continue;
+        files.push_back(frame::short_file_argument(*path, *path));
     }
     return files;
 }
@@ -35,19 +37,20 @@ std::vector<std::string> find_server_files(ServerRef server, int count) {
 
 SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playerName) {
     frame::guarded_void([&] {
-        const std::string folder = GetEngineText("general", "enginepath").str();
+        frame::PathReader paths(brannock::kPluginName);
+        const std::string folder = paths.engine_path("general", "enginepath");
         brannock::JoinGame game;
         game.iwad = GetServerText(server, "IWAD").str();
         const std::string count_text = GetServerText(server, "NUMPWADS").str();
         game.address = GetServerText(server, "ADDRESS").str();
         game.port = GetServerText(server, "PORT").str();
         const int count = brannock::parse_file_count(count_text);
-        if (count > 0) game.files = find_server_files(server, count);
+        if (count > 0) game.files = find_server_files(paths, server, count);
         game.player_name = playerName ? playerName : "";
 
-        g_join.back_up_response_file(folder);
-        game.parameters = GetEngineText("general", "parameters").str();
         g_join.forget_earlier_launch();
+        if (!g_join.back_up_response_file(folder)) return;
+        game.parameters = GetEngineText("general", "parameters").str();
         if (!g_join.write_response_file(folder, brannock::response_file_text(game))) return;
         g_join.save_highlight();
         g_join.start_engine(folder, frame::kResponseArgument);
@@ -57,8 +60,8 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playe
 SDLL_EXPORT int SDLL_CALL SDLL_ServerFinished(void) {
     return frame::guarded(1, [] {
         if (g_join.engine_running()) return 0;
-        const std::string folder = GetEngineText("general", "enginepath").str();
-        g_join.finish_with_response_file(folder);
+        frame::PathReader paths(brannock::kPluginName);
+        g_join.finish_with_response_file(paths.engine_path("general", "enginepath"));
         return 1;
     });
 }

@@ -5,6 +5,7 @@
 #include "frame/frame.h"
 #include "frame/helpers.h"
 #include "frame/messages.h"
+#include "frame/paths.h"
 
 namespace frame {
 namespace {
@@ -16,17 +17,18 @@ void set_engine_ready(int flag) {
 }  // namespace
 
 int check_engine_folder(const EngineFolderCheck& check) {
-    const HostTextCopy folder = GetEngineText("general", "enginepath");
-    if (folder.view().empty()) {
+    PathReader paths(check.plugin_name);
+    const std::string folder = paths.engine_path("general", "enginepath");
+    if (folder.empty()) {
         set_engine_ready(0);
         return 0;
     }
     // The name is appended as it is: a folder without its trailing separator is not found.
-    if (!FileExists(folder.view(), check.engine_exe)) {
+    if (!FileExists(folder, check.engine_exe)) {
         if (check.missing_engine_message) show_message(check.plugin_name, check.missing_engine_message);
         return 1;
     }
-    const unsigned mask = check.iwad_mask(folder.view());
+    const unsigned mask = check.iwad_mask(folder);
     if (mask == 0) {
         show_message(check.plugin_name, check.no_iwad_message);
         set_engine_ready(0);

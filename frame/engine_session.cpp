@@ -12,16 +12,33 @@ void EngineSession::forget_earlier_launch() {
     highlight_.reset();
 }
 
-void EngineSession::back_up_response_file(const std::string& folder) const {
-    BackupFile(folder + kResponseFile);
+bool EngineSession::back_up_response_file(const std::string& folder) {
+    const std::string path = folder + kResponseFile;
+    user_file_in_place_ = false;
+    if (moved_aside_in_ == folder) {
+        // What lies at `path` is the response file of the game whose finish failed; the user's
+        // own stays in the backup until a finish puts it back.
+        platform::delete_file(path);
+        return true;
+    }
+    moved_aside_in_.reset();
+    switch (BackupFile(path)) {
+        case Backup::no_file: return true;
+        case Backup::moved_aside: moved_aside_in_ = folder; return true;
+        case Backup::failed: break;
+    }
+    user_file_in_place_ = true;
+    show_message(plugin_name_, not_moved_aside_message(plugin_name_, path).c_str());
+    return false;
 }
 
-bool EngineSession::write_response_file(const std::string& folder, const std::string& text) const {
+bool EngineSession::write_response_file(const std::string& folder, const std::string& text) {
     const std::string path = folder + kResponseFile;
-    if (platform::write_text_file(path, text)) return true;
-    platform::delete_file(path);
-    RestoreFile(folder, kResponseFile);
+    if (platform::create_text_file(path, text)) return true;
+    // A file the backup step did not see may still be there: it was not written over.
+    user_file_in_place_ = true;
     show_message(plugin_name_, response_not_written_message(plugin_name_, path).c_str());
+    put_back_response_file();
     return false;
 }
 
@@ -60,8 +77,19 @@ void EngineSession::finish() {
 
 void EngineSession::finish_with_response_file(const std::string& folder) {
     put_back_highlight();
-    RestoreFile(folder, kResponseFile);
+    if (!moved_aside_in_ && !user_file_in_place_ && BackupExists(folder + kResponseFile)) moved_aside_in_ = folder;
+    put_back_response_file();
     forget_processes();
+}
+
+void EngineSession::put_back_response_file() {
+    if (!moved_aside_in_) return;
+    if (RestoreFile(*moved_aside_in_, kResponseFile)) {
+        moved_aside_in_.reset();
+        return;
+    }
+    const std::string path = *moved_aside_in_ + kResponseFile;
+    show_message(plugin_name_, not_put_back_message(plugin_name_, path).c_str());
 }
 
 void EngineSession::put_back_highlight() const {

@@ -37,12 +37,15 @@ public:
     void forget_earlier_launch();
 
     // Moves a response file the user keeps in `folder` aside to its ".bak" name, replacing an
-    // older backup.
-    void back_up_response_file(const std::string& folder) const;
-    // Writes the engine's response file into `folder`. When it cannot be written, what was
-    // written is dropped, the user's own file is put back, the user is told, and the answer is
-    // false: the engine must not start on a stale or half-written file.
-    bool write_response_file(const std::string& folder, const std::string& text) const;
+    // older backup. When it cannot be moved, the user is told and the answer is false: nothing
+    // may be written over it. A backup an earlier finish could not put back stays where it is,
+    // and the file in its place (this plug-in's own) makes way.
+    bool back_up_response_file(const std::string& folder);
+    // Writes the engine's response file into `folder`; it is created new, never over a file of
+    // that name. When it cannot be written, nothing of it stays, the user's own file is put back,
+    // the user is told, and the answer is false: the engine must not start on a stale or
+    // half-written file.
+    bool write_response_file(const std::string& folder, const std::string& text);
 
     // True when every engine start of this launch, one per parameter text, fits Windows' command
     // line. Otherwise the user is told and nothing may start.
@@ -66,11 +69,15 @@ public:
     // puts the highlight colour back and forgets the processes.
     void finish();
     // The same for a game started through the response file in `folder`, which then makes way
-    // for the user's own file again.
+    // for the user's own file again; a backup there that no launch of this session made (left by
+    // a game whose finish never came) is put back too, unless the last launch stopped short and
+    // left the user's file in place. When the file cannot be put back, the user is told where it
+    // is kept.
     void finish_with_response_file(const std::string& folder);
 
 private:
     void put_back_highlight() const;
+    void put_back_response_file();
     void forget_processes();
 
     const char* plugin_name_;
@@ -78,6 +85,12 @@ private:
     platform::ProcessHandle engine_ = nullptr;
     platform::ProcessHandle server_ = nullptr;
     std::optional<std::uint32_t> highlight_;   // none: the system colours are left alone
+    // The folder whose response file the user's version lies at the ".bak" name of until it is
+    // put back; kept past a finish that could not put it back, so no later launch backs up over it.
+    std::optional<std::string> moved_aside_in_;
+    // The last launch stopped before its engine with the user's file where it was: the finish
+    // must not put an older backup over it.
+    bool user_file_in_place_ = false;
 };
 
 }  // namespace frame

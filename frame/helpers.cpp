@@ -69,19 +69,20 @@ bool FileExists(std::string_view folder, std::string_view name) {
     return platform::file_exists(joined(folder, name));
 }
 
-void BackupFile(const std::string& path) {
+Backup BackupFile(const std::string& path) {
     const std::string backup = joined(path, kBackupSuffix);
-    if (!FileExists(path)) return;
-    if (FileExists(backup)) platform::delete_file(backup);
-    platform::rename_file(path, backup);
+    if (!FileExists(path)) return Backup::no_file;
+    if (FileExists(backup) && !platform::delete_file(backup)) return Backup::failed;
+    // A rename never replaces: an old backup the search missed makes it fail, not vanish.
+    return platform::rename_file(path, backup) ? Backup::moved_aside : Backup::failed;
 }
 
-void RestoreFile(std::string_view folder, std::string_view name) {
+bool BackupExists(const std::string& path) { return FileExists(joined(path, kBackupSuffix)); }
+
+bool RestoreFile(std::string_view folder, std::string_view name) {
     const std::string path = joined(folder, name);
-    const std::string backup = joined(path, kBackupSuffix);
-    if (!FileExists(backup)) return;
-    if (FileExists(path)) platform::delete_file(path);
-    platform::rename_file(backup, path);
+    // One move over the current file: there is no moment without either file.
+    return platform::move_file_replace(joined(path, kBackupSuffix), path);
 }
 
 std::size_t StripColorCodes(std::span<char> text) {

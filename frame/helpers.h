@@ -40,10 +40,15 @@ bool FileExists(const std::string& path);
 // Folder and name are joined as they are: no separator is added.
 bool FileExists(std::string_view folder, std::string_view name);
 
-// Moves an existing file aside to "<path>.bak", replacing an older backup.
-void BackupFile(const std::string& path);
-// Puts "<folder><name>.bak" back in place of "<folder><name>" if the backup exists.
-void RestoreFile(std::string_view folder, std::string_view name);
+enum class Backup { no_file, moved_aside, failed };
+// Moves an existing file aside to "<path>.bak", replacing an older backup. `failed` leaves the
+// file where it is: an older backup that cannot be deleted makes the rename fail too.
+Backup BackupFile(const std::string& path);
+// True when "<path>.bak" is found.
+bool BackupExists(const std::string& path);
+// Puts "<folder><name>.bak" back in place of "<folder><name>", replacing it. False when the backup
+// cannot be moved (or there is none): the backup stays as it is.
+bool RestoreFile(std::string_view folder, std::string_view name);
 
 // Longest short (8.3) path the engine gets (a 260-character buffer with its zero); a longer answer
 // does not count as a short form.

@@ -17,6 +17,23 @@ std::string command_line_too_long_message(std::string_view plugin_name, std::siz
            "Shorten the engine's parameters or choose fewer extra files.";
 }
 
+std::string not_moved_aside_message(std::string_view plugin_name, std::string_view path) {
+    const std::string file(path);
+    return std::string(plugin_name) + " could not move your " + file + " aside to " + file +
+           ".bak, so the game was not started. Your file is unchanged.";
+}
+
+std::string not_put_back_message(std::string_view plugin_name, std::string_view path) {
+    const std::string file(path);
+    return std::string(plugin_name) + " could not put your earlier " + file + " back; it is kept as " + file + ".bak.";
+}
+
+std::string unreachable_path_message(std::string_view plugin_name, std::string_view path) {
+    return std::string(plugin_name) + " cannot reach " + std::string(path) +
+           " through the launcher's ANSI interface: its name has characters this system's code page "
+           "cannot hold, and it has no short form. A folder whose name has only plain letters works.";
+}
+
 void show_message(const char* plugin_name, const char* text) {
     host<Host_MessageBox_t>(kSlotMessageBox)(text, plugin_name, kMessageStyle);
 }

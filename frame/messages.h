@@ -21,6 +21,14 @@ std::string response_not_written_message(std::string_view plugin_name, std::stri
 // The sentence shown when an engine's command line is `length` characters long, too long for
 // Windows, and nothing starts.
 std::string command_line_too_long_message(std::string_view plugin_name, std::size_t length);
+// The sentence shown when the user's response file at `path` cannot be moved aside and nothing
+// starts.
+std::string not_moved_aside_message(std::string_view plugin_name, std::string_view path);
+// The sentence shown when the user's response file cannot be put back from its backup.
+std::string not_put_back_message(std::string_view plugin_name, std::string_view path);
+
+// The sentence shown when a launcher path cannot be carried through its ANSI interface.
+std::string unreachable_path_message(std::string_view plugin_name, std::string_view path);
 
 // Shows `text` in the launcher's message box under the plug-in's name.
 void show_message(const char* plugin_name, const char* text);

@@ -46,11 +46,17 @@ struct Server {
     std::vector<std::pair<std::string, std::string>> info;   // properties in the order first set
 };
 
+// Finds an export of plug-in code linked into the calling program by its unadorned name.
+using ExportLookup = void* (*)(const char* export_name);
+
 class Launcher {
 public:
     // Loads the plug-in at `path`, offers slots 0..25 in ascending order, calls SDLL_Init and
     // SDLL_LoadConfiguration, and parses the description. Null with `error` set on failure.
     static std::unique_ptr<Launcher> open(const std::string& path, std::string* error);
+    // The same for plug-in code linked into this program (tests that replace the plug-in's OS
+    // calls); `label` names it in errors.
+    static std::unique_ptr<Launcher> open_linked(ExportLookup lookup, const std::string& label, std::string* error);
     ~Launcher();
 
     const std::string& name() const;          // as written by SDLL_Init
@@ -130,6 +136,8 @@ public:
 private:
     friend struct LauncherAccess;   // the callbacks reach the state through it
     Launcher();
+    static std::unique_ptr<Launcher> attach(std::unique_ptr<Launcher> launcher, const std::string& label,
+                                            std::string* error);
     void* symbol(const char* export_name) const;
     std::unique_ptr<Impl> impl_;
 };

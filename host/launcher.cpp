@@ -47,8 +47,27 @@ std::unique_ptr<Launcher> Launcher::open(const std::string& path, std::string* e
 
     std::unique_ptr<Launcher> launcher(new Launcher());
     launcher->impl_->module = module;   // unloaded by the destructor from here on
+    return attach(std::move(launcher), path, error);
+}
+
+std::unique_ptr<Launcher> Launcher::open_linked(ExportLookup lookup, const std::string& label, std::string* error) {
+    if (active_launcher()) {
+        if (error) *error = "another plug-in is already open in this process";
+        return nullptr;
+    }
+    std::unique_ptr<Launcher> launcher(new Launcher());
+    launcher->impl_->linked = lookup;
+    return attach(std::move(launcher), label, error);
+}
+
+std::unique_ptr<Launcher> Launcher::attach(std::unique_ptr<Launcher> launcher, const std::string& path,
+                                           std::string* error) {
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return nullptr;
+    };
     for (const char* name : kRequiredExports)
-        if (!os::module_symbol(module, name)) return fail("plug-in " + path + " lacks the export " + name);
+        if (!launcher->symbol(name)) return fail("plug-in " + path + " lacks the export " + name);
     set_active_launcher(launcher.get());
 
     auto init_call = launcher->get<SDLL_InitCall_t>("SDLL_InitCall");
@@ -87,7 +106,10 @@ int Launcher::load_configuration_result() const { return impl_->load_result; }
 const std::string& Launcher::description_bytes() const { return impl_->description_bytes; }
 const Description& Launcher::description() const { return impl_->description; }
 HostHandle Launcher::handle() const { return const_cast<Launcher*>(this); }
-void* Launcher::symbol(const char* export_name) const { return os::module_symbol(impl_->module, export_name); }
+void* Launcher::symbol(const char* export_name) const {
+    if (impl_->linked) return impl_->linked(export_name);
+    return os::module_symbol(impl_->module, export_name);
+}
 
 Launcher::GameState Launcher::game_state() const { return {impl_->values, files, players, iwad, map}; }
 

@@ -17,6 +17,7 @@ namespace host {
 
 struct Launcher::Impl {
     void* module = nullptr;
+    ExportLookup linked = nullptr;   // set instead of `module` for plug-in code linked in
     std::string name;
     uint16_t capabilities = 0;
     int load_result = -1;

@@ -2,6 +2,8 @@
 // could not be filed.
 #include "orvento/demo_filing.h"
 
+#include "orvento/engine_check.h"
+
 namespace orvento {
 
 bool uses_engine_folder(std::string_view demo_folder) { return demo_folder.size() < kDemoFolderMin; }
@@ -14,9 +16,9 @@ std::string demo_target(std::string_view folder, std::string_view demo_name) {
     return target;
 }
 
-std::string demo_not_filed_message(std::string_view recording, std::string_view target) {
-    return "The recorded demo could not be filed as " + std::string(target) + "; it is still at " +
-           std::string(recording) + ", where the next recording will replace it.";
+std::string demo_not_filed_message(std::string_view target, std::string_view recording) {
+    return std::string(kPluginName) + " could not file the demo as " + std::string(target) +
+           "; the recording is kept as " + std::string(recording) + ".";
 }
 
 }  // namespace orvento

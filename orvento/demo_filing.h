@@ -20,7 +20,8 @@ bool uses_engine_folder(std::string_view demo_folder);
 // Folder + name, with ".lmp" added unless the fourth character from the end is a full stop.
 std::string demo_target(std::string_view folder, std::string_view demo_name);
 
-// The one sentence shown when the recording stays where the engine left it.
-std::string demo_not_filed_message(std::string_view recording, std::string_view target);
+// The one sentence shown when the recording (the engine folder's tempdemo.lmp) stays where the
+// engine left it.
+std::string demo_not_filed_message(std::string_view target, std::string_view recording);
 
 }  // namespace orvento

@@ -6,6 +6,7 @@
 #include "frame/frame.h"
 #include "frame/helpers.h"
 #include "frame/messages.h"
+#include "frame/paths.h"
 #include "orvento/demo_filing.h"
 #include "orvento/engine_check.h"
 #include "orvento/game_session.h"
@@ -14,12 +15,13 @@
 
 namespace {
 
-// Moves the engine's recording to `target`, replacing a file of that name. Without a recording
-// an older demo of that name stays; a recording that cannot be moved stays where it is.
+// Moves the engine's recording to `target`, replacing a file of that name in one step, so an
+// older demo of that name goes only when the recording takes its place. Without a recording the
+// older demo stays; a recording that cannot be moved stays where it is and the user is told.
 void file_demo(const std::string& recording, const std::string& target) {
     if (recording == target || !frame::FileExists(recording)) return;
     if (!platform::move_file_replace(recording, target)) {
-        frame::show_message(orvento::kPluginName, orvento::demo_not_filed_message(recording, target).c_str());
+        frame::show_message(orvento::kPluginName, orvento::demo_not_filed_message(target, recording).c_str());
     }
 }
 
@@ -31,12 +33,13 @@ SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
         frame::EngineSession& session = orvento::game_session();
         if (session.engine_running()) return 0;
 
-        const std::string engine_folder = GetEngineText("general", "enginepath").str();
+        frame::PathReader paths(orvento::kPluginName);
+        const std::string engine_folder = paths.engine_path("general", "enginepath");
         session.finish_with_response_file(engine_folder);
 
-        std::string demo_folder = GetEngineText("general", "demopath").str();
+        std::string demo_folder = paths.engine_path("general", "demopath");
         const std::string demo_name = GetMultiplayerText("demo", "file").str();
-        if (orvento::uses_engine_folder(demo_folder)) demo_folder = GetEngineText("general", "enginepath").str();
+        if (orvento::uses_engine_folder(demo_folder)) demo_folder = paths.engine_path("general", "enginepath");
 
         if (orvento::records_demo(demo_name)) {
             file_demo(engine_folder + orvento::kRecording, orvento::demo_target(demo_folder, demo_name));

@@ -6,6 +6,8 @@
 #include "frame/engine_session.h"
 #include "frame/frame.h"
 #include "frame/helpers.h"
+#include "frame/paths.h"
+#include "orvento/engine_check.h"
 #include "orvento/exports.h"
 #include "orvento/game_session.h"
 #include "orvento/launch_text.h"
@@ -16,14 +18,14 @@ namespace {
 constexpr std::size_t kAddressEntryMax = 32767;
 
 // The extra files the user chose, split into -file and -deh, each named by its short form.
-orvento::ExtraFiles read_extra_files() {
+orvento::ExtraFiles read_extra_files(frame::PathReader& paths) {
     orvento::ExtraFiles files;
     const int count = frame::host<Host_GetFileCount_t>(kSlotGetFileCount)(frame::host_handle());
     for (int index = 0; index < count; ++index) {
-        const HostTextCopy path = GetChosenFile(index);
-        std::string lower = path.str();
+        const std::string path = paths.chosen_file(index);
+        std::string lower = path;
         frame::to_lower_ascii(lower);
-        orvento::add_extra_file(files, lower, frame::short_file_argument(lower, path.view()));
+        orvento::add_extra_file(files, lower, frame::short_file_argument(lower, path));
     }
     return files;
 }
@@ -37,8 +39,9 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         // Nothing of an earlier game is left to put back by this game's finish.
         session.forget_earlier_launch();
 
-        const std::string folder = GetEngineText("general", "enginepath").str();
-        const orvento::ExtraFiles files = read_extra_files();
+        frame::PathReader paths(orvento::kPluginName);
+        const std::string folder = paths.engine_path("general", "enginepath");
+        const orvento::ExtraFiles files = read_extra_files(paths);
 
         std::optional<std::string> join_address;
         if (hostEntry != ownEntry) {
@@ -50,7 +53,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         const orvento::LaunchText text = orvento::build_launch(settings, iwad, files, join_address);
 
         if (!session.command_lines_fit(folder, {text.command_line})) return;
-        session.back_up_response_file(folder);
+        if (!session.back_up_response_file(folder)) return;
         if (!session.write_response_file(folder, text.response)) return;
         session.save_highlight();
         session.start_engine(folder, text.command_line);

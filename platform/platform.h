@@ -39,15 +39,19 @@ void task_free(void* block);
 int wide_to_ansi(const char16_t* src, int src_units, char* dst, int dst_bytes);
 int ansi_to_wide(const char* src, int src_bytes, char16_t* dst, int dst_units);
 unsigned last_error();
+// The ANSI form of a path from the launcher. When the code page cannot hold every character of it,
+// its short (8.3) form, plain ASCII where the volume keeps short names. False when neither form
+// holds the path; `out` then has its lossy form, to name it to the user.
+bool ansi_path(const char16_t* path, std::string* out);
 
 // ---- processes ----------------------------------------------------------------------------
 enum class ShowMode { normal, minimized };
+enum class WaitResult { ended, running, failed };
 // Starts `file` with a Windows-style parameter text in `folder` (empty: the current folder).
 // Returns null, leaving no process behind, when the file cannot be run.
 ProcessHandle start_process(const std::string& file, const std::string& parameters,
                             const std::string& folder, ShowMode show);
 void set_high_priority(ProcessHandle process);           // best effort
-enum class WaitResult { ended, running, failed };
 WaitResult wait_process(ProcessHandle process, unsigned milliseconds);
 void terminate_process(ProcessHandle process);
 void close_process(ProcessHandle process);               // null is allowed
@@ -66,7 +70,27 @@ bool delete_file(const std::string& path);
 bool rename_file(const std::string& from, const std::string& to);
 // Moves a file, replacing an existing target, across folders and drives.
 bool move_file_replace(const std::string& from, const std::string& to);
-// Creates or truncates `path` and writes `text`, each '\n' written as CR LF.
-bool write_text_file(const std::string& path, const std::string& text);
+// Creates `path`, which must not exist yet, and writes `text`, each '\n' written as CR LF. A file
+// already there stays untouched and the answer is false; a write that fails part-way removes
+// what it wrote, so no cut file is left behind.
+bool create_text_file(const std::string& path, const std::string& text);
+
+// ---- the calls that can fail -----------------------------------------------------------------
+// Every OS call above whose failure a plug-in must survive goes through this one table. The
+// system's table is the default; a test puts its own in front to make any call of a kind fail.
+struct FallibleCalls {
+    bool (*file_exists)(const std::string& path);   // the directory search (find-first)
+    bool (*delete_file)(const std::string& path);
+    bool (*rename_file)(const std::string& from, const std::string& to);
+    bool (*move_file_replace)(const std::string& from, const std::string& to);
+    bool (*create_text_file)(const std::string& path, const std::string& text);
+    ProcessHandle (*start_process)(const std::string& file, const std::string& parameters,
+                                   const std::string& folder, ShowMode show);
+    WaitResult (*wait_process)(ProcessHandle process, unsigned milliseconds);
+};
+// The real calls of this system.
+const FallibleCalls& system_calls();
+// Routes the calls through `calls` from now on; null goes back to the system's.
+void set_fallible_calls(const FallibleCalls* calls);
 
 }  // namespace platform

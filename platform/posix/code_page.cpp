@@ -118,6 +118,17 @@ void task_free(void* block) { std::free(block); }
 
 unsigned last_error() { return t_last_error; }
 
+// UTF-8 holds every character: the path as it is.
+bool ansi_path(const char16_t* path, std::string* out) {
+    out->clear();
+    int units = 0;
+    while (path[units] != 0) ++units;
+    const int needed = wide_to_ansi(path, units, nullptr, 0);
+    if (needed <= 0) return units == 0;
+    out->assign(static_cast<std::size_t>(needed), '\0');
+    return wide_to_ansi(path, units, out->data(), needed) == needed;
+}
+
 int wide_to_ansi(const char16_t* src, int src_units, char* dst, int dst_bytes) {
     if (!valid_arguments(src, src_units, dst, dst_bytes)) {
         t_last_error = kErrorInvalidParameter;

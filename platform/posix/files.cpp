@@ -4,7 +4,7 @@
 // nothing, and '*' or '?' in the last component match entries of its folder. A rename refuses an
 // existing target like MoveFileA; a move replaces it like MoveFileExA with
 // MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED, copying when the target is on another file
-// system. Text files are written with CR LF line ends.
+// system. Text files are created new, never over an existing file, with CR LF line ends.
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
@@ -17,6 +17,7 @@
 
 #include "platform/line_ends.h"
 #include "platform/platform.h"
+#include "platform/system_calls.h"
 
 namespace platform {
 namespace {
@@ -110,7 +111,7 @@ bool short_path(const std::string& path, std::string* out) {
     return true;
 }
 
-bool file_exists(const std::string& path) {
+bool system::file_exists(const std::string& path) {
     if (path.empty() || path.back() == '/') return false;
     const std::size_t slash = path.find_last_of('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -121,21 +122,23 @@ bool file_exists(const std::string& path) {
     return entry_exists(path);
 }
 
-bool delete_file(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool system::delete_file(const std::string& path) { return unlink(path.c_str()) == 0; }
 
-bool rename_file(const std::string& from, const std::string& to) {
+bool system::rename_file(const std::string& from, const std::string& to) {
     if (entry_exists(to)) return false;
     return move_over(from, to);
 }
 
-bool move_file_replace(const std::string& from, const std::string& to) { return move_over(from, to); }
+bool system::move_file_replace(const std::string& from, const std::string& to) { return move_over(from, to); }
 
-bool write_text_file(const std::string& path, const std::string& text) {
+bool system::create_text_file(const std::string& path, const std::string& text) {
     const std::string bytes = detail::with_crlf_line_ends(text);
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const bool written = write_all(fd, bytes.data(), bytes.size());
-    return close(fd) == 0 && written;
+    if (close(fd) == 0 && written) return true;
+    unlink(path.c_str());   // created here just now: nobody else's file
+    return false;
 }
 
 }  // namespace platform

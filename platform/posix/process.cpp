@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/system_calls.h"
 #include "platform/posix/child_environment.h"
 #include "platform/posix/command_line.h"
 
@@ -139,7 +140,7 @@ pid_t spawn(const std::string& file, const std::vector<std::string>& args, const
 
 }  // namespace
 
-ProcessHandle start_process(const std::string& file, const std::string& parameters,
+ProcessHandle system::start_process(const std::string& file, const std::string& parameters,
                             const std::string& folder, ShowMode show) {
     reap_abandoned();
     if (file.empty() || !can_run(path_to_run(file, folder), folder)) return nullptr;
@@ -162,7 +163,7 @@ void set_high_priority(ProcessHandle process) {
     if (p && !p->ended) setpriority(PRIO_PROCESS, static_cast<id_t>(p->pid), kHighPriorityNice);
 }
 
-WaitResult wait_process(ProcessHandle process, unsigned milliseconds) {
+WaitResult system::wait_process(ProcessHandle process, unsigned milliseconds) {
     Process* p = as_process(process);
     if (!p) return WaitResult::failed;
     reap_abandoned();

@@ -1,13 +1,14 @@
 // files.cpp: file system operations, for Windows builds.
 //
 // Existence is a directory search (FindFirstFileA, closed at once); delete, rename and move are
-// DeleteFileA, MoveFileA and MoveFileExA; text files are written with CreateFileA / WriteFile
+// DeleteFileA, MoveFileA and MoveFileExA; text files are created new (CreateFileA with CREATE_NEW) and written with WriteFile
 // after their line ends are made CR LF.
 #include <algorithm>
 #include <string>
 
 #include "platform/line_ends.h"
 #include "platform/platform.h"
+#include "platform/system_calls.h"
 #include "platform/win32/windows_headers.h"
 
 namespace platform {
@@ -30,7 +31,7 @@ bool short_path(const std::string& path, std::string* out) {
     return false;
 }
 
-bool file_exists(const std::string& path) {
+bool system::file_exists(const std::string& path) {
     WIN32_FIND_DATAA data;
     const HANDLE search = FindFirstFileA(path.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return false;
@@ -38,19 +39,19 @@ bool file_exists(const std::string& path) {
     return true;
 }
 
-bool delete_file(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool system::delete_file(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-bool rename_file(const std::string& from, const std::string& to) {
+bool system::rename_file(const std::string& from, const std::string& to) {
     return MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
-bool move_file_replace(const std::string& from, const std::string& to) {
+bool system::move_file_replace(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
 }
 
-bool write_text_file(const std::string& path, const std::string& text) {
+bool system::create_text_file(const std::string& path, const std::string& text) {
     const std::string bytes = detail::with_crlf_line_ends(text);
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool ok = true;
@@ -61,7 +62,9 @@ bool write_text_file(const std::string& path, const std::string& text) {
         ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) != 0 && written > 0;
         done += written;
     }
-    return CloseHandle(file) != 0 && ok;
+    if (CloseHandle(file) != 0 && ok) return true;
+    DeleteFileA(path.c_str());   // created here just now: nobody else's file
+    return false;
 }
 
 }  // namespace platform

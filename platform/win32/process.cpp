@@ -4,6 +4,7 @@
 // back; the handle is the ProcessHandle. Waiting, terminating and closing are the kernel calls on
 // that handle.
 #include "platform/platform.h"
+#include "platform/system_calls.h"
 #include "platform/win32/windows_headers.h"
 
 #include <shellapi.h>
@@ -24,7 +25,7 @@ static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "the launcher's engines are start
 
 }  // namespace
 
-ProcessHandle start_process(const std::string& file, const std::string& parameters,
+ProcessHandle system::start_process(const std::string& file, const std::string& parameters,
                             const std::string& folder, ShowMode show) {
     SHELLEXECUTEINFOA info{};   // the process handle is cleared before the call
     info.cbSize = sizeof info;
@@ -44,7 +45,7 @@ void set_high_priority(ProcessHandle process) {
     if (process) SetPriorityClass(static_cast<HANDLE>(process), HIGH_PRIORITY_CLASS);
 }
 
-WaitResult wait_process(ProcessHandle process, unsigned milliseconds) {
+WaitResult system::wait_process(ProcessHandle process, unsigned milliseconds) {
     if (!process) return WaitResult::failed;
     switch (WaitForSingleObject(static_cast<HANDLE>(process), milliseconds)) {
         case WAIT_OBJECT_0: return WaitResult::ended;

@@ -492,9 +492,9 @@ TEST_F(BrannockJoin, FinishWithoutAJoinStillPutsABackupBack) {
     EXPECT_FALSE(test_support::file_exists(backup));
 }
 
-// The engine is in place; only the response file cannot be written, since its name and the
-// backup's are taken by folders with the user's files in them.
-TEST_F(BrannockJoin, UnwritableResponseFileStopsTheJoinWithAMessage) {
+// The engine is in place; the response file's name and the backup's are taken by folders with the
+// user's files in them, so the old backup cannot be deleted nor the file moved aside.
+TEST_F(BrannockJoin, ResponseFileThatCannotBeMovedAsideStopsTheJoinWithAMessage) {
     const char sep = f.engine_dir.back();
     std::filesystem::create_directories(response);
     std::filesystem::create_directories(backup);
@@ -504,8 +504,8 @@ TEST_F(BrannockJoin, UnwritableResponseFileStopsTheJoinWithAMessage) {
     EXPECT_EQ(f.running_engines(), 0u);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
     const auto& box = f.launcher->message_boxes[0];
-    EXPECT_EQ(box.text, "Brannock could not write its response file " + response +
-                            ", so the game was not started.");
+    EXPECT_EQ(box.text, "Brannock could not move your " + response + " aside to " + backup +
+                            ", so the game was not started. Your file is unchanged.");
     EXPECT_EQ(box.caption, "Brannock");
     EXPECT_EQ(box.style, 0x30u);
     EXPECT_EQ(server_finished(), 1);

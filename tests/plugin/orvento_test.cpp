@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -419,11 +420,11 @@ TEST_F(OrventoPlugin, RecordingThatCannotBeFiledStaysAndIsReported) {
     EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
 }
 
-// The engine is in place; only the response file cannot be written, since its name and the
-// backup's are taken by folders with the user's files in them. The plug-in stays loaded between
+// The engine is in place; the response file's name and the backup's are taken by folders with the
+// user's files in them, so the file cannot be moved aside. The plug-in stays loaded between
 // tests natively, so a launch that starts nothing is also the way to see a finish without a saved
 // colour.
-TEST_F(OrventoPlugin, UnwritableResponseFileStartsNothing) {
+TEST_F(OrventoPlugin, ResponseFileThatCannotBeMovedAsideStartsNothing) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     const char sep = f.engine_dir.back();
     std::filesystem::create_directories(response);
@@ -435,7 +436,8 @@ TEST_F(OrventoPlugin, UnwritableResponseFileStartsNothing) {
     EXPECT_EQ(f.running_engines(), 0u);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
     EXPECT_EQ(f.launcher->message_boxes[0].text,
-              "Orvento could not write its response file " + response + ", so the game was not started.");
+              "Orvento could not move your " + response + " aside to " + response +
+                  ".bak, so the game was not started. Your file is unchanged.");
     EXPECT_EQ(finished(), 1);
     EXPECT_EQ(test_support::highlight_color(), 333u);
     EXPECT_EQ(read_file(response + sep + "mine"), "kept");
@@ -443,3 +445,35 @@ TEST_F(OrventoPlugin, UnwritableResponseFileStartsNothing) {
 }
 
 }  // namespace
+
+// A folder name outside the system's ANSI code page (a Japanese name on a Western system): the
+// engine is found and started through the folder's short form, or, where the volume keeps none,
+// the user is told once which folder cannot be reached.
+TEST_F(OrventoPlugin, EngineInAFolderOutsideTheAnsiCodePage) {
+    const char sep = f.engine_dir.back();
+    const std::string folder = f.engine_dir + "\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0" + sep;   // ゲーム, UTF-8
+    const auto native = [](const std::string& utf8) {
+        return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+    };
+    std::error_code ec;
+    std::filesystem::create_directories(native(folder), ec);
+    std::filesystem::copy_file(f.engine_exe, native(folder + "doom32.exe"), ec);
+    ASSERT_FALSE(ec) << ec.message();
+    { std::ofstream(native(folder + "doom2.wad")) << "x"; }
+    set("engine", "general", "enginepath", folder);
+
+    const int answer = engine_config();
+    if (!f.launcher->message_boxes.empty()) {
+        ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+        EXPECT_NE(f.launcher->message_boxes[0].text.find("through the launcher's ANSI interface"), std::string::npos)
+            << f.launcher->message_boxes[0].text;
+        GTEST_SKIP() << "this volume keeps no short names: the user is told (" << f.launcher->message_boxes[0].text << ")";
+    }
+    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(f.launcher->engine_ready, 1);
+    f.engines.release_all();
+    launch(4);
+    EXPECT_TRUE(f.engines.wait_for_starts(1));
+    EXPECT_TRUE(f.launcher->message_boxes.empty());
+    EXPECT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+}

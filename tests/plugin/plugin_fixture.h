@@ -59,7 +59,8 @@ struct PluginFixture {
     // Loads plug-in `plugin` ("brannock" / "orvento") quietly, makes the engine folder with the
     // fake engine copied in as `exe_name`, points engine/general/enginepath at it and sets the
     // fake engine's environment. Reports a test failure and returns false when anything fails.
-    bool open(const std::string& plugin, const std::string& exe_name) {
+    // With `linked`, the plug-in is the code linked into the test program, reached through it.
+    bool open(const std::string& plugin, const std::string& exe_name, host::ExportLookup linked = nullptr) {
         scratch = scratch_dir(plugin);
         const char sep = scratch.back();
         engine_dir = scratch + "engine" + sep;
@@ -76,7 +77,8 @@ struct PluginFixture {
         engines.open(scratch);
 
         std::string error;
-        launcher = host::Launcher::open(plugin_path(plugin), &error);
+        launcher = linked ? host::Launcher::open_linked(linked, plugin, &error)
+                          : host::Launcher::open(plugin_path(plugin), &error);
         if (!launcher) {
             ADD_FAILURE() << "cannot open plug-in " << plugin << ": " << error;
             return false;

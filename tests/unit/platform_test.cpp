@@ -154,11 +154,12 @@ TEST_F(Files, MoveCopiesAcrossFileSystems) {
 
 TEST_F(Files, TextFilesGetCrLfLineEnds) {
     const std::string path = dir_ + "doomargs.tmp";
-    EXPECT_TRUE(platform::write_text_file(path, "\n-iwad doom2.wad\n-warp 01\r\n-dup 1"));
+    EXPECT_TRUE(platform::create_text_file(path, "\n-iwad doom2.wad\n-warp 01\r\n-dup 1"));
     EXPECT_EQ(test_support::read_file(path), "\r\n-iwad doom2.wad\r\n-warp 01\r\n-dup 1");
-    EXPECT_TRUE(platform::write_text_file(path, "short\n"));   // an old longer content is gone
-    EXPECT_EQ(test_support::read_file(path), "short\r\n");
-    EXPECT_FALSE(platform::write_text_file(dir_ + "missing" + dir_.back() + "x.tmp", "x"));
+    // A file already there is never written over.
+    EXPECT_FALSE(platform::create_text_file(path, "short\n"));
+    EXPECT_EQ(test_support::read_file(path), "\r\n-iwad doom2.wad\r\n-warp 01\r\n-dup 1");
+    EXPECT_FALSE(platform::create_text_file(dir_ + "missing" + dir_.back() + "x.tmp", "x"));
 }
 
 TEST_F(Files, ShortPathOfExistingPathsOnly) {

@@ -1,0 +1,32 @@
+// paths.cpp: launcher paths through the platform's ANSI path form, and the one message per call.
+#include "frame/paths.h"
+
+#include "frame/frame.h"
+#include "frame/messages.h"
+#include "platform/platform.h"
+
+namespace frame {
+
+std::string PathReader::usable(HostText path) {
+    std::string ansi;
+    if (!path || platform::ansi_path(path, &ansi) || told_) return ansi;
+    told_ = true;
+    show_message(plugin_name_, unreachable_path_message(plugin_name_, ansi).c_str());
+    return ansi;
+}
+
+std::string PathReader::engine_path(const char* group, const char* key) {
+    return usable(host<Host_GetEngineString_t>(kSlotGetEngineString)(host_handle(), group, key));
+}
+
+std::string PathReader::chosen_file(int index) {
+    return usable(host<Host_GetFile_t>(kSlotGetFile)(host_handle(), index));
+}
+
+std::optional<std::string> PathReader::found_file(const char* file_name) {
+    const HostText path = host<Host_FindFile_t>(kSlotFindFile)(file_name);
+    if (!path) return std::nullopt;
+    return usable(path);
+}
+
+}  // namespace frame

@@ -1,0 +1,47 @@
+// many_games.h: many launch-and-finish cycles in one process, and the handles and child
+// processes they leave behind.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "tests/plugin/plugin_fixture.h"
+#include "tests/support/handles.h"
+
+namespace test_support {
+
+// Cycles of full games: natively many; under Wine, where each start is slow, fewer.
+#ifdef _WIN32
+constexpr int kManyGames = 50;
+#else
+constexpr int kManyGames = 1000;
+#endif
+// A handle the system opens for its own reasons now and then (a cached file, a thread) is no leak;
+// one per game would be hundreds.
+constexpr std::size_t kHandleSlack = 3;
+
+// Plays `cycles` games after two that let the process settle, each engine ending at once, and
+// expects no more open handles and child processes afterwards than after the settling games.
+inline void expect_nothing_left_by_games(PluginFixture& f, int cycles, const char* what,
+                                         const std::function<void()>& play, const std::function<int()>& finish) {
+    f.engines.release_all();
+    auto game = [&] {
+        play();
+        EXPECT_TRUE(wait_until([&] { return finish() == 1; }));
+    };
+    game();
+    game();
+    const std::size_t handles_before = open_handle_count();
+    const std::size_t children_before = child_process_count();
+    for (int i = 0; i < cycles && !::testing::Test::HasFailure(); ++i) game();
+    const std::size_t handles_after = open_handle_count();
+    const std::size_t children_after = child_process_count();
+    std::printf("%s: %d games: open handles %zu -> %zu, child processes %zu -> %zu\n", what, cycles,
+                handles_before, handles_after, children_before, children_after);
+    EXPECT_LE(handles_after, handles_before + kHandleSlack);
+    EXPECT_LE(children_after, children_before);
+}
+
+}  // namespace test_support

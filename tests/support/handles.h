@@ -1,0 +1,15 @@
+// handles.h: what a long run of games could leak: the test program's open handles and its child
+// processes.
+#pragma once
+
+#include <cstddef>
+
+namespace test_support {
+
+// Open handles of this process: Windows' handle count, on posix the entries of /proc/self/fd.
+std::size_t open_handle_count();
+// Child processes of this process that still hold a process entry, ended but unreaped (posix
+// zombies) included.
+std::size_t child_process_count();
+
+}  // namespace test_support

@@ -2,7 +2,7 @@
 //
 // The hosted game's server and client command lines and the join response file, built from
 // plain values the exports have already read from the launcher. No launcher calls and no OS here:
-// reading the settings and starting the engine live in the export_*.cpp files and engine_run.h.
+// reading the settings and starting the engine live in the export_*.cpp files and the engine session of frame/.
 #pragma once
 
 #include <array>

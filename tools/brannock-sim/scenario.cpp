@@ -5,6 +5,9 @@
 #include <sstream>
 #include <utility>
 
+#include <limits>
+#include <type_traits>
+
 #include <nlohmann/json.hpp>
 
 namespace sim {
@@ -33,15 +36,35 @@ Fault parse_fault(const std::string& text) {
     throw std::runtime_error("unknown fault \"" + text + "\"");
 }
 
+// A whole number that fits T. A float or an out-of-range number is refused here: converting it
+// would be undefined, and a scenario file is the user's input.
+template <typename T>
+T whole_number(const json& value, const char* what) {
+    const bool fits = value.is_number_unsigned()
+                          ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(std::numeric_limits<T>::max())
+                          : value.is_number_integer() && value.get<std::int64_t>() >= static_cast<std::int64_t>(std::numeric_limits<T>::min()) &&
+                                value.get<std::int64_t>() <= static_cast<std::int64_t>(std::numeric_limits<T>::max());
+    if (!fits) {
+        throw std::runtime_error(std::string(what) + " must be a whole number from " +
+                                 std::to_string(+std::numeric_limits<T>::min()) + " to " +
+                                 std::to_string(+std::numeric_limits<T>::max()));
+    }
+    return value.is_number_unsigned() ? static_cast<T>(value.get<std::uint64_t>()) : static_cast<T>(value.get<std::int64_t>());
+}
+
 // A number written as JSON number or as text ("0x8000000" or decimal).
 uint32_t parse_word(const json& value) {
-    if (value.is_string()) return static_cast<uint32_t>(std::stoul(value.get<std::string>(), nullptr, 0));
-    return value.get<uint32_t>();
+    if (!value.is_string()) return whole_number<uint32_t>(value, "a flag word");
+    const unsigned long long word = std::stoull(value.get<std::string>(), nullptr, 0);
+    if (word > std::numeric_limits<uint32_t>::max()) throw std::runtime_error("a flag word must fit 32 bits");
+    return static_cast<uint32_t>(word);
 }
 
 template <typename T>
 void take(const json& object, const char* key, T* target) {
-    if (object.contains(key)) *target = object.at(key).get<T>();
+    if (!object.contains(key)) return;
+    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) *target = whole_number<T>(object.at(key), key);
+    else *target = object.at(key).get<T>();
 }
 
 GameServer parse_server(const json& j, std::size_t index) {

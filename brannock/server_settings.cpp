@@ -26,16 +26,21 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
     char area[kSettingsArea];
     TextBuilder text(area);
 
+    // The map and the files go onto the hosted game's lines later: each is one argument, and one
+    // that would start an option there is not copied at all.
     if (reply.has(Row::map)) {
-        // The map goes onto the hosted server's line later: one word, as every server name.
-        text.clear().append(frame::single_word(reply.text(Row::map)));
-        frame::to_upper_ascii(text.chars());
-        sink.set_string(kGeneralGroup, "map", text.c_str());
-        sink.set_map(text.c_str());
+        if (const auto map = frame::server_argument(reply.text(Row::map))) {
+            text.clear().append(*map);
+            frame::to_upper_ascii(text.chars());
+            sink.set_string(kGeneralGroup, "map", text.c_str());
+            sink.set_map(text.c_str());
+        }
     }
     if (reply.has(Row::pwads)) {
-        each_listed_text(reply, Row::pwads, [&](std::string_view pwad) {
-            text.clear().append(pwad);
+        each_listed_text(reply, Row::pwads, [&](std::string_view listed) {
+            const auto pwad = frame::server_argument(listed);
+            if (!pwad) return;
+            text.clear().append(*pwad);
             frame::to_lower_ascii(text.chars());
             sink.add_file(text.c_str());
         });

@@ -1,6 +1,8 @@
 // server_settings.cpp: the game settings of a server's reply, as launcher calls.
 #include "brannock/server_settings.h"
 
+#include <bit>
+
 #include "brannock/datagram.h"
 #include "brannock/text_builder.h"
 #include "frame/helpers.h"
@@ -86,6 +88,10 @@ int iwad_setting(std::string_view normalised_iwad) { return frame::IwadNumber(no
 int skill_setting(uint8_t wire_skill) { return wire_skill + 1; }
 
 int flag_setting(const FlagRow& row, const FlagWords& words) {
+    // An item made of other items' bits (strifefalldamage is 8 + 16) is on exactly when they are.
+    // Hosting adds the value of every item that is on, so copying its bits as well would count
+    // them twice: the server's fall damage would come back as another rule.
+    if (!std::has_single_bit(static_cast<uint32_t>(row.value))) return 0;
     return static_cast<int>(static_cast<uint32_t>(words[row.word]) & static_cast<uint32_t>(row.value));
 }
 

@@ -33,6 +33,8 @@ const Engine kEngines[] = {
     {"orvento", {"doom32.exe", "doom2.wad"}, 1},
 };
 
+void PrintTo(const Engine& engine, std::ostream* out) { *out << engine.plugin; }
+
 // UTF-8.
 const char* const kFolderNames[] = {"\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0",   // ゲーム
                                     "\xC5\x81\xC3\xB3" "d\xC5\xBA"};            // Łódź
@@ -116,7 +118,9 @@ TEST_P(AnsiFolder, EngineCheckRequiredFilesAndAGameReachTheFolder) {
         for (const Record& start : started) {
             EXPECT_TRUE(fs::equivalent(fs::u8path(start["program"].get<std::string>()),
                                        native(folder + engine.files[0]), ec)) << start.dump();
-            EXPECT_TRUE(fs::equivalent(fs::u8path(start["cwd"].get<std::string>()), native(folder), ec)) << start.dump();
+            // Through a file in it: the test's library compares no folders under Windows.
+            EXPECT_TRUE(fs::equivalent(fs::u8path(start["cwd"].get<std::string>()) / engine.files[0],
+                                       native(folder + engine.files[0]), ec)) << start.dump();
         }
         EXPECT_TRUE(f.launcher->message_boxes.empty()) << f.launcher->message_boxes.front().text;
     }

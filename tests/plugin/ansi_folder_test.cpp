@@ -41,20 +41,6 @@ const char* const kFolderNames[] = {"\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0",   //
 
 fs::path native(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
-#ifdef _WIN32
-// True when the plain conversion of the name converts back to it: then it would not be the case
-// this test is about.
-bool code_page_holds(const std::string& utf8) {
-    wchar_t wide[MAX_PATH] = {};
-    char ansi[MAX_PATH] = {};
-    wchar_t back[MAX_PATH] = {};
-    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide, MAX_PATH);
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, MAX_PATH, nullptr, nullptr);
-    MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, MAX_PATH);
-    return std::wstring(wide) == back;
-}
-#endif
-
 // Plays a game to its end from the engine folder set; the engine starts it made.
 std::vector<Record> play_a_game(test_support::PluginFixture& f, const Engine& engine) {
     const std::string list = std::string("\x0E\x00", 2) + "10.0.0.5:10666";
@@ -79,11 +65,12 @@ TEST_P(AnsiFolder, EngineCheckRequiredFilesAndAGameReachTheFolder) {
     const Engine& engine = GetParam();
     test_support::PluginFixture f;
     ASSERT_TRUE(f.open(engine.plugin, engine.files[0]));
+#ifdef _WIN32
+    // The code page that loses ゲーム and holds only ó of Łódź (CodePage.FileNamesWithLookAlikes...).
+    ASSERT_EQ(GetACP(), 1252u);
+#endif
     for (const char* name : kFolderNames) {
         SCOPED_TRACE(name);
-#ifdef _WIN32
-        ASSERT_FALSE(code_page_holds(name)) << "the code page holds the name: this is not the case under test";
-#endif
         const std::string folder = f.scratch + name + f.scratch.back();
         std::error_code ec;
         fs::create_directories(native(folder), ec);

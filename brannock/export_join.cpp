@@ -25,8 +25,11 @@ std::vector<std::string> find_server_files(frame::PathReader& paths, ServerRef s
     for (int i = 0; i < count; ++i) {
         const std::string key = "PWAD" + std::to_string(i);
         const HostTextCopy name = GetServerText(server, key.c_str());
-        // A server's file name is one word: "a.wad -exec x" asks only for "a.wad".
-        const std::optional<std::string> path = paths.found_file(std::string(frame::single_word(name.view())).c_str());
+        // A server's file name is one argument: "a.wad -exec x" asks only for "a.wad", and a name
+        // that would start an option is not asked for.
+        const std::optional<std::string_view> word = frame::server_argument(name.view());
+        if (!word) continue;
+        const std::optional<std::string> path = paths.found_file(std::string(*word).c_str());
         if (!path) continue;
         files.push_back(frame::short_file_argument(*path, *path));
     }

@@ -87,14 +87,15 @@ int parse_file_count(std::string_view text) {
 std::string response_file_text(const JoinGame& game) {
     std::string text;
     text.append(single_line(game.parameters)).append("\n");
-    text.append("-iwad ").append(frame::single_word(game.iwad)).append("\n");
+    text.append("-iwad ").append(frame::server_argument(game.iwad).value_or("")).append("\n");
     if (game.files) {
         text.append("-file");
         for (const std::string& file : *game.files) text.append(" ").append(single_line(file));
         text.append("\n");
     }
     text.append("+name \"").append(clean_player_name(game.player_name)).append("\"\n");
-    text.append("-connect ").append(frame::single_word(game.address)).append(":").append(frame::single_word(game.port));
+    text.append("-connect ").append(frame::server_argument(game.address).value_or(""));
+    text.append(":").append(frame::server_argument(game.port).value_or(""));
     text.append("\n");
     return text;
 }

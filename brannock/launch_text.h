@@ -77,8 +77,9 @@ struct JoinGame {
 };
 
 // The response file's lines, each ended by '\n' (written as CR LF on disk). The server's IWAD,
-// address and port are single words; the user's parameters and the file paths the launcher found
-// keep their blanks but lose control bytes, so each stays on its own line.
+// address and port are each one argument (frame::server_argument), empty where the server's text
+// would start an option; the user's parameters and the file arguments keep their blanks but lose
+// control bytes, so each stays on its own line.
 std::string response_file_text(const JoinGame& game);
 
 }  // namespace brannock

@@ -1,6 +1,8 @@
 // server_settings.cpp: the game settings of a server's reply, as launcher calls.
 #include "brannock/server_settings.h"
 
+#include <bit>
+
 #include "brannock/datagram.h"
 #include "brannock/text_builder.h"
 #include "frame/helpers.h"
@@ -26,16 +28,21 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
     char area[kSettingsArea];
     TextBuilder text(area);
 
+    // The map and the files go onto the hosted game's lines later: each is one argument, and one
+    // that would start an option there is not copied at all.
     if (reply.has(Row::map)) {
-        // The map goes onto the hosted server's line later: one word, as every server name.
-        text.clear().append(frame::single_word(reply.text(Row::map)));
-        frame::to_upper_ascii(text.chars());
-        sink.set_string(kGeneralGroup, "map", text.c_str());
-        sink.set_map(text.c_str());
+        if (const auto map = frame::server_argument(reply.text(Row::map))) {
+            text.clear().append(*map);
+            frame::to_upper_ascii(text.chars());
+            sink.set_string(kGeneralGroup, "map", text.c_str());
+            sink.set_map(text.c_str());
+        }
     }
     if (reply.has(Row::pwads)) {
-        each_listed_text(reply, Row::pwads, [&](std::string_view pwad) {
-            text.clear().append(pwad);
+        each_listed_text(reply, Row::pwads, [&](std::string_view listed) {
+            const auto pwad = frame::server_argument(listed);
+            if (!pwad) return;
+            text.clear().append(*pwad);
             frame::to_lower_ascii(text.chars());
             sink.add_file(text.c_str());
         });
@@ -81,6 +88,10 @@ int iwad_setting(std::string_view normalised_iwad) { return frame::IwadNumber(no
 int skill_setting(uint8_t wire_skill) { return wire_skill + 1; }
 
 int flag_setting(const FlagRow& row, const FlagWords& words) {
+    // An item made of other items' bits (strifefalldamage is 8 + 16) is on exactly when they are.
+    // Hosting adds the value of every item that is on, so copying its bits as well would count
+    // them twice: the server's fall damage would come back as another rule.
+    if (!std::has_single_bit(static_cast<uint32_t>(row.value))) return 0;
     return static_cast<int>(static_cast<uint32_t>(words[row.word]) & static_cast<uint32_t>(row.value));
 }
 

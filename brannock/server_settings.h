@@ -60,6 +60,6 @@ int game_type_setting(const GameTypeBlock& game);           // 0..15; any other 
 ModifierSteps modifier_steps(const GameTypeBlock& game);     // 0, then 1 for instagib, then 2 for buckshot
 int iwad_setting(std::string_view normalised_iwad);          // 1..19, 20 for any other name
 int skill_setting(uint8_t wire_skill);                       // the page counts from 1, the wire from 0
-int flag_setting(const FlagRow& row, const FlagWords& words);   // the word's bits under the row's value
+int flag_setting(const FlagRow& row, const FlagWords& words);   // the word's bits under the row's value; 0 for an item made of others' bits
 
 }  // namespace brannock

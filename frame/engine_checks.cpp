@@ -40,7 +40,11 @@ int check_engine_folder(const EngineFolderCheck& check) {
 }
 
 void require_engine_files(std::initializer_list<const char*> names) {
-    const HostTextCopy folder = GetEngineText("general", "enginepath");
+    // The folder as the engine check and the launch take it (its short form where the code page
+    // cannot hold its name), so the launcher looks where the engine is. Where there is no such
+    // form the launcher's own check reports the missing files: nothing is shown here.
+    PathReader quiet(nullptr);
+    const std::string folder = quiet.engine_path("general", "enginepath");
     for (const char* name : names) host<Host_RequireFile_t>(kSlotRequireFile)(folder.c_str(), name);
 }
 

@@ -9,7 +9,7 @@ namespace frame {
 
 std::string PathReader::usable(HostText path) {
     std::string ansi;
-    if (!path || platform::ansi_path(path, &ansi) || told_) return ansi;
+    if (!path || platform::ansi_path(path, &ansi) || told_ || !plugin_name_) return ansi;
     told_ = true;
     show_message(plugin_name_, unreachable_path_message(plugin_name_, ansi).c_str());
     return ansi;
@@ -27,6 +27,12 @@ std::optional<std::string> PathReader::found_file(const char* file_name) {
     const HostText path = host<Host_FindFile_t>(kSlotFindFile)(file_name);
     if (!path) return std::nullopt;
     return usable(path);
+}
+
+bool multiplayer_file_name(const char* group, const char* key, std::string* out) {
+    out->clear();
+    const HostText name = host<Host_GetMultiplayerString_t>(kSlotGetMultiplayerString)(host_handle(), group, key);
+    return !name || platform::ansi_name(name, out);
 }
 
 }  // namespace frame

@@ -1,4 +1,4 @@
-// paths.h: paths from the launcher in the form the system is given them.
+// paths.h: paths and file names from the launcher in the form the system is given them.
 //
 // Every launcher text becomes ANSI on its way in. A path whose name has characters the system's
 // ANSI code page cannot hold is taken in its short (8.3) form; where it has none, the user is told
@@ -12,7 +12,8 @@
 
 namespace frame {
 
-// Lives for one export call.
+// Lives for one export call. With a null plug-in name nothing is shown: a path that cannot be
+// reached is handed on in its lossy form, for a launcher that checks and reports it itself.
 class PathReader {
 public:
     explicit PathReader(const char* plugin_name) : plugin_name_(plugin_name) {}
@@ -28,5 +29,10 @@ private:
     const char* plugin_name_;
     bool told_ = false;
 };
+
+// A multiplayer text that names a file yet to be made: true when the ANSI code page holds every
+// character of it (platform::ansi_name). On false `out` has its lossy form and nothing is shown:
+// the caller knows what the name was for. An absent text is an empty name.
+bool multiplayer_file_name(const char* group, const char* key, std::string* out);
 
 }  // namespace frame

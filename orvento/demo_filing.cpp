@@ -21,4 +21,10 @@ std::string demo_not_filed_message(std::string_view target, std::string_view rec
            "; the recording is kept as " + std::string(recording) + ".";
 }
 
+std::string demo_name_lost_message(std::string_view recording) {
+    return std::string(kPluginName) +
+           " could not file the demo: its name has characters this system's code page cannot hold. "
+           "The recording is kept as " + std::string(recording) + "; a name with only plain letters works.";
+}
+
 }  // namespace orvento

@@ -23,5 +23,7 @@ std::string demo_target(std::string_view folder, std::string_view demo_name);
 // The one sentence shown when the recording (the engine folder's tempdemo.lmp) stays where the
 // engine left it.
 std::string demo_not_filed_message(std::string_view target, std::string_view recording);
+// The same when the demo name has characters the system's code page cannot hold.
+std::string demo_name_lost_message(std::string_view recording);
 
 }  // namespace orvento

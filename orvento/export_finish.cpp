@@ -17,10 +17,13 @@ namespace {
 
 // Moves the engine's recording to `target`, replacing a file of that name in one step, so an
 // older demo of that name goes only when the recording takes its place. Without a recording the
-// older demo stays; a recording that cannot be moved stays where it is and the user is told.
-void file_demo(const std::string& recording, const std::string& target) {
+// older demo stays; a recording that cannot be moved stays where it is and the user is told. A
+// name the code page could not hold is not used at all: its lossy form names another file.
+void file_demo(const std::string& recording, const std::string& target, bool name_held) {
     if (recording == target || !frame::FileExists(recording)) return;
-    if (!platform::move_file_replace(recording, target)) {
+    if (!name_held) {
+        frame::show_message(orvento::kPluginName, orvento::demo_name_lost_message(recording).c_str());
+    } else if (!platform::move_file_replace(recording, target)) {
         frame::show_message(orvento::kPluginName, orvento::demo_not_filed_message(target, recording).c_str());
     }
 }
@@ -38,11 +41,12 @@ SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
         session.finish_with_response_file(engine_folder);
 
         std::string demo_folder = paths.engine_path("general", "demopath");
-        const std::string demo_name = GetMultiplayerText("demo", "file").str();
+        std::string demo_name;
+        const bool name_held = frame::multiplayer_file_name("demo", "file", &demo_name);
         if (orvento::uses_engine_folder(demo_folder)) demo_folder = paths.engine_path("general", "enginepath");
 
         if (orvento::records_demo(demo_name)) {
-            file_demo(engine_folder + orvento::kRecording, orvento::demo_target(demo_folder, demo_name));
+            file_demo(engine_folder + orvento::kRecording, orvento::demo_target(demo_folder, demo_name), name_held);
         }
         return 1;
     });

@@ -39,9 +39,13 @@ void task_free(void* block);
 int wide_to_ansi(const char16_t* src, int src_units, char* dst, int dst_bytes);
 int ansi_to_wide(const char* src, int src_bytes, char16_t* dst, int dst_units);
 unsigned last_error();
-// The ANSI form of a path from the launcher. When the code page cannot hold every character of it,
-// its short (8.3) form, plain ASCII where the volume keeps short names. False when neither form
-// holds the path; `out` then has its lossy form, to name it to the user.
+// The ANSI form of a file name or path, true when the code page holds every character of it. A
+// character the conversion turns into a look-alike (Ł into L, Ω into O) counts as not held: the
+// name would stand for another file. On false `out` has the lossy form (as wide_to_ansi gives it).
+bool ansi_name(const char16_t* name, std::string* out);
+// The ANSI form of a path from the launcher. When the code page cannot hold every character of it
+// (ansi_name), its short (8.3) form, plain ASCII where the volume keeps short names. False when
+// neither form holds the path; `out` then has its lossy form, to name it to the user.
 bool ansi_path(const char16_t* path, std::string* out);
 
 // ---- processes ----------------------------------------------------------------------------

@@ -118,16 +118,23 @@ void task_free(void* block) { std::free(block); }
 
 unsigned last_error() { return t_last_error; }
 
-// UTF-8 holds every character: the path as it is.
-bool ansi_path(const char16_t* path, std::string* out) {
+// UTF-8 holds every character; only an unpaired surrogate, which names no character, is lost (as
+// '?'). There are no short forms: a path is held or it is not.
+bool ansi_name(const char16_t* name, std::string* out) {
     out->clear();
     int units = 0;
-    while (path[units] != 0) ++units;
-    const int needed = wide_to_ansi(path, units, nullptr, 0);
+    bool unpaired = false;
+    for (; name[units] != 0; ++units) {
+        if (is_high_surrogate(name[units]) && is_low_surrogate(name[units + 1])) ++units;
+        else if (is_high_surrogate(name[units]) || is_low_surrogate(name[units])) unpaired = true;
+    }
+    const int needed = wide_to_ansi(name, units, nullptr, 0);
     if (needed <= 0) return units == 0;
     out->assign(static_cast<std::size_t>(needed), '\0');
-    return wide_to_ansi(path, units, out->data(), needed) == needed;
+    return wide_to_ansi(name, units, out->data(), needed) == needed && !unpaired;
 }
+
+bool ansi_path(const char16_t* path, std::string* out) { return ansi_name(path, out); }
 
 int wide_to_ansi(const char16_t* src, int src_units, char* dst, int dst_bytes) {
     if (!valid_arguments(src, src_units, dst, dst_bytes)) {

@@ -2,6 +2,7 @@
 // through the stand-in launcher with the fake engine installed as Brannock.exe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdint>
@@ -16,6 +17,8 @@
 #include "tests/support/expected_tables.h"
 #include "tests/support/system_color.h"
 #include "tests/support/test_paths.h"
+#include "tests/support/wire_writer.h"
+#include "tools/brannock-sim/replies.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -113,6 +116,19 @@ protected:
         const std::string list = counted_list(addresses);
         f.launcher->get<Brannock_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer")(
             iwad, host_entry, own_entry, 0, list.data(), player);
+    }
+    // A server's reply, coded as on the wire, handed to the settings copy.
+    int copy_settings(const std::vector<unsigned char>& decoded) {
+        const std::vector<unsigned char> packet = sim::encode(decoded);
+        return f.launcher->get<SDLL_ServerGamesettings_t>("SDLL_ServerGamesettings")(
+            nullptr, packet.data(), static_cast<int>(packet.size()));
+    }
+    // The engine started by the last launch whose parameter text begins with `prefix`.
+    Record new_start_beginning(const std::vector<Record>& earlier, const std::string& prefix) const {
+        return f.engines.start_where([&](const Record& start) {
+            return start["parameters"].get<std::string>().starts_with(prefix) &&
+                   std::find(earlier.begin(), earlier.end(), start) == earlier.end();
+        });
     }
     void join(host::Server* server, const char* player = "Ann") {
         f.launcher->get<SDLL_LaunchServer_t>("SDLL_LaunchServer")(host::Launcher::ref(server), player);
@@ -336,6 +352,74 @@ TEST_F(BrannockLaunch, HostedLinesTakeOneWordOfTheMapAndOfTheHostAddress) {
     ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
 }
 
+// A stranger's server copied, then hosted: a map or file name that would start an option, a console
+// command or a response file is not copied at all; any other is cut to its first word.
+TEST_F(BrannockLaunch, CopiedServerTextsCannotBecomeOptionsWhenHosted) {
+    set("multiplayer", "general", "map", "map01");
+    const std::vector<std::string> pwads = {"evil.wad\t+exec\tevil.cfg", "+exec", "evil.cfg", "\"+exec",
+                                            "evil.cfg\"", "@evil.txt", "-file"};
+    test_support::Writer reply;
+    reply.u32(5660023).text("3.1").u32(0x8 | 0x40).text("+quit").u8(static_cast<unsigned>(pwads.size()));
+    for (const std::string& pwad : pwads) reply.text(pwad);
+    EXPECT_EQ(copy_settings(reply.bytes), 1);
+    EXPECT_EQ(call_names(), (std::vector<std::string>{"Host_AddFile", "Host_AddFile"}));
+    EXPECT_EQ(f.launcher->files, (std::vector<std::string>{"evil.wad", "evil.cfg"}));
+
+    // The stand-in launcher hands the names back as they stand.
+    launch(0, 0, {"10.0.0.5:10666"});
+    ASSERT_TRUE(f.engines.wait_for_starts(2));
+    expect_start(f.engines.start_beginning(" -host "),
+                 " -host -iwad doom2.wad  -file evil.wad evil.cfg +masterip 0.0.0.0  -private  +sv_updatemaster 0 "
+                 "+map MAP01 +cooperative 1 +skill 3 +dmflags 0 +dmflags2 0 +zadmflags 0 +compatflags 0 "
+                 "+zacompatflags 0 ",
+                 test_support::kShowMinimize);
+    const Record client = f.engines.start_beginning("-connect ");
+    expect_start(client, "-connect 10.0.0.5:10666 -iwad doom2.wad  -file evil.wad evil.cfg  +name \"Ann\"",
+                 test_support::kShowNormal);
+    end_at_normal_priority(client);
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+}
+
+// Whatever a file's name holds, the engine gets it as one argument, as Windows splits the line.
+TEST_F(BrannockLaunch, EachLauncherFileIsOneArgumentOfItsOwn) {
+    const std::vector<std::string> files = {"evil.wad\t+exec\tevil.cfg", "+exec evil.cfg", "\"+exec", "evil.cfg\"",
+                                            "c:\\my wads\\"};
+    f.launcher->files = files;
+    launch(1, 0, {"10.0.0.9:10666", "10.0.0.5:10666"});
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    const Record client = f.engines.start_beginning("-connect ");
+    std::vector<std::string> expected = {"-connect", "10.0.0.5:10666", "-iwad", "doom2.wad", "-file"};
+    expected.insert(expected.end(), files.begin(), files.end());
+    expected.insert(expected.end(), {"+name", "Ann"});
+    EXPECT_EQ(client["argv"].get<std::vector<std::string>>(), expected) << client["parameters"];
+    end_at_normal_priority(client);
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+}
+
+// A server's fall damage (none, 8, 16, or Strife's 24, which is both bits) copied and hosted gives
+// the server's own words back, byte for byte.
+TEST_F(BrannockLaunch, CopiedFlagWordsAreHostedUnchanged) {
+    set("multiplayer", "general", "map", "map01");
+    for (const uint32_t fall : {0u, 8u, 16u, 24u}) {
+        const uint32_t dmflags = 0x5404 | fall;
+        test_support::Writer reply;
+        reply.u32(5660023).text("3.1").u32(0x08000000).zeros(12);
+        reply.u32(dmflags).u32(0x2000).u32(0x80).u32(0x40000000).u32(0x1000000);
+        ASSERT_EQ(copy_settings(reply.bytes), 1);
+
+        const std::vector<Record> earlier = f.engines.starts();
+        f.engines.release_all();
+        launch(0, 0, {"10.0.0.5:10666"});
+        ASSERT_TRUE(f.engines.wait_for_starts(earlier.size() + 2));
+        expect_start(new_start_beginning(earlier, " -host "),
+                     " -host -iwad doom2.wad  +masterip 0.0.0.0  -private  +sv_updatemaster 0 +map MAP01 "
+                     "+cooperative 1 +skill 3 +dmflags " + std::to_string(dmflags) +
+                         " +dmflags2 8192 +zadmflags 128 +compatflags 1073741824 +zacompatflags 16777216 ",
+                     test_support::kShowMinimize);
+        ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+    }
+}
+
 // Windows takes 32,767 characters with the terminating zero: a line one longer than fits starts
 // nothing, not even the server, and the user is told why.
 TEST_F(BrannockLaunch, LineBeyondTheWindowsLimitStartsNothingAndSaysSo) {
@@ -452,6 +536,22 @@ TEST_F(BrannockJoin, HostileServerPropertiesStayOnTheirLines) {
     EXPECT_EQ(response_bytes(play("Ann\" +exec evil.cfg \"\n")),
               "\r\n-iwad doom2.wad\r\n-file \"" + f.scratch + "x.wad+rcon_password p\" " + short_form(y) +
                   "\r\n+name \"Ann +exec evil.cfg \"\r\n-connect 10.1.2.3:10666\r\n");
+}
+
+// A server's IWAD, address, port or file name that would start an option, a console command or a
+// response file is left out; the IWAD line stays, as for an IWAD the launcher does not know.
+TEST_F(BrannockJoin, ServerWordsThatWouldStartOptionsAreLeftOut) {
+    const std::string wad = f.scratch + "a.wad";
+    write_file(wad, "w");
+    f.launcher->known_files = {{"a.wad", wad}, {"+exec", wad}, {"\"a.wad", wad}, {"@a.wad", wad}};
+    server->info = {{"IWAD", "+quit"}, {"ADDRESS", "@evil.txt"}, {"PORT", "\"10666"}, {"NUMPWADS", "4"},
+                    {"PWAD0", "+exec"}, {"PWAD1", "\"a.wad"}, {"PWAD2", "@a.wad"}, {"PWAD3", "a.wad"}};
+    EXPECT_EQ(response_bytes(play()),
+              "\r\n-iwad \r\n-file " + short_form(wad) + "\r\n+name \"Ann\"\r\n-connect :\r\n");
+    std::vector<std::string> asked;
+    for (const auto& e : calls())
+        if (e.name == "Host_FindFile") asked.push_back(e.args[0]);
+    EXPECT_EQ(asked, (std::vector<std::string>{"a.wad"}));
 }
 
 TEST_F(BrannockJoin, EarlierResponseFileIsMovedAsideAndPutBack) {

@@ -205,8 +205,10 @@ TEST(BrowserExports, FullSettingsInLauncherOrder) {
                         "Host_SetMultiplayerInt dmflags1 nohealth 0"}));
     ASSERT_EQ(calls.size(), 15u + 125u);
     auto has = [&](const std::string& call) { return std::find(calls.begin(), calls.end(), call) != calls.end(); };
+    // Strife's fall damage is both other fall-damage bits: it is on exactly when they are, so its
+    // own item stays off and hosting adds the word up as the server has it.
     EXPECT_TRUE(has("Host_SetMultiplayerInt dmflags1 falldamage 16"));
-    EXPECT_TRUE(has("Host_SetMultiplayerInt dmflags1 strifefalldamage 16"));
+    EXPECT_TRUE(has("Host_SetMultiplayerInt dmflags1 strifefalldamage 0"));
     EXPECT_TRUE(has("Host_SetMultiplayerInt compatflags crossdropoff 1073741824"));
     EXPECT_TRUE(has("Host_SetMultiplayerInt compatflags2 oldradiussmg 16777216"));
     EXPECT_TRUE(has("Host_SetMultiplayerInt compatflags oldradiusdmg 0"));

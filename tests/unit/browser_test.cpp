@@ -449,8 +449,10 @@ TEST(ServerSettings, FlagItemsCarryTheMaskedBits) {
             for (std::size_t i = 0; i < s.flags.size(); ++i) {
                 const expected::FlagRow& row = expected::kFlagRows[i];
                 const bool same_word = row.group == std::string(on.group);
+                // strifefalldamage is 8 + 16, on exactly when those two are: its own item stays 0.
+                const bool own_bits = row.key != std::string("strifefalldamage");
                 EXPECT_EQ(s.flags[i].first, std::string(row.group) + "/" + row.key);
-                EXPECT_EQ(s.flags[i].second, same_word ? (row.value & on.value) : 0)
+                EXPECT_EQ(s.flags[i].second, same_word && own_bits ? (row.value & on.value) : 0)
                     << on.group << "/" << on.key << " on, item " << row.group << "/" << row.key;
             }
         }

@@ -1,10 +1,19 @@
 // hostile_text_test.cpp: texts from strangers' servers and from the launcher on their way onto the
-// engines' lines. A server's map, IWAD and file names and an address are one word each; player
-// names stay quoted; the user's own parameters stay as written.
+// engines' lines. A server's map, IWAD and file names and an address are one word each, and none
+// that would start an option; a file is one argument; player names stay quoted; the user's own
+// parameters stay as written.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#else
+#include "platform/posix/command_line.h"
+#endif
 
 #include "brannock/launch_text.h"
 #include "frame/frame.h"
@@ -60,16 +69,79 @@ TEST(BrannockHostileTexts, ClientLineTakesOneWordOfTheAddressAndKeepsTheParamete
               "-connect 10.0.0.5:10666 -iwad doom2.wad  -nosound  +vid_fps\t1 +name \"Ann -file x\"");
 }
 
+// A server's word that would be read as an option, a console command, a response file or a quoted
+// part is not used at all.
+TEST(ServerArgument, OneWordThatCannotBeReadAsAnOption) {
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {"doom2.wad", "doom2.wad"}, {"evil.wad\t+exec\tevil.cfg", "evil.wad"}, {"map01 +quit", "map01"},
+        {"a-b+c@d.wad", "a-b+c@d.wad"}, {"", ""}, {"\t+quit", ""},
+        {"+quit", std::nullopt}, {"+exec", std::nullopt}, {"-file", std::nullopt}, {"@evil.txt", std::nullopt},
+        {"\"+exec", std::nullopt}, {"evil.cfg\"", std::nullopt}, {"a\"b c", std::nullopt},
+    };
+    for (const auto& [text, word] : cases) EXPECT_EQ(frame::server_argument(text), word) << text;
+}
+
 TEST(BrannockHostileTexts, ResponseFileKeepsOneWordOfEachServerText) {
     brannock::JoinGame game;
-    game.iwad = "@evil.txt doom2.wad";
-    game.address = "-connect";
+    game.iwad = "doom2.wad +exec evil.cfg";
+    game.address = "10.0.0.1\t-file evil.wad";
     game.port = "10666 +exec evil.cfg";
     game.player_name = "+name";
     game.parameters = "-nosound  -width 640";
-    // '@' or an option sign at the start is kept inside the one word: it cannot start another.
     EXPECT_EQ(brannock::response_file_text(game),
-              "-nosound  -width 640\n-iwad @evil.txt\n+name \"+name\"\n-connect -connect:10666\n");
+              "-nosound  -width 640\n-iwad doom2.wad\n+name \"+name\"\n-connect 10.0.0.1:10666\n");
+    // A word that would start an option of its own is left out; the IWAD line stays, as for an
+    // IWAD the launcher does not know.
+    game.iwad = "+quit";
+    game.address = "@evil.txt";
+    game.port = "-file";
+    EXPECT_EQ(brannock::response_file_text(game), "-nosound  -width 640\n-iwad \n+name \"+name\"\n-connect :\n");
+}
+
+// What Windows gives a program for its command line, after the program's own name.
+std::vector<std::string> windows_arguments(const std::string& parameters) {
+#ifdef _WIN32
+    const std::string line = "engine.exe " + parameters;
+    std::wstring wide(line.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, wide.data(),
+                                                             static_cast<int>(wide.size()))) - 1);
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(wide.c_str(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; argv && i < count; ++i) {
+        char narrow[1024] = {};
+        WideCharToMultiByte(CP_ACP, 0, argv[i], -1, narrow, sizeof narrow, nullptr, nullptr);
+        args.emplace_back(narrow);
+    }
+    LocalFree(argv);
+    return args;
+#else
+    return platform::detail::split_command_line(parameters);
+#endif
+}
+
+// Whatever a file's text holds, it is one argument equal to that text, and a short form without
+// blanks or quotes goes as it is.
+TEST(FileArgument, IsExactlyOneArgumentAsWindowsSplitsALine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {R"(C:\WADS\A.WAD)", R"(C:\WADS\A.WAD)"},
+        {R"(c:\my wads\a.wad)", R"("c:\my wads\a.wad")"},
+        {"evil.wad\t+exec\tevil.cfg", "\"evil.wad\t+exec\tevil.cfg\""},
+        {R"("+exec)", R"("\"+exec")"},
+        {R"(evil.cfg")", R"("evil.cfg\"")"},
+        {R"(c:\my dir\)", R"("c:\my dir\\")"},
+        {R"(a\"b c)", R"("a\\\"b c")"},
+        {R"(a\\" \\)", R"("a\\\\\" \\\\")"},
+        {R"("")", R"("\"\"")"},
+        {"", R"("")"},
+        {"+exec evil.cfg", R"("+exec evil.cfg")"},
+    };
+    for (const auto& [text, argument] : cases) {
+        EXPECT_EQ(frame::file_argument(text, std::nullopt), argument) << text;
+        EXPECT_EQ(windows_arguments("-file " + argument + " +name x"),
+                  (std::vector<std::string>{"-file", text, "+name", "x"}))
+            << argument;
+    }
 }
 
 // Reads answered from a table; every other text is empty and every number 0.

@@ -10,7 +10,9 @@
 #include "platform/platform.h"
 #include "tests/support/test_paths.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,6 +89,38 @@ TEST(CommandLine, SplitsAsAWindowsProgramWould) {
     EXPECT_EQ(split_command_line(R"("unclosed part)"), (Args{"unclosed part"}));
 }
 #endif
+
+// A name is held only where the code page has every character itself: a look-alike names another
+// file. The Windows column is that of a Western code page (1252), the test prefix's.
+TEST(CodePage, FileNamesWithLookAlikesOrUnpairedSurrogatesAreNotHeld) {
+    struct Case {
+        std::u16string name;
+        bool held_posix;
+        bool held_1252;
+        std::string lossy_1252;   // what the plain conversion gives
+    };
+    const Case cases[] = {
+        {u"engine", true, true, "engine"},
+        {u"Caf\u00e9", true, true, "Caf\xE9"},
+        {u"\u0141\u00f3d\u017a", true, false, "L\xF3" "dz"},   // Łódź: only ó is in the code page
+        {u"\u03a9mega", true, false, "Omega"},                 // Ωmega
+        {u"\u30b2\u30fc\u30e0", true, false, "???"},           // ゲーム
+        {std::u16string{u'a', 0xD800, u'b'}, false, false, "a?b"},
+    };
+#ifdef _WIN32
+    ASSERT_EQ(GetACP(), 1252u) << "the Windows column is that of code page 1252";
+#endif
+    for (const Case& c : cases) {
+        std::string out;
+        const bool held = platform::ansi_name(c.name.c_str(), &out);
+#ifdef _WIN32
+        EXPECT_EQ(held, c.held_1252) << out;
+        EXPECT_EQ(out, c.lossy_1252);
+#else
+        EXPECT_EQ(held, c.held_posix) << out;
+#endif
+    }
+}
 
 class Files : public testing::Test {
 protected:

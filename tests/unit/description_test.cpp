@@ -138,14 +138,19 @@ std::string bounds_of(const host::Item& item) {
     const std::pair<const char*, const std::optional<long long>*> all[] = {
         {"min", &item.min}, {"max", &item.max}, {"step", &item.step}, {"maxlength", &item.maxlength}};
     for (const auto& [name, value] : all) {
-        if (*value) out += (out.empty() ? "" : " ") + std::string(name) + "=" + std::to_string(**value);
+        if (!*value) continue;
+        if (!out.empty()) out += ' ';
+        out.append(name).append("=").append(std::to_string(**value));
     }
     return out;
 }
 
 std::string list_of(const host::Item& item) {
     std::string out;
-    for (const host::ListRow& row : item.list) out += (out.empty() ? "" : "|") + row.key + "=" + row.label;
+    for (const host::ListRow& row : item.list) {
+        if (!out.empty()) out += '|';
+        out.append(row.key).append("=").append(row.label);
+    }
     return out;
 }
 

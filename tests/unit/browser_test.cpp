@@ -389,13 +389,6 @@ TEST(ServerSettings, FullReply) {
     EXPECT_EQ(s.flags.size(), kFlagRowCount);
 }
 
-TEST(ServerSettings, TeamGameTypesHaveLongerPlayerRecords) {
-    EXPECT_EQ(settings_of(full_reply(11)).players, (std::vector<std::string>{"Bob", "Ann"}));
-    EXPECT_EQ(settings_of(full_reply(2)).flag_words->at(3), 0x40000000u);
-    EXPECT_EQ(full_reply(11).size(), full_reply(3).size() + 2);
-    EXPECT_EQ(settings_of(full_reply(3)).flag_words->at(4), 0x1000000u);
-}
-
 TEST(ServerSettings, GameTypeModifierSkillAndIwadDecisions) {
     EXPECT_EQ(game_type_setting({20, 0, 0}), 0);
     EXPECT_EQ(game_type_setting({15, 0, 0}), 15);

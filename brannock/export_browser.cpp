@@ -81,7 +81,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_MasterserverResponse(void*, void*, const unsigned
         unsigned char area[brannock::kMasterReplyArea];
         const auto decoded = brannock::decode_datagram(data, length, area);
         const brannock::MasterStatus status = brannock::read_master_list(decoded, [](const char* address, const char* port) {
-            AddServerEntry(address, port);   // the launcher's answer is not used
+            AddServerEntry(address, port);
         });
         if (status == brannock::MasterStatus::outdated) {
             host<Host_ReportMessage_t>(kSlotReportMessage)(brannock::kMasterOutdatedMessage,

@@ -1,6 +1,9 @@
 // server_info.cpp: the server list's columns of a game server's reply.
 #include "brannock/server_info.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "brannock/datagram.h"
 #include "brannock/text_builder.h"
 #include "frame/helpers.h"
@@ -15,14 +18,51 @@ constexpr const char* kIconMarked = "14";
 // wire and two or three bytes of separator in the column.
 constexpr std::size_t kColumnArea = kServerReplyArea + 2 * 256 + 8;
 
+// "PWAD" and the index, in `key`.
+using PwadKey = char[4 + sizeof(DecimalText)];
+const char* pwad_key(std::size_t index, PwadKey& key) {
+    DecimalText number;
+    const char* digits = decimal(index, number);
+    const std::size_t length = static_cast<std::size_t>(number + sizeof number - digits);   // with the zero
+    std::char_traits<char>::copy(key + 4, digits, length);
+    return key;
+}
+
+// Each PWAD name as its own property, and the map text: the map in upper case, then the PWADs,
+// " - " before the first and ", " between the others. The names are lower-cased once, together,
+// in a copy of the list: the properties point into it and the map text is built from it.
+void emit_pwads_and_map(const ReplyFields& reply, TextBuilder& map, PropertyFn fn, void* context) {
+    if (reply.has(Row::map)) {
+        map.append(reply.text(Row::map));
+        frame::to_upper_ascii(map.chars());
+    }
+    if (!reply.has(Row::pwads)) return;
+    // The list as walked: a count byte, then that many zero-terminated names.
+    const auto list = reply.at[static_cast<std::size_t>(Row::pwads)].subspan(1);
+    char names[kServerReplyArea];
+    const std::size_t size = std::min(list.size(), sizeof names);
+    std::memcpy(names, list.data(), size);
+    frame::to_lower_ascii(std::span<char>(names, size));
+
+    PwadKey key = "PWAD";
+    const char* separator = " - ";
+    std::size_t index = 0;
+    for (std::size_t at = 0; at < size; ++index) {
+        const std::size_t length = zero_offset(reinterpret_cast<const unsigned char*>(names + at), size - at);
+        if (length == size - at) break;
+        const std::string_view name(names + at, length);
+        fn(context, pwad_key(index, key), name.data());
+        map.append(separator).append(name);
+        separator = ", ";
+        at += name.size() + 1;
+    }
+}
+
 }  // namespace
 
 void emit_server_properties(const ReplyFields& reply, PropertyFn fn, void* context) {
     char area[kColumnArea];
     TextBuilder text(area);
-    const auto emit_text = [&](const char* key, std::string_view value) {
-        fn(context, key, text.clear().append(value).c_str());
-    };
     DecimalText number;
 
     // Texts kept whole go to the launcher as they lie in the reply.
@@ -30,34 +70,11 @@ void emit_server_properties(const ReplyFields& reply, PropertyFn fn, void* conte
     if (reply.has(Row::email)) fn(context, "EMAIL", reply.c_text(Row::email));
     if (reply.has(Row::limit)) fn(context, "LIMIT", decimal(reply.byte(Row::limit), number));
 
-    if (reply.has(Row::pwads)) {
-        char key[4 + sizeof number] = "PWAD";
-        std::size_t index = 0;
-        each_listed_text(reply, Row::pwads, [&](std::string_view pwad) {
-            const char* digits = decimal(index++, number);
-            std::char_traits<char>::copy(key + 4, digits, std::char_traits<char>::length(digits) + 1);
-            text.clear().append(pwad);
-            frame::to_lower_ascii(text.chars());
-            fn(context, key, text.c_str());
-        });
-    }
-    if (reply.has(Row::map)) {
-        text.clear().append(reply.text(Row::map));
-        frame::to_upper_ascii(text.chars());
-        if (reply.has(Row::pwads)) {
-            const char* separator = " - ";
-            each_listed_text(reply, Row::pwads, [&](std::string_view pwad) {
-                const std::size_t start = text.view().size();   // the separators have no letters
-                text.append(separator).append(pwad);
-                frame::to_lower_ascii(text.chars().subspan(start));
-                separator = ", ";
-            });
-        }
-        fn(context, "MAP", text.c_str());
-    }
+    emit_pwads_and_map(reply, text, fn, context);
+    if (reply.has(Row::map)) fn(context, "MAP", text.c_str());
 
     const std::string_view type = reply.has(Row::game) ? game_type_name(reply.byte(Row::game)) : kUnknownGameType;
-    emit_text("TYPE", type);
+    fn(context, "TYPE", text.clear().append(type).c_str());
     if (reply.has(Row::iwad)) {
         text.clear();
         append_game_prefix(normalise_iwad(reply.text(Row::iwad)).view(), text);
@@ -68,7 +85,7 @@ void emit_server_properties(const ReplyFields& reply, PropertyFn fn, void* conte
     if (reply.has(Row::player_count)) fn(context, "USERS", decimal(reply.byte(Row::player_count), number));
     const std::string_view name = reply.text(Row::name);
     if (name.size() <= kServerNameMax) fn(context, "", reply.c_text(Row::name));
-    else emit_text("", name.substr(0, kServerNameMax));
+    else fn(context, "", text.clear().append(name.substr(0, kServerNameMax)).c_str());
 }
 
 }  // namespace brannock

@@ -203,6 +203,22 @@ TEST(ByteCursor, TextsAreCutButPassedWholeAndNeedTheirZeroByte) {
     EXPECT_FALSE(skip.ok());
 }
 
+// Texts are found a word at a time: the zero byte must be found wherever it lies in a word, after
+// bytes of 0x01 and 0x80..0xFF (which a word-wide test can mistake for zeros above a real one),
+// and a text running to the data's end has none.
+TEST(ByteCursor, ZeroByteFoundAtEveryOffset) {
+    for (unsigned char filler : {'a', '\x01', '\x80', '\xFF'}) {
+        for (std::size_t size = 0; size <= 20; ++size) {
+            for (std::size_t zero = 0; zero <= size; ++zero) {
+                Bytes data(size, filler);
+                if (zero < size) data[zero] = 0;
+                if (zero + 1 < size) data[zero + 1] = 0x01;   // a byte right above the zero
+                EXPECT_EQ(zero_offset(data.data(), size), zero) << int(filler) << " " << size << " " << zero;
+            }
+        }
+    }
+}
+
 TEST(Datagram, ChallengeIsTheCodedLauncherQuery) {
     codec::HuffmanInit();
     EXPECT_EQ(challenge_packet(), (Bytes{0x05, 0xB8, 0x49, 0x02}));

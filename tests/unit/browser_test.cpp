@@ -72,7 +72,7 @@ struct Written {
 
 class Recorder final : public SettingsSink {
 public:
-    explicit Recorder(Written* out) : out_(out) {}
+    explicit Recorder(Written* out) : SettingsSink(record_int, this), out_(out) {}
     void set_string(const char* group, const char* key, const char* value) override {
         EXPECT_EQ(std::string(group) + "/" + key, "general/map");
         out_->map = value;
@@ -86,19 +86,20 @@ public:
         EXPECT_EQ(level, kSettingsMessageLevel);
         if (std::string(text) == kNoPwadMessage) told_no_pwads_ = true;
     }
-    void set_int(const char* group, const char* key, int value) override {
+    static void SDLL_CALL record_int(void* self, const char* group, const char* key, int value) {
+        Written* out = static_cast<Recorder*>(self)->out_;
         const std::string k = key;
         if (std::string(group) != kGeneralGroup) {
-            out_->flags.emplace_back(std::string(group) + "/" + k, value);
+            out->flags.emplace_back(std::string(group) + "/" + k, value);
             return;
         }
-        if (k == "type") out_->type = value;
-        else if (k == "modifier") out_->modifiers.push_back(value);
-        else if (k == "skill") out_->skill = value;
+        if (k == "type") out->type = value;
+        else if (k == "modifier") out->modifiers.push_back(value);
+        else if (k == "skill") out->skill = value;
         for (std::size_t i = 0; i < kLimitKeys.size(); ++i) {
             if (k != kLimitKeys[i]) continue;
-            if (!out_->limits) out_->limits.emplace();
-            (*out_->limits)[i] = value;
+            if (!out->limits) out->limits.emplace();
+            (*out->limits)[i] = value;
         }
     }
     void set_iwad(int number) override { out_->iwad = number; }

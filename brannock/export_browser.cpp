@@ -47,8 +47,7 @@ public:
     brannock::ReplyFields reply;
     const auto decoded = brannock::decode_datagram(data, length, area);
     if (brannock::walk_reply(decoded, brannock::kListReading, &reply) != brannock::ReplyRead::complete) return;
-    auto set_info = host<Host_SetServerInfo_t>(kSlotSetServerInfo);
-    brannock::server_properties(reply, [&](const char* key, const char* value) { set_info(server, key, value); });
+    brannock::emit_server_properties(reply, host<Host_SetServerInfo_t>(kSlotSetServerInfo), server);
 }
 
 [[gnu::noinline]] int copy_settings(const unsigned char* data, int length) {

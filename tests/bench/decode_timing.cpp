@@ -8,7 +8,7 @@
 // reply over what it costs on a reply of the same length that announces no field (the decode
 // alone). The exports run with a launcher whose callbacks do nothing (quiet_launcher.h).
 //
-//   decode_timing PLUGIN [MILLISECONDS PER BATCH]     (default 2)
+//   decode_timing PLUGIN [MILLISECONDS PER BATCH]     (default 1)
 //
 // Prints one row a line: name, value, unit, separated by tabs (scripts/decode-timing gathers the
 // runs of both builds).
@@ -31,7 +31,7 @@ using Clock = std::chrono::steady_clock;
 
 // Batches of each side, turn about; the quickest batch counts. Short batches, so that on a busy
 // machine some of them run without being put aside for another program.
-constexpr int kRounds = 25;
+constexpr int kRounds = 61;
 // Packets of each protocol row, taken in turn: the walk's branches must not learn one packet.
 constexpr unsigned kPacketsPerRow = 8;
 
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: decode_timing PLUGIN [MILLISECONDS PER BATCH]\n");
         return 2;
     }
-    const double batch_ms = argc > 2 ? std::atof(argv[2]) : 2.0;
+    const double batch_ms = argc > 2 ? std::atof(argv[2]) : 1.0;
     const bench::BrowserExports plugin = bench::load_browser(argv[1]);
     if (!plugin.error.empty()) {
         std::fprintf(stderr, "decode_timing: %s\n", plugin.error.c_str());

@@ -42,14 +42,16 @@ void append_game_prefix(std::string_view normalised_iwad, TextBuilder& out) {
 
 IwadName normalise_iwad(std::string_view name) {
     IwadName out;
+    std::size_t length = 0;   // a local: a char written through out.text could alias out.length
     for (char c : name.substr(0, kIwadNameMax)) {
         const char kept = kIwadBytes[static_cast<unsigned char>(c)];
-        out.text[out.length] = kept;   // a removed byte is written over by the next one
-        out.length += kept != '\0';
+        out.text[length] = kept;   // a removed byte is written over by the next one
+        length += kept != '\0';
     }
-    out.length = out.length > kExtensionLength ? out.length - kExtensionLength : 0;
-    for (char c : kIwadExtension) out.text[out.length++] = c;
-    out.text[out.length] = '\0';
+    length = length > kExtensionLength ? length - kExtensionLength : 0;
+    for (char c : kIwadExtension) out.text[length++] = c;
+    out.text[length] = '\0';
+    out.length = length;
     return out;
 }
 

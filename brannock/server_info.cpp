@@ -28,11 +28,13 @@ const char* pwad_key(std::size_t index, PwadKey& key) {
     return key;
 }
 
-// Each PWAD name as its own property, and the map text: the map in upper case, then the PWADs,
-// " - " before the first and ", " between the others. The names are lower-cased once, together,
-// in a copy of the list: the properties point into it and the map text is built from it.
+// Each PWAD name as its own property, and the map text when there is a map: the map in upper
+// case, then the PWADs, " - " before the first and ", " between the others. The names are
+// lower-cased once, together, in a copy of the list: the properties point into it and the map
+// text is built from it.
 void emit_pwads_and_map(const ReplyFields& reply, TextBuilder& map, PropertyFn fn, void* context) {
-    if (reply.has(Row::map)) {
+    const bool with_map = reply.has(Row::map);
+    if (with_map) {
         map.append(reply.text(Row::map));
         frame::to_upper_ascii(map.chars());
     }
@@ -52,7 +54,7 @@ void emit_pwads_and_map(const ReplyFields& reply, TextBuilder& map, PropertyFn f
         if (length == size - at) break;
         const std::string_view name(names + at, length);
         fn(context, pwad_key(index, key), name.data());
-        map.append(separator).append(name);
+        if (with_map) map.append(separator).append(name);
         separator = ", ";
         at += name.size() + 1;
     }

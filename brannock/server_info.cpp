@@ -1,9 +1,6 @@
 // server_info.cpp: the server list's columns of a game server's reply.
 #include "brannock/server_info.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "brannock/datagram.h"
 #include "brannock/text_builder.h"
 #include "frame/helpers.h"
@@ -29,35 +26,27 @@ const char* pwad_key(std::size_t index, PwadKey& key) {
 }
 
 // Each PWAD name as its own property, and the map text when there is a map: the map in upper
-// case, then the PWADs, " - " before the first and ", " between the others. The names are
-// lower-cased once, together, in a copy of the list: the properties point into it and the map
-// text is built from it.
-void emit_pwads_and_map(const ReplyFields& reply, TextBuilder& map, PropertyFn fn, void* context) {
+// case, then the PWADs, " - " before the first and ", " between the others. Each name is appended
+// to the text and lower-cased there, once; while it is the text's last part it is a zero-terminated
+// text of its own, so its column goes to the launcher from there.
+void emit_pwads_and_map(const ReplyFields& reply, TextBuilder& text, PropertyFn fn, void* context) {
     const bool with_map = reply.has(Row::map);
     if (with_map) {
-        map.append(reply.text(Row::map));
-        frame::to_upper_ascii(map.chars());
+        text.append(reply.text(Row::map));
+        frame::to_upper_ascii(text.chars());
     }
-    if (!reply.has(Row::pwads)) return;
-    // The list as walked: a count byte, then that many zero-terminated names.
-    const auto list = reply.at[static_cast<std::size_t>(Row::pwads)].subspan(1);
-    char names[kServerReplyArea];
-    const std::size_t size = std::min(list.size(), sizeof names);
-    std::memcpy(names, list.data(), size);
-    frame::to_lower_ascii(std::span<char>(names, size));
-
     PwadKey key = "PWAD";
     const char* separator = " - ";
     std::size_t index = 0;
-    for (std::size_t at = 0; at < size; ++index) {
-        const std::size_t length = zero_offset(reinterpret_cast<const unsigned char*>(names + at), size - at);
-        if (length == size - at) break;
-        const std::string_view name(names + at, length);
-        fn(context, pwad_key(index, key), name.data());
-        if (with_map) map.append(separator).append(name);
+    each_listed_text(reply, Row::pwads, [&](std::string_view pwad) {
+        if (with_map) text.append(separator);
+        else text.clear();
         separator = ", ";
-        at += name.size() + 1;
-    }
+        const std::size_t start = text.view().size();
+        const std::span<char> name = text.append(pwad).chars().subspan(start);
+        frame::to_lower_ascii(name);
+        fn(context, pwad_key(index++, key), name.data());
+    });
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // clean-ups both plug-ins share. Stateless; the OS is reached through platform/platform.h.
 #include "frame/helpers.h"
 
-#include <algorithm>
 #include <array>
 
 #include "platform/platform.h"
@@ -95,12 +94,6 @@ std::size_t StripColorCodes(std::span<char> text) {
         text[kept++] = text[i];
     }
     return kept;
-}
-
-void StripColorCodes(std::string& text) { text.resize(StripColorCodes(std::span<char>(text))); }
-
-void RemoveChar(std::string& text, char c) {
-    text.erase(std::remove(text.begin(), text.end(), c), text.end());
 }
 
 std::string_view single_word(std::string_view text) {

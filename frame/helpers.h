@@ -87,11 +87,7 @@ std::size_t command_line_length(std::string_view program, std::string_view param
 void to_upper_ascii(std::span<char> text);
 void to_lower_ascii(std::span<char> text);
 
-// Removes every colour escape (byte 0x1C and the byte after it).
-void StripColorCodes(std::string& text);
-// The same in place on a text that is not a string; gives the length kept.
+// Removes every colour escape (byte 0x1C and the byte after it) in place; gives the length kept.
 std::size_t StripColorCodes(std::span<char> text);
-// Removes every occurrence of `c`.
-void RemoveChar(std::string& text, char c);
 
 }  // namespace frame

@@ -14,7 +14,7 @@ int units_with_terminator(const Char* text) {
     return n + 1;
 }
 
-// Shared shape of both conversions: ask the converter for the size, allocate, convert.
+// Ask the converter for the size, allocate, convert.
 template <typename From, typename To, typename Convert>
 int32_t convert_copy(const From* text, To** out, Convert convert) {
     *out = nullptr;
@@ -48,10 +48,6 @@ int32_t ToNarrow(const char16_t* text, char** out) {
     return convert_copy(text, out, platform::wide_to_ansi);
 }
 
-int32_t ToWide(const char* text, char16_t** out) {
-    return convert_copy(text, out, platform::ansi_to_wide);
-}
-
 int FreeHostText(void* copy) {
     if (copy) platform::task_free(copy);
     return 0;
@@ -75,14 +71,8 @@ HostTextCopy GetEngineText(const char* group, const char* key) {
 HostTextCopy GetMultiplayerText(const char* group, const char* key) {
     return narrow(host<Host_GetMultiplayerString_t>(kSlotGetMultiplayerString)(host_handle(), group, key));
 }
-HostTextCopy GetChosenFile(int index) {
-    return narrow(host<Host_GetFile_t>(kSlotGetFile)(host_handle(), index));
-}
 HostTextCopy GetServerText(ServerRef server, const char* key) {
     return narrow(host<Host_GetServerInfo_t>(kSlotGetServerInfo)(server, key));
-}
-HostTextCopy FindGameFile(const char* file_name) {
-    return narrow(host<Host_FindFile_t>(kSlotFindFile)(file_name));
 }
 void AddServerEntry(const char* address, const char* port) {
     host<Host_AddServer_t>(kSlotAddServer)(host_handle(), address, port);

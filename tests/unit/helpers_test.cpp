@@ -124,31 +124,14 @@ TEST(FileExists, FolderAndNameAreJoinedAsTheyAre) {
 }
 
 TEST(StripColorCodes, RemovesEachEscapeWithItsLetter) {
-    std::string text = "\x1C" "Ared\x1C" "B \x1C\x1C" "Cblue";
-    frame::StripColorCodes(text);
-    EXPECT_EQ(text, "red Cblue");   // an escape eats the escape after it
-
-    text = "\x1C" "A\x1C" "B\x1C" "C";
-    frame::StripColorCodes(text);
-    EXPECT_EQ(text, "");
-
-    text = "name\x1C";   // an escape as the last byte goes alone
-    frame::StripColorCodes(text);
-    EXPECT_EQ(text, "name");
-
-    text = "plain name";
-    frame::StripColorCodes(text);
-    EXPECT_EQ(text, "plain name");
-}
-
-TEST(RemoveChar, RemovesEveryOccurrence) {
-    std::string text = "..iwads\\doom2.wad.";
-    frame::RemoveChar(text, '.');
-    EXPECT_EQ(text, "iwads\\doom2wad");
-    frame::RemoveChar(text, '/');
-    EXPECT_EQ(text, "iwads\\doom2wad");
-    frame::RemoveChar(text, '\\');
-    EXPECT_EQ(text, "iwadsdoom2wad");
+    auto stripped = [](std::string text) {
+        text.resize(frame::StripColorCodes(std::span<char>(text)));
+        return text;
+    };
+    EXPECT_EQ(stripped("\x1C" "Ared\x1C" "B \x1C\x1C" "Cblue"), "red Cblue");   // an escape eats the escape after it
+    EXPECT_EQ(stripped("\x1C" "A\x1C" "B\x1C" "C"), "");
+    EXPECT_EQ(stripped("name\x1C"), "name");   // an escape as the last byte goes alone
+    EXPECT_EQ(stripped("plain name"), "plain name");
 }
 
 }  // namespace

@@ -30,17 +30,11 @@ int multiplayer_int(const char* group, const char* key) {
     return host<Host_GetMultiplayerInt_t>(kSlotGetMultiplayerInt)(host_handle(), group, key);
 }
 
-// The chosen extra files, lower-cased (names on the launcher's machine are case-blind), in
-// short form.
-std::vector<std::string> read_chosen_files(frame::PathReader& paths) {
-    std::vector<std::string> files;
-    const int count = host<Host_GetFileCount_t>(kSlotGetFileCount)(host_handle());
-    for (int i = 0; i < count; ++i) {
-        std::string path = paths.chosen_file(i);
-        frame::to_lower_ascii(path);
-        files.push_back(frame::short_file_argument(path, path));
-    }
-    return files;
+// The arguments that name the chosen extra files.
+std::vector<std::string> chosen_file_arguments(frame::PathReader& paths) {
+    std::vector<std::string> arguments;
+    for (frame::ChosenFile& file : paths.chosen_files()) arguments.push_back(std::move(file.argument));
+    return arguments;
 }
 
 // Read in the order the server line uses them: map, type, modifier, skill, then every flag item.
@@ -70,7 +64,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         const std::string folder = paths.engine_path("general", "enginepath");
         std::string iwad_name;
         frame::IwadFileName(frame::Plugin::brannock, iwad, &iwad_name);
-        const std::vector<std::string> files = read_chosen_files(paths);
+        const std::vector<std::string> files = chosen_file_arguments(paths);
 
         brannock::ClientGame client;
         ReadCountedString(addresses, hostEntry, &client.host_address, kAddressPartMax);

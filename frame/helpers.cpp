@@ -12,28 +12,6 @@ namespace {
 constexpr std::string_view kBackupSuffix = ".bak";
 constexpr char kColorEscape = '\x1C';
 
-constexpr std::array<IwadRow, 19> kIwads{{
-    {1, "doom.wad", true, 0x01},
-    {2, "doom1.wad", true, 0x80},
-    {3, "freedoomu.wad", false, 0},
-    {4, "doom2.wad", true, 0x02},
-    {5, "tnt.wad", true, 0x08},
-    {6, "plutonia.wad", true, 0x04},
-    {7, "freedoom.wad", false, 0},
-    {8, "freedm.wad", true, 0x40},
-    {9, "heretic.wad", false, 0},
-    {10, "heretic1.wad", false, 0},
-    {11, "blasphem.wad", false, 0},
-    {12, "hexen.wad", false, 0},
-    {13, "hexdd.wad", false, 0},
-    {14, "strife0.wad", false, 0},
-    {15, "strife1.wad", false, 0},
-    {16, "chex.wad", false, 0},
-    {17, "chex3.wad", false, 0},
-    {18, "action2.wad", false, 0},
-    {19, "megagame.wad", false, 0},
-}};
-
 std::string joined(std::string_view folder, std::string_view name) {
     std::string path;
     path.reserve(folder.size() + name.size());
@@ -43,10 +21,10 @@ std::string joined(std::string_view folder, std::string_view name) {
 
 }  // namespace
 
-std::span<const IwadRow> iwad_table() { return kIwads; }
+std::span<const IwadRow> iwad_table() { return kIwadTable; }
 
 bool IwadFileName(Plugin plugin, int number, std::string* target) {
-    for (const IwadRow& row : kIwads) {
+    for (const IwadRow& row : kIwadTable) {
         if (row.number != number) continue;
         if (plugin == Plugin::orvento && !row.orvento) return false;
         target->assign(row.file);
@@ -56,7 +34,7 @@ bool IwadFileName(Plugin plugin, int number, std::string* target) {
 }
 
 int IwadNumber(std::string_view file) {
-    for (const IwadRow& row : kIwads) {
+    for (const IwadRow& row : kIwadTable) {
         if (file == row.file) return row.number;
     }
     return kUnknownIwad;

@@ -1,7 +1,7 @@
 // engine_check.h: what Orvento looks for in the engine folder before a game.
 //
-// The engine executable, the IWADs it can run (probed in the engine's own order, each giving a
-// bit of the launcher's IWAD mask) and the messages shown when the folder is not usable. The
+// The IWADs the engine can run (probed in its own order, each giving a bit of the launcher's IWAD
+// mask) and the messages shown when the folder is not usable; the engine's name is in names.h. The
 // exports that report to the launcher live in export_checks.cpp; the check itself is the frame's
 // (frame/engine_checks.h).
 #pragma once
@@ -9,9 +9,6 @@
 #include <string_view>
 
 namespace orvento {
-
-constexpr const char* kPluginName = "Orvento";
-constexpr const char* kEngineExe = "doom32.exe";
 
 constexpr const char* kMissingEngineMessage =
     "doom32.exe could not be found in the engine location you specified.\n"

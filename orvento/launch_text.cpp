@@ -3,6 +3,7 @@
 
 #include "frame/engine_session.h"
 #include "frame/helpers.h"
+#include "orvento/names.h"
 
 namespace orvento {
 namespace {
@@ -105,8 +106,8 @@ LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& fi
     out.command_line += warp_piece(warp);
 
     if (records_demo(settings.multiplayer_text("demo", "file"))) {
-        // The engine records into tempdemo.lmp in its folder; the finish files it by name.
-        file += "-record tempdemo\n";
+        // The engine adds the extension; the finish files the recording by the same name.
+        file += "-record " + std::string(kRecordingName) + "\n";
         file += numbered("-maxdemo ", settings.multiplayer_int("demo", "maxdemo"), "\n");
     }
 

@@ -4,7 +4,7 @@
 #include "brannock/names.h"
 #include "frame/engine_checks.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
+#include "frame/iwads.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "brannock/names.h"
 #include "frame/engine_session.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
+#include "frame/iwads.h"
 #include "frame/paths.h"
 #include "platform/platform.h"
 
@@ -63,7 +63,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         frame::PathReader paths(brannock::kPluginName);
         const std::string folder = paths.engine_path("general", "enginepath");
         std::string iwad_name;
-        frame::IwadFileName(frame::Plugin::brannock, iwad, &iwad_name);
+        frame::IwadFileName(iwad, &iwad_name);
         const std::vector<std::string> files = chosen_file_arguments(paths);
 
         brannock::ClientGame client;

@@ -8,9 +8,9 @@
 #include "brannock/exports.h"
 #include "brannock/launch_text.h"
 #include "brannock/names.h"
+#include "frame/command_line.h"
 #include "frame/engine_session.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 #include "frame/paths.h"
 
 namespace {

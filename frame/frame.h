@@ -2,8 +2,8 @@
 //
 // The callback registry (filled by SDLL_InitCall), the host handle, the typed wrappers that turn
 // a launcher UTF-16 answer into an ANSI copy in task memory, the text conversions, and the two
-// small readers of launcher-supplied texts. Shared helpers (IWADs, files, text clean-up) live in
-// frame/helpers.h; the launcher ABI itself in frame/launcher.h.
+// small readers of launcher-supplied texts, all implemented by frame.cpp. The launcher ABI itself
+// is in frame/launcher.h.
 #pragma once
 
 #include <cstddef>

@@ -1,9 +1,10 @@
 // paths.cpp: launcher paths through the platform's ANSI path form, and the one message per call.
 #include "frame/paths.h"
 
+#include "frame/command_line.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 #include "frame/messages.h"
+#include "frame/text_bytes.h"
 #include "platform/platform.h"
 
 namespace frame {

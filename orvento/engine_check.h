@@ -17,6 +17,10 @@ constexpr const char* kNoIwadMessage =
     "No valid IWAD file could be found in the engine location you specified.\n"
     "Please make sure you have put your IWAD files in your Orvento or Orvento iwads folder!";
 
+// The file name of IWAD `number` when it is in Orvento's table (the rows the frame's IWAD table
+// marks); null for any other number.
+const char* iwad_file(int number);
+
 // The launcher's IWAD mask of every Orvento IWAD present in `folder` (names appended as they
 // are); 0 when there is none.
 unsigned probe_iwads(std::string_view folder);

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "frame/engine_session.h"
+#include "frame/files.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 #include "frame/messages.h"
 #include "frame/paths.h"
 #include "orvento/demo_filing.h"

@@ -5,7 +5,6 @@
 
 #include "frame/engine_session.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 #include "frame/paths.h"
 #include "orvento/exports.h"
 #include "orvento/game_session.h"

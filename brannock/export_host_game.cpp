@@ -6,6 +6,7 @@
 
 #include "brannock/exports.h"
 #include "brannock/flag_table.h"
+#include "brannock/game_session.h"
 #include "brannock/launch_text.h"
 #include "brannock/names.h"
 #include "frame/engine_session.h"
@@ -21,10 +22,6 @@ namespace {
 
 // The server's start-up needs a head start before the client connects to it.
 constexpr unsigned kServerHeadStartMs = 1000;
-
-// Kept from a launch to its finish, apart from a join's: the client is the engine the finish
-// waits for.
-frame::EngineSession g_game{brannock::kPluginName, brannock::kEngineExe};
 
 int multiplayer_int(const char* group, const char* key) {
     return host<Host_GetMultiplayerInt_t>(kSlotGetMultiplayerInt)(host_handle(), group, key);
@@ -83,21 +80,23 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         server.limits = read_limits();   // every machine reads them; only the host uses them
         const std::string server_line = hosting ? brannock::server_line(server) : std::string();
 
-        if (!g_game.command_lines_fit(folder, {server_line, client_line})) return;
-        g_game.forget_earlier_launch();
-        g_game.save_highlight();
+        frame::EngineSession& session = brannock::game_session();
+        if (!session.command_lines_fit(folder, {server_line, client_line})) return;
+        session.forget_earlier_launch();
+        session.save_highlight();
         if (hosting) {
-            g_game.start_server(folder, server_line);
+            session.start_server(folder, server_line);
             platform::sleep_ms(kServerHeadStartMs);
         }
-        g_game.start_engine(folder, client_line);
+        session.start_engine(folder, client_line);
     });
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
     return frame::guarded(1, [] {
-        if (g_game.engine_running()) return 0;
-        g_game.finish();
+        frame::EngineSession& session = brannock::game_session();
+        if (session.engine_running()) return 0;
+        session.finish();
         return 1;
     });
 }

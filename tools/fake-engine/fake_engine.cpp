@@ -21,12 +21,14 @@
 // parameter text and the show mode number in SDLL_START_PARAMETERS and SDLL_START_SHOW, and the
 // command line is recorded as the program, one blank and that text.
 //
-// It ends once its own release file exists (FAKE_ENGINE_RELEASE, "-" and its pid, as recorded in
-// "release") or the common one (FAKE_ENGINE_RELEASE itself), both polled every 20 ms, or after
-// FAKE_ENGINE_TIMEOUT seconds (default 30). Without FAKE_ENGINE_RELEASE it ends at once. Given
-// "-record NAME" on its command line or in the response file, it leaves NAME.lmp in its working
-// folder as it ends, as an engine would.
-// "fake-engine --show LOG" prints the starts recorded in LOG for a person to read.
+// It plays for FAKE_ENGINE_TIMEOUT seconds (default 2; 0 ends at once, as a real engine does on a
+// wrong command line) and ends earlier once its own release file exists (FAKE_ENGINE_RELEASE, "-"
+// and its pid, as recorded in "release") or the common one (FAKE_ENGINE_RELEASE itself), both
+// polled every 20 ms. Given "-record NAME" on its command line or in the response file, it leaves
+// NAME.lmp in its working folder as it ends, as an engine would.
+// "fake-engine --show LOG" prints the starts recorded in LOG for a person to read;
+// "fake-engine --install FOLDER brannock|orvento" makes a try-out engine folder.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -50,21 +52,35 @@
 #include "platform/posix/child_environment.h"
 #endif
 
+#include "frame/helpers.h"
+
 namespace {
 
 using nlohmann::json;
 
 constexpr int kPollMs = 20;
-constexpr int kDefaultTimeoutSeconds = 30;
+constexpr double kDefaultPlaySeconds = 2;
+constexpr double kMostPlaySeconds = 86400;
+constexpr const char* kPlayVariable = "FAKE_ENGINE_TIMEOUT";
 constexpr const char kDemoBytes[] = "fake demo recorded by the test engine\n";
 constexpr const char kHelp[] =
-    "usage: fake-engine [engine arguments]   (installed as Brannock.exe or doom32.exe)\n"
-    "       fake-engine --show LOG            print the engine starts recorded in LOG\n"
+    "usage: fake-engine [engine arguments]          (copied in as Brannock.exe or doom32.exe)\n"
+    "       fake-engine --install FOLDER brannock|orvento\n"
+    "       fake-engine --show LOG\n"
     "\n"
-    "Records how it was started as JSON lines in $FAKE_ENGINE_LOG (\"start\" at once,\n"
-    "\"priority\" on every change, \"end\" as it ends by itself), then waits until\n"
-    "$FAKE_ENGINE_RELEASE-<pid> (its own) or $FAKE_ENGINE_RELEASE (every engine's) exists,\n"
-    "or $FAKE_ENGINE_TIMEOUT seconds (default 30) pass. \"-record NAME\" leaves NAME.lmp.\n";
+    "Started as an engine, it plays a game of $FAKE_ENGINE_TIMEOUT seconds (default 2; 0 ends\n"
+    "at once, as a real engine does when its command line is wrong) and ends earlier once\n"
+    "released: when the file $FAKE_ENGINE_RELEASE exists (every engine's release) or that name\n"
+    "followed by -PID (this engine's own), both looked for every 20 ms. With $FAKE_ENGINE_LOG\n"
+    "set it appends one JSON line per event to that file: \"start\" at once (command line,\n"
+    "show mode, priority, folder, response file), \"priority\" on every change, \"end\" as it\n"
+    "ends by itself (\"released\": false when it played its time out). \"-record NAME\" on its\n"
+    "command line or in its response file leaves NAME.lmp in its working folder as it ends.\n"
+    "\n"
+    "--install FOLDER brannock|orvento  makes a try-out engine folder (made when missing): this\n"
+    "    program copied in as Brannock.exe with an empty Brannock.pk3, or as doom32.exe with\n"
+    "    empty IWADs; a file already there is left as it is.\n"
+    "--show LOG  prints the engine starts recorded in LOG.\n";
 
 // The file's bytes; nothing for a missing file or anything that is not a plain file (reading a
 // folder throws).
@@ -112,6 +128,18 @@ json show_mode() {
     const char* text = std::getenv(platform::detail::kShowVariable);
     if (!text || !*text) return nullptr;
     return std::atoi(text);
+#endif
+}
+
+// This program's own file, to copy in as an engine.
+std::filesystem::path own_program() {
+#ifdef _WIN32
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::filesystem::path(std::string(path, length < MAX_PATH ? length : 0));
+#else
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec);
 #endif
 }
 
@@ -172,18 +200,29 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(path, ec);
 }
 
-// Waits for a release while recording every change of priority; true when released.
-bool wait_for_release(const std::string& common, const std::string& own, long* priority) {
-    int timeout = kDefaultTimeoutSeconds;
-    if (const char* text = std::getenv("FAKE_ENGINE_TIMEOUT")) timeout = std::atoi(text);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(timeout);
+// How long a game lasts unless released: $FAKE_ENGINE_TIMEOUT seconds, or the default when it is
+// unset or no number of seconds (said on stderr, where a person starting it sees it).
+double play_seconds() {
+    const char* text = std::getenv(kPlayVariable);
+    if (!text) return kDefaultPlaySeconds;
+    char* end = nullptr;
+    const double seconds = std::strtod(text, &end);
+    if (*text && *end == '\0' && seconds >= 0 && seconds <= kMostPlaySeconds) return seconds;
+    std::fprintf(stderr, "fake-engine: %s='%s' is no number of seconds from 0 to %g; playing %g\n", kPlayVariable,
+                 text, kMostPlaySeconds, kDefaultPlaySeconds);
+    return kDefaultPlaySeconds;
+}
+
+// Plays until released or out of time, recording every change of priority; true when released.
+bool play(const std::string& common, const std::string& own, long* priority) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(play_seconds());
     for (;;) {
         const long now = current_priority();
         if (now != *priority) {
             *priority = now;
             append_event({{"event", "priority"}, {"pid", process_id()}, {"priority", now}});
         }
-        if (exists(own) || exists(common)) return true;
+        if ((!own.empty() && exists(own)) || (!common.empty() && exists(common))) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     }
@@ -230,13 +269,71 @@ int show_log(const std::string& log) {
     return number > 0 ? 0 : 1;
 }
 
+// The files a try-out engine folder holds: the engine program and its game files, left empty.
+struct EngineFiles {
+    const char* plugin;
+    const char* program;
+    std::vector<std::string> game_files;
+};
+
+std::vector<EngineFiles> engine_kinds() {
+    std::vector<std::string> iwads;
+    for (const frame::IwadRow& row : frame::iwad_table())
+        if (row.orvento) iwads.push_back(row.file);
+    return {{"brannock", "Brannock.exe", {"Brannock.pk3"}}, {"orvento", "doom32.exe", iwads}};
+}
+
+// Makes `folder` a try-out engine folder; a file already there is never written over, so a real
+// engine's folder loses nothing.
+int install(const std::string& folder, const std::string& plugin) {
+    namespace fs = std::filesystem;
+    const auto kinds = engine_kinds();
+    const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const EngineFiles& k) { return plugin == k.plugin; });
+    if (kind == kinds.end()) {
+        std::fprintf(stderr, "fake-engine: --install wants brannock or orvento after the folder, not '%s'\n",
+                     plugin.c_str());
+        return 2;
+    }
+    std::error_code ec;
+    const fs::path root = fs::absolute(fs::path(folder), ec).lexically_normal();
+    fs::create_directories(root, ec);
+    if (ec || !fs::is_directory(root, ec)) {
+        std::fprintf(stderr, "fake-engine: cannot make the folder %s\n", root.string().c_str());
+        return 1;
+    }
+    auto make = [&](const std::string& name, bool program) {
+        const fs::path target = root / name;
+        if (fs::exists(target, ec)) return std::printf("kept %s (already there)\n", target.string().c_str()), true;
+        if (program) fs::copy_file(own_program(), target, ec);
+        else std::ofstream(target, std::ios::binary);
+        if (ec || !fs::exists(target)) {
+            std::fprintf(stderr, "fake-engine: cannot write %s\n", target.string().c_str());
+            return false;
+        }
+        std::printf("made %s%s\n", target.string().c_str(), program ? " (the fake engine)" : " (empty)");
+        return true;
+    };
+    if (!make(kind->program, true)) return 1;
+    for (const std::string& name : kind->game_files)
+        if (!make(name, false)) return 1;
+    // The plug-ins put file names straight after the folder text: it must end in a separator.
+    std::printf("engine folder: %s\n", (root / "").string().c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--show") return show_log(argv[2]);
-    if (argc == 2 && std::string(argv[1]) == "--help") {
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc == 3 && first == "--show") return show_log(argv[2]);
+    if (argc == 4 && first == "--install") return install(argv[2], argv[3]);
+    if (argc == 2 && first == "--help") {
         std::fputs(kHelp, stdout);
         return 0;
+    }
+    if (first == "--show" || first == "--install" || first == "--help") {
+        std::fprintf(stderr, "fake-engine: wrong number of arguments for %s\n\n%s", first.c_str(), kHelp);
+        return 2;
     }
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::error_code ec;
@@ -276,7 +373,7 @@ int main(int argc, char** argv) {
     }
     append_event(start);
 
-    const bool released = common_release.empty() || wait_for_release(common_release, own_release, &priority);
+    const bool released = play(common_release, own_release, &priority);
 
     if (const auto demo = record_name(words)) {
         std::ofstream out(*demo + ".lmp", std::ios::binary | std::ios::trunc);

@@ -1,11 +1,11 @@
 // os.h: the stand-in launcher's only door to the operating system.
 //
-// Loading a plug-in module and finding its exports by unadorned name, and UDP sockets for the
-// server browser and the simulator. host/posix/ and host/win32/ hold what differs between the
-// systems and are chosen whole by the build; the socket calls both systems offer alike (the BSD
-// calls, which Winsock has too) are written once in os_sockets.cpp over the folder's
-// socket_api.h. Code-page conversion is the platform layer's (platform/platform.h), the same the
-// plug-ins use.
+// Loading a plug-in module and finding its exports by unadorned name, carrying on in the
+// background (the simulator), and UDP sockets for the server browser and the simulator.
+// host/posix/ and host/win32/ hold what differs between the systems and are chosen whole by the
+// build; the socket calls both systems offer alike (the BSD calls, which Winsock has too) are
+// written once in os_sockets.cpp over the folder's socket_api.h. Code-page conversion is the
+// platform layer's (platform/platform.h), the same the plug-ins use.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,14 @@ namespace host::os {
 void* load_module(const std::string& path, std::string* error);
 void* module_symbol(void* module, const char* name);   // null module or missing name: null
 void unload_module(void* module);                        // null is allowed
+
+// ---- carrying on in the background ---------------------------------------------------------
+enum class Detached { parent, child, failed };
+// Splits this program in two so that the shell that started it goes on: the parent, told the
+// child's process number, is to exit at once; the child carries on alone, in a session of its
+// own, its standard streams on the null device. Flush what was printed first. posix only: on
+// Windows `failed`, with `error` saying what to do instead.
+Detached detach(unsigned long* child, std::string* error);
 
 // ---- UDP sockets ---------------------------------------------------------------------------
 using Socket = std::intptr_t;

@@ -34,17 +34,27 @@ bool fail(BrowseFailure* failure, int code, std::string message) {
     return false;
 }
 
-int read_master(Launcher& launcher, SDLL_MasterserverResponse_t respond, UdpSocket& socket,
-                const BrowseOptions& options) {
-    int datagrams = 0;
+// Hands every datagram of the master to the plug-in until the master falls quiet, and notes the
+// worst of them.
+void read_master(Launcher& launcher, SDLL_MasterserverResponse_t respond, UdpSocket& socket,
+                 const BrowseOptions& options, BrowseResult* result) {
     int wait = options.master_wait_ms;
     while (auto got = socket.receive(wait)) {
         const int answer = respond(nullptr, nullptr, got->data.data(), static_cast<int>(got->data.size()));
         record_export(launcher, "SDLL_MasterserverResponse", {static_cast<int>(got->data.size())}, answer);
-        ++datagrams;
+        ++result->master_datagrams;
+        result->master_list = std::max(result->master_list, read_master_list(got->data));
         wait = options.master_quiet_ms;
     }
-    return datagrams;
+}
+
+// Why nothing could be sent to host:port; empty when it can be tried.
+std::string target_problem(const std::string& host, const std::string& port) {
+    if (host.empty()) return "it names no host";
+    if (std::any_of(host.begin(), host.end(), [](unsigned char c) { return c <= ' '; }))
+        return "its host '" + host + "' holds a blank or control character";
+    if (!port_number(port)) return "its port '" + port + "' is outside 1..65535";
+    return "";
 }
 
 // Hands the reply to the plug-in's settings reading against a scratch copy of the game state, to
@@ -197,6 +207,9 @@ bool browse(Launcher& launcher, const BrowseOptions& options, std::ostream& prog
         query.port = std::to_string(master->second);
     }
     result->master = query.host + ":" + query.port;
+    if (const std::string why = target_problem(query.host, query.port); !why.empty())
+        return fail(failure, 1, "the master query cannot go to '" + result->master + "': " + why +
+                                    "; set engine/servers/masteraddress to HOST:PORT or give --master HOST:PORT");
     if (!socket.send_to(query.host, query.port, query.data, &error)) {
         if (error.rfind(os::kUnresolved, 0) == 0)
             return fail(failure, 1, "the master's name '" + query.host + "' cannot be resolved; check "
@@ -204,7 +217,7 @@ bool browse(Launcher& launcher, const BrowseOptions& options, std::ostream& prog
         return fail(failure, 1, "the master query was not sent: " + error);
     }
     progress << "master " << result->master << " asked\n";
-    result->master_datagrams = read_master(launcher, master_reply, socket, options);
+    read_master(launcher, master_reply, socket, options, result);
     if (result->master_datagrams == 0)
         return fail(failure, 1, "the master " + result->master + " did not answer within " +
                                     std::to_string(options.master_wait_ms) + " ms (is it running? --master-wait "
@@ -213,7 +226,13 @@ bool browse(Launcher& launcher, const BrowseOptions& options, std::ostream& prog
         if (launcher.reports[i].level == kMasterFailedLevel)
             return fail(failure, 1, "the master " + result->master + " refused the list: " + launcher.reports[i].text);
     const std::size_t listed = launcher.servers.size() - first_server;
-    progress << "master answered with " << result->master_datagrams << " datagram(s), " << listed << " server(s)\n";
+    if (listed == 0 && result->master_list == MasterList::not_a_list)
+        return fail(failure, 1, "the master " + result->master + " answered with something that is not a server "
+                                    "list (is that address a Brannock master?)");
+    progress << "master answered with " << result->master_datagrams << " datagram(s), " << listed << " server(s)";
+    if (result->master_list == MasterList::cut_short) progress << "; its list was cut short, so servers may be missing";
+    if (result->master_list == MasterList::not_a_list) progress << "; some of it was no server list";
+    progress << "\n";
 
     for (std::size_t i = first_server; i < launcher.servers.size(); ++i)
         result->servers.push_back(BrowsedServer{launcher.servers[i].get(), {}, ReplyStatus::no_answer});
@@ -256,13 +275,30 @@ nlohmann::json browse_json(const BrowseResult& result) {
         const Server& s = *result.servers[i].server;
         nlohmann::json properties = nlohmann::json::object();
         for (const auto& [key, value] : s.info) properties[key] = value;
+        const auto port = port_number(s.port);
         servers.push_back({{"number", i + 1},
                            {"address", s.address},
-                           {"port", s.port},
+                           {"port", port ? nlohmann::json(*port) : nlohmann::json(s.port)},
                            {"status", status_name(result.servers[i].status)},
                            {"properties", properties}});
     }
-    return {{"master", result.master}, {"master_datagrams", result.master_datagrams}, {"servers", servers}};
+    return {{"master", result.master},
+            {"master_datagrams", result.master_datagrams},
+            {"master_list", result.master_datagrams ? nlohmann::json(master_list_name(result.master_list)) : nullptr},
+            {"error", result.error.empty() ? nlohmann::json() : nlohmann::json(result.error)},
+            {"servers", servers}};
+}
+
+std::string master_address_problem(Launcher& launcher) {
+    auto ask_master = launcher.get<SDLL_QueryMasterserver_t>("SDLL_QueryMasterserver");
+    if (!ask_master) return "";
+    const std::size_t first_sent = launcher.sent.size();
+    ask_master();
+    record_export(launcher, "SDLL_QueryMasterserver", nlohmann::json::array(), nullptr);
+    if (launcher.sent.size() == first_sent) return "";
+    const Launcher::Datagram& query = launcher.sent[first_sent];
+    const std::string why = target_problem(query.host, query.port);
+    return why.empty() ? "" : "the browse cannot ask the master at '" + query.host + ":" + query.port + "': " + why;
 }
 
 namespace {
@@ -295,10 +331,14 @@ int finish(Launcher& launcher, const BrowserCommand& command, const BrowsedServe
     }
     auto launch = launcher.get<SDLL_LaunchServer_t>("SDLL_LaunchServer");
     if (!launch) return err << "sdll-host: the plug-in " << launcher.name() << " lacks SDLL_LaunchServer\n", 2;
-    const EngineRecord record;
+    warn_missing_wad_dirs(launcher, err);
+    const std::size_t first_call = launcher.journal().size();
+    GameStart start(launcher);
     launch(Launcher::ref(chosen.server), command.player.c_str());
+    start.launched();
     record_export(launcher, "SDLL_LaunchServer", {"server", command.player}, nullptr);
-    return wait_for_game(launcher, "SDLL_ServerFinished", command.timeout, record, out, err);
+    warn_unfound_files(launcher, first_call, err);
+    return wait_for_game(launcher, "SDLL_ServerFinished", start, command.wait, out, err);
 }
 
 }  // namespace
@@ -308,26 +348,28 @@ int run_browser_command(Launcher& launcher, const BrowserCommand& command, std::
     BrowseFailure failure;
     bool ok = false;
     if (!command.address.empty()) {
-        const auto target = split_host_port(command.address);
-        if (!target) {
-            err << "sdll-host: --address wants HOST:PORT with a port 1..65535, not '" << command.address << "'\n";
-            return 2;
+        if (const auto target = split_host_port(command.address)) {
+            Server* server = launcher.add_server(target->first, std::to_string(target->second));
+            result.servers.push_back(BrowsedServer{server, {}, ReplyStatus::no_answer});
+            ok = query_servers(launcher, command.browse, &result.servers, &failure);
+        } else {
+            ok = fail(&failure, 2, "--address wants HOST:PORT with a port 1..65535, not '" + command.address + "'");
         }
-        Server* server = launcher.add_server(target->first, std::to_string(target->second));
-        result.servers.push_back(BrowsedServer{server, {}, ReplyStatus::no_answer});
-        ok = query_servers(launcher, command.browse, &result.servers, &failure);
     } else {
         ok = browse(launcher, command.browse, err, &result, &failure);
     }
     if (!ok) {
         err << "sdll-host: " << failure.message << "\n";
-        return failure.code;
+        result.error = failure.message;
+        result.servers.clear();
     }
     if (command.kind == BrowserCommand::list) {
+        // A script gets one JSON document whatever happened.
         if (command.json) out << browse_json(result).dump(2) << "\n";
-        else out << server_table(launcher, result);
-        return 0;
+        else if (ok) out << server_table(launcher, result);
+        return ok ? 0 : failure.code;
     }
+    if (!ok) return failure.code;
     if (command.address.empty()) out << server_table(launcher, result);
 
     const std::size_t index = command.address.empty() ? static_cast<std::size_t>(command.number - 1) : 0;

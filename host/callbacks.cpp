@@ -325,7 +325,7 @@ bool same_file_name(const std::string& a, const std::string& b) {
     return true;
 }
 
-// The full path of a plain file named `wanted` in `folder`. Only names in the folder are
+// The full path of a plain file named `wanted` in `folder`, however the folder was given. Only names in the folder are
 // compared, so a name from a server's reply cannot lead outside it.
 std::optional<std::string> file_in_folder(const std::string& folder, const std::string& wanted) {
     namespace fs = std::filesystem;
@@ -333,7 +333,8 @@ std::optional<std::string> file_in_folder(const std::string& folder, const std::
     for (fs::directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
         const std::u8string name = it->path().filename().u8string();
         if (!same_file_name(std::string(name.begin(), name.end()), wanted) || !it->is_regular_file(ec)) continue;
-        const std::u8string full = it->path().u8string();
+        // The engine runs in its own folder: a path relative to this one would name nothing there.
+        const std::u8string full = fs::absolute(it->path(), ec).u8string();
         return std::string(full.begin(), full.end());
     }
     return std::nullopt;
@@ -363,9 +364,12 @@ HostText SDLL_CALL Host_FindFile(const char* file_name) {
     });
 }
 
+// A server's file comes by name; the launcher keeps the full path when a WAD folder holds it, as
+// the engine needs one (it runs in its own folder).
 void SDLL_CALL Host_AddFile(const char* file_name) {
     answer_void([&] {
-        g_active->files.push_back(ansi_to_utf8(file_name));
+        const std::string name = ansi_to_utf8(file_name);
+        g_active->files.push_back(find_game_file(name).value_or(name));
         g_active->record(entry_for(kSlotAddFile, {text_arg(file_name)}));
     });
 }

@@ -53,6 +53,37 @@ bool launch_addresses(std::vector<std::string>* entries, int host_entry, int own
     return true;
 }
 
+void warn_missing_extra_files(const Launcher& launcher, std::ostream& err) {
+    std::error_code ec;
+    for (const auto& path : launcher.files)
+        if (!std::filesystem::is_regular_file(std::filesystem::u8path(path), ec))
+            err << "sdll-host: warning: the extra game file " << path << " does not exist; the engine starts "
+                << "without it"
+                << (path.find_first_of("/\\") == std::string::npos
+                        ? " (a server's file, copied by name, is looked for in the WAD folders: files wad-dir FOLDER)"
+                        : "")
+                << "\n";
+}
+
+void warn_missing_wad_dirs(const Launcher& launcher, std::ostream& err) {
+    std::error_code ec;
+    for (const auto* folders : {&launcher.wad_dirs, &launcher.run_wad_dirs})
+        for (const auto& folder : *folders)
+            if (!std::filesystem::is_directory(std::filesystem::u8path(folder), ec))
+                err << "sdll-host: warning: the WAD folder " << folder << " does not exist; no game file is "
+                    << "looked for there\n";
+}
+
+void warn_unfound_files(const Launcher& launcher, std::size_t first, std::ostream& err) {
+    const auto& journal = launcher.journal();
+    for (std::size_t i = first; i < journal.size(); ++i) {
+        const JournalEntry& entry = journal[i];
+        if (entry.slot != kSlotFindFile || !entry.result.is_null() || !entry.args[0].is_string()) continue;
+        err << "sdll-host: warning: " << entry.args[0].get<std::string>() << " is in none of the WAD folders, so the "
+            << "engine starts without it; put it in one (files wad-dir FOLDER, or --wad-dir FOLDER)\n";
+    }
+}
+
 EngineRecord::EngineRecord() {
     if (const char* path = std::getenv(kEngineLogVariable)) path_ = path;
     mark_ = path_.empty() ? 0 : size_of(path_);
@@ -85,38 +116,65 @@ void print_starts(const std::vector<nlohmann::json>& starts, std::ostream& out) 
     }
 }
 
-int wait_for_game(Launcher& launcher, const char* finish_export, double timeout_s, const EngineRecord& record,
+GameStart::GameStart(const Launcher& launcher)
+    : mark_(os::mark_processes()), first_message_(launcher.message_boxes.size()) {}
+
+void GameStart::launched() {
+    launched_at_ = std::chrono::steady_clock::now();
+    processes_ = os::processes_started_since(mark_);
+}
+
+namespace {
+
+// What the plug-in told the user since the launch began, for a launch that started nothing.
+std::string plugin_messages(const Launcher& launcher, std::size_t first) {
+    std::string said;
+    for (std::size_t i = first; i < launcher.message_boxes.size(); ++i)
+        said += (said.empty() ? "" : "; ") + ("\"" + launcher.message_boxes[i].text + "\"");
+    return said.empty() ? "the plug-in showed no message; check the engine folder with 'check'"
+                        : "the plug-in said: " + said;
+}
+
+}  // namespace
+
+int wait_for_game(Launcher& launcher, const char* finish_export, const GameStart& start, const GameWait& wait,
                   std::ostream& out, std::ostream& err) {
     auto finished = launcher.get<SDLL_MultiplayerFinished_t>(finish_export);
     if (!finished) {
         err << "sdll-host: the plug-in " << launcher.name() << " lacks the export " << finish_export << "\n";
         return 2;
     }
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_s);
-    for (int poll = 0;; ++poll) {
-        const int answer = finished();
-        const bool out_of_time = std::chrono::steady_clock::now() >= end;
-        if (answer != 1 && !out_of_time) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(kFinishPollMs));
-            continue;
-        }
-        record_export(launcher, finish_export, nlohmann::json::array(), answer);
-        const auto starts = record.new_starts();
-        print_starts(starts, out);
-        if (answer != 1) {
-            err << "sdll-host: the game did not finish within " << timeout_s << " seconds\n";
-            return 1;
-        }
-        // Done at the first poll: nothing ran, unless the fake engine says it started and ended.
-        if (poll == 0 && (!record.in_use() || starts.empty())) {
-            err << "sdll-host: the engine did not start (" << finish_export
-                << " answered 1 at once" << (record.in_use() ? " and the fake engine recorded no start" : "")
-                << "); check the engine folder with 'check' and the plug-in's messages above\n";
-            return 1;
-        }
-        out << "game finished\n";
-        return 0;
+    const auto end = start.launched_at() + std::chrono::duration<double>(wait.timeout_s);
+    int answer = 0;
+    while ((answer = finished()) != 1 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(kFinishPollMs));
+    const double lasted = std::chrono::duration<double>(std::chrono::steady_clock::now() - start.launched_at()).count();
+    record_export(launcher, finish_export, nlohmann::json::array(), answer);
+
+    const auto starts = start.record().new_starts();
+    print_starts(starts, out);
+    // Counted processes decide; where the system counts none, the fake engine's record, and
+    // failing both, a finish that was over at once.
+    const bool created = start.processes() ? *start.processes() > 0 || !starts.empty()
+                         : start.record().in_use() ? !starts.empty()
+                                                   : answer != 1 || lasted >= wait.at_once_s;
+    if (!created) {
+        err << "sdll-host: the engine did not start: no engine process was created; "
+            << plugin_messages(launcher, start.first_message()) << "\n";
+        return 1;
     }
+    if (answer != 1) {
+        err << "sdll-host: the game did not finish within " << wait.timeout_s << " seconds\n";
+        return 1;
+    }
+    if (lasted < wait.at_once_s) {
+        err << "sdll-host: the engine ended at once (within " << wait.at_once_s << " s of its start); a real engine "
+            << "does that when its command line is wrong" << (starts.empty() ? "" : ": see what it was started with above")
+            << "\n";
+        return 1;
+    }
+    out << "game finished\n";
+    return 0;
 }
 
 }  // namespace host

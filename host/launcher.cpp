@@ -5,7 +5,9 @@
 // description that is parsed last. Each export call is journalled.
 #include "host/launcher_impl.h"
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include "host/os.h"
 
@@ -15,6 +17,16 @@ namespace {
 
 constexpr const char* kRequiredExports[] = {"SDLL_InitCall", "SDLL_Init", "SDLL_LoadConfiguration"};
 constexpr size_t kNameCapacity = 256;   // the name buffer handed to SDLL_Init
+
+constexpr std::size_t kMagicBytes = 4;   // enough to tell a PE from an ELF file
+
+std::string first_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(kMagicBytes, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return bytes;
+}
 
 JournalEntry export_entry(unsigned slot, const char* name, nlohmann::json args, nlohmann::json result) {
     JournalEntry entry;
@@ -40,10 +52,15 @@ std::unique_ptr<Launcher> Launcher::open(const std::string& path, std::string* e
         return nullptr;
     };
     if (active_launcher()) return fail("another plug-in is already open in this process");
+    // The system would take an empty name for the program itself.
+    if (path.empty()) return fail("no plug-in given: the path is empty");
 
     std::string reason;
     void* module = os::load_module(path, &reason);
-    if (!module) return fail("cannot load plug-in " + path + ": " + reason);
+    if (!module) {
+        const std::string hint = os::foreign_module_hint(first_bytes(path));
+        return fail("cannot load plug-in " + path + ": " + (hint.empty() ? reason : hint));
+    }
 
     std::unique_ptr<Launcher> launcher(new Launcher());
     launcher->impl_->module = module;   // unloaded by the destructor from here on

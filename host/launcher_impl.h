@@ -25,6 +25,10 @@ struct Launcher::Impl {
     std::string description_bytes;
     Description description;
     std::map<std::string, std::string> values;   // "page/group/key" -> value text, set ones only
+    // The person's own comment and blank lines of the settings file, under the entry they stand
+    // above ("page/group/key", "file#N", "wad-dir#N"; "" for those after the last entry), so a
+    // save writes them back where they were.
+    std::map<std::string, std::vector<std::string>> notes;
     std::vector<JournalEntry> journal;
     std::ofstream journal_out;
     // Every UTF-16 text handed to the plug-in; kept for the Launcher's lifetime, so a text stays

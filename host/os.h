@@ -1,16 +1,19 @@
 // os.h: the stand-in launcher's only door to the operating system.
 //
-// Loading a plug-in module and finding its exports by unadorned name, carrying on in the
-// background (the simulator), and UDP sockets for the server browser and the simulator.
-// host/posix/ and host/win32/ hold what differs between the systems and are chosen whole by the
-// build; the socket calls both systems offer alike (the BSD calls, which Winsock has too) are
-// written once in os_sockets.cpp over the folder's socket_api.h. Code-page conversion is the
-// platform layer's (platform/platform.h), the same the plug-ins use.
+// Loading a plug-in module and finding its exports by unadorned name, counting the processes a
+// plug-in starts, carrying on in the background (the simulator), and UDP sockets for the server
+// browser and the simulator. host/posix/ and
+// host/win32/ hold what differs between the systems and are chosen whole by the build; the
+// socket calls both systems offer alike (the BSD calls, which Winsock has too) are written once
+// in os_sockets.cpp over the folder's socket_api.h. Code-page conversion is the platform layer's
+// (platform/platform.h), the same the plug-ins use.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace host::os {
@@ -20,6 +23,23 @@ namespace host::os {
 void* load_module(const std::string& path, std::string* error);
 void* module_symbol(void* module, const char* name);   // null module or missing name: null
 void unload_module(void* module);                        // null is allowed
+// What to tell a person whose module, by its first bytes, is of the other system's kind (a
+// Windows DLL given to the posix build, a Linux module to the Windows one); empty otherwise.
+std::string foreign_module_hint(std::string_view first_bytes);
+
+// ---- processes this program starts -------------------------------------------------------
+// What a later count compares with: on posix the children then (ended ones not yet reaped
+// included), on Windows how many processes have ever been in the job this program puts itself
+// into at its first mark.
+struct ProcessMark {
+    std::vector<unsigned long> children;
+    unsigned long total = 0;
+    bool countable = false;   // false: the system would not count them (no job object)
+};
+ProcessMark mark_processes();
+// How many processes this program has started since `mark`, ended ones included; nothing when
+// they cannot be counted.
+std::optional<std::size_t> processes_started_since(const ProcessMark& mark);
 
 // ---- carrying on in the background ---------------------------------------------------------
 enum class Detached { parent, child, failed };

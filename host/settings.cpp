@@ -4,13 +4,16 @@
 // decimal number, a select's list key, the text itself. Unset items read as their defaults.
 // The file holds one `page/group/key = value` line per item, one `file = PATH` line per extra
 // game file and one `wad-dir = FOLDER` line per folder searched for game files; blank lines and
-// lines starting with # are passed over. A value that starts or ends with a blank, starts with a
-// quote or holds a line break is written as a JSON string so it survives the trip. A file that
-// exists but cannot be read is an error, never an empty store: saving over it would lose it.
+// lines starting with # are kept and written back above the entry they stood above. A value that
+// starts or ends with a blank, starts with a quote or holds a line break is written as a JSON
+// string so it survives the trip. A file that exists but cannot be read is an error, never an
+// empty store: saving over it would lose it; so is a setting given twice (which line was meant?).
 #include "host/launcher_impl.h"
 
 #include <charconv>
 #include <climits>
+#include <cstring>
+#include <utility>
 #include <filesystem>
 #include <sstream>
 
@@ -20,6 +23,8 @@ namespace {
 
 constexpr const char* kFileKey = "file";
 constexpr const char* kWadDirKey = "wad-dir";
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";   // editors on Windows start UTF-8 files with it
+constexpr const char* kHeaderStart = "# Settings of the ";  // the line a save writes first, not the person's
 
 // The value a fresh store holds for the item.
 std::string default_of(const Item& item) {
@@ -156,12 +161,18 @@ bool Launcher::load_settings(const std::string& file, std::string* error) {
         return false;
     };
     std::map<std::string, std::string> values;
+    std::map<std::string, int> first_line;
+    std::map<std::string, std::vector<std::string>> notes;
+    std::vector<std::string> pending_notes;
     std::vector<std::string> extra_files, folders;
     int number = 0;
     for (std::string raw; std::getline(in, raw);) {
-        ++number;
+        if (++number == 1 && raw.rfind(kByteOrderMark, 0) == 0) raw.erase(0, std::strlen(kByteOrderMark));
         const std::string line = trim(raw);
-        if (line.empty() || line[0] == '#') continue;
+        if (line.empty() || line[0] == '#') {
+            if (line.rfind(kHeaderStart, 0) != 0) pending_notes.push_back(line);
+            continue;
+        }
         const size_t equals = line.find('=');
         if (equals == std::string::npos) return fail(number, "expected 'page/group/key = value'");
         const std::string name = trim(line.substr(0, equals));
@@ -171,12 +182,10 @@ bool Launcher::load_settings(const std::string& file, std::string* error) {
             if (!parsed.is_string()) return fail(number, "malformed quoted value " + value);
             value = parsed.get<std::string>();
         }
-        if (name == kFileKey) {
-            extra_files.push_back(value);
-            continue;
-        }
-        if (name == kWadDirKey) {
-            folders.push_back(value);
+        if (name == kFileKey || name == kWadDirKey) {
+            auto& list = name == kFileKey ? extra_files : folders;
+            notes[name + "#" + std::to_string(list.size())] = std::exchange(pending_notes, {});
+            list.push_back(value);
             continue;
         }
         const size_t first = name.find('/');
@@ -189,10 +198,17 @@ bool Launcher::load_settings(const std::string& file, std::string* error) {
         const Item* item = impl_->description.item(page, group, key);
         if (!item) return fail(number, "no setting " + name + " in the description of " + impl_->name);
         if (const auto fault = value_fault(*item, value)) return fail(number, "setting " + name + " " + *fault);
+        if (const auto earlier = first_line.find(name); earlier != first_line.end())
+            return fail(number, name + " is set a second time (first on line " + std::to_string(earlier->second) +
+                                    "); keep one of the two lines");
+        first_line[name] = number;
+        notes[name] = std::exchange(pending_notes, {});
         values[name] = value;
     }
     if (in.bad()) return unreadable("reading stopped after line " + std::to_string(number));
     for (auto& [name, value] : values) impl_->values[name] = value;
+    notes[""] = std::move(pending_notes);
+    impl_->notes = std::move(notes);
     files = std::move(extra_files);
     wad_dirs = std::move(folders);
     return true;
@@ -200,17 +216,25 @@ bool Launcher::load_settings(const std::string& file, std::string* error) {
 
 bool Launcher::save_settings(const std::string& file, std::string* error) const {
     std::ostringstream text;
-    text << "# Settings of the " << impl_->name
+    text << kHeaderStart << impl_->name
          << " plug-in: page/group/key = value; file = extra game file; wad-dir = folder searched for game files\n";
+    auto entry = [&](const std::string& note_key, const std::string& name, const std::string& value) {
+        if (const auto notes = impl_->notes.find(note_key); notes != impl_->notes.end())
+            for (const auto& line : notes->second) text << line << '\n';
+        text << name << " = " << file_form(value) << '\n';
+    };
     for (const auto& page : impl_->description.pages)
         for (const auto& group : page.groups)
             for (const auto& item : group.items) {
                 if (item.type == ItemType::Caption) continue;
-                const std::string value = current_value(*impl_, page.name, group.name, item);
-                text << setting_address(page.name, group.name, item.key) << " = " << file_form(value) << '\n';
+                const std::string address = setting_address(page.name, group.name, item.key);
+                entry(address, address, current_value(*impl_, page.name, group.name, item));
             }
-    for (const auto& path : files) text << kFileKey << " = " << file_form(path) << '\n';
-    for (const auto& folder : wad_dirs) text << kWadDirKey << " = " << file_form(folder) << '\n';
+    for (std::size_t i = 0; i < files.size(); ++i) entry(std::string(kFileKey) + "#" + std::to_string(i), kFileKey, files[i]);
+    for (std::size_t i = 0; i < wad_dirs.size(); ++i)
+        entry(std::string(kWadDirKey) + "#" + std::to_string(i), kWadDirKey, wad_dirs[i]);
+    if (const auto closing = impl_->notes.find(""); closing != impl_->notes.end())
+        for (const auto& line : closing->second) text << line << '\n';
 
     // Written beside the old file and renamed over it, so a failed write leaves the old one whole.
     const std::string temporary = file + ".tmp";

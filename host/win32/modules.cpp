@@ -21,4 +21,10 @@ void unload_module(void* module) {
     if (module) FreeLibrary(static_cast<HMODULE>(module));
 }
 
+std::string foreign_module_hint(std::string_view first_bytes) {
+    if (first_bytes.substr(0, 4) != "\x7f" "ELF") return "";
+    return "it is a Linux module; this sdll-host.exe loads the DLLs of the Windows build "
+           "(build/win32/bin/brannock.dll, orvento.dll)";
+}
+
 }  // namespace host::os

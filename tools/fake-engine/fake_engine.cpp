@@ -13,13 +13,11 @@
 //                              "unreadable" when it is no plain file);
 //   {"event":"priority", ...}  whenever its priority differs from the one last recorded;
 //   {"event":"end", ...}       as it ends by itself, with "priority" and "released" (false when
-//                              it gave up waiting). A process that is killed writes no end line.
+//                              it played its time out). A process that is killed writes no end line.
 //
-// "priority" is the priority class on Windows (GetPriorityClass: 32 normal, 128 high) and the
-// nice value on posix (getpriority; the platform layer's high priority is a negative nice). On
-// posix there is no command line and no show mode: the platform layer hands the child the exact
-// parameter text and the show mode number in SDLL_START_PARAMETERS and SDLL_START_SHOW, and the
-// command line is recorded as the program, one blank and that text.
+// What it learns of its own process and start comes through its door to the OS (engine_os.h):
+// "priority" is the priority class on Windows and the nice value on posix; on posix, which has
+// no command line and no show mode, the platform layer's start hands both over in variables.
 //
 // It plays for FAKE_ENGINE_TIMEOUT seconds (default 2; 0 ends at once, as a real engine does on a
 // wrong command line) and ends earlier once its own release file exists (FAKE_ENGINE_RELEASE, "-"
@@ -43,19 +41,12 @@
 
 #include <nlohmann/json.hpp>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include "platform/posix/child_environment.h"
-#endif
-
 #include "frame/helpers.h"
+#include "tools/fake-engine/engine_os.h"
 
 namespace {
 
+namespace os = fake_engine::os;
 using nlohmann::json;
 
 constexpr int kPollMs = 20;
@@ -99,60 +90,6 @@ std::string hex_of(const std::string& bytes) {
         out += digits[c & 15];
     }
     return out;
-}
-
-unsigned long process_id() {
-#ifdef _WIN32
-    return GetCurrentProcessId();
-#else
-    return static_cast<unsigned long>(getpid());
-#endif
-}
-
-long current_priority() {
-#ifdef _WIN32
-    return static_cast<long>(GetPriorityClass(GetCurrentProcess()));
-#else
-    return getpriority(PRIO_PROCESS, 0);
-#endif
-}
-
-json show_mode() {
-#ifdef _WIN32
-    STARTUPINFOA info{};
-    info.cb = sizeof info;
-    GetStartupInfoA(&info);
-    if (!(info.dwFlags & STARTF_USESHOWWINDOW)) return nullptr;
-    return info.wShowWindow;
-#else
-    const char* text = std::getenv(platform::detail::kShowVariable);
-    if (!text || !*text) return nullptr;
-    return std::atoi(text);
-#endif
-}
-
-// This program's own file, to copy in as an engine.
-std::filesystem::path own_program() {
-#ifdef _WIN32
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::filesystem::path(std::string(path, length < MAX_PATH ? length : 0));
-#else
-    std::error_code ec;
-    return std::filesystem::read_symlink("/proc/self/exe", ec);
-#endif
-}
-
-// The command line as one text. Windows hands it over whole; on posix the parameters come whole
-// from the starter and the program name is put before them as Windows would.
-std::string raw_command_line(const char* program) {
-#ifdef _WIN32
-    (void)program;
-    return GetCommandLineA();
-#else
-    const char* parameters = std::getenv(platform::detail::kParametersVariable);
-    return std::string(program) + " " + (parameters ? parameters : "");
-#endif
 }
 
 // The command line after the program name and the one blank that follows it. The program name
@@ -217,10 +154,10 @@ double play_seconds() {
 bool play(const std::string& common, const std::string& own, long* priority) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(play_seconds());
     for (;;) {
-        const long now = current_priority();
+        const long now = os::priority();
         if (now != *priority) {
             *priority = now;
-            append_event({{"event", "priority"}, {"pid", process_id()}, {"priority", now}});
+            append_event({{"event", "priority"}, {"pid", os::process_id()}, {"priority", now}});
         }
         if ((!own.empty() && exists(own)) || (!common.empty() && exists(common))) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
@@ -304,7 +241,7 @@ int install(const std::string& folder, const std::string& plugin) {
     auto make = [&](const std::string& name, bool program) {
         const fs::path target = root / name;
         if (fs::exists(target, ec)) return std::printf("kept %s (already there)\n", target.string().c_str()), true;
-        if (program) fs::copy_file(own_program(), target, ec);
+        if (program) fs::copy_file(os::own_program(), target, ec);
         else std::ofstream(target, std::ios::binary);
         if (ec || !fs::exists(target)) {
             std::fprintf(stderr, "fake-engine: cannot write %s\n", target.string().c_str());
@@ -341,19 +278,20 @@ int main(int argc, char** argv) {
     const char* release_text = std::getenv("FAKE_ENGINE_RELEASE");
     const std::string common_release = release_text ? release_text : "";
     const std::string own_release =
-        common_release.empty() ? std::string() : common_release + "-" + std::to_string(process_id());
+        common_release.empty() ? std::string() : common_release + "-" + std::to_string(os::process_id());
     // A process number can come round again: a release left for an earlier engine is not ours.
     if (!own_release.empty()) std::filesystem::remove(own_release, ec);
 
-    long priority = current_priority();
-    const std::string command_line = raw_command_line(argv[0]);
+    long priority = os::priority();
+    const std::string command_line = os::command_line(argv[0]);
+    const std::optional<int> show = os::show_mode();
     json start = {{"event", "start"},
-                  {"pid", process_id()},
+                  {"pid", os::process_id()},
                   {"program", argv[0]},
                   {"argv", args},
                   {"command_line", command_line},
                   {"parameters", parameters_of(command_line)},
-                  {"show", show_mode()},
+                  {"show", show ? json(*show) : json()},
                   {"priority", priority},
                   {"cwd", cwd},
                   {"release", own_release}};
@@ -379,6 +317,6 @@ int main(int argc, char** argv) {
         std::ofstream out(*demo + ".lmp", std::ios::binary | std::ios::trunc);
         out << kDemoBytes;
     }
-    append_event({{"event", "end"}, {"pid", process_id()}, {"priority", current_priority()}, {"released", released}});
+    append_event({{"event", "end"}, {"pid", os::process_id()}, {"priority", os::priority()}, {"released", released}});
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "host/engine_check.h"
 #include "host/game.h"
 #include "host/launcher_impl.h"
+#include "host/query_schedule.h"
 #include "host/utf.h"
 #include "host/udp.h"
 #include "tests/plugin/plugin_fixture.h"
@@ -292,6 +293,32 @@ TEST(HostBrowse, ManyServersAtOnceWithTheSilentOnesSharingTheWait) {
         }
     }
     EXPECT_EQ(silent, kSilent);
+}
+
+TEST(HostBrowse, ScheduleFillsTheWindowRetriesHalfwayAndGivesUpAtTheWait) {
+    using namespace std::chrono_literals;
+    using Sends = std::vector<std::pair<std::size_t, bool>>;
+    host::QuerySchedule schedule(3, 2, 1000ms);
+    auto due = [&](std::chrono::milliseconds at) {
+        Sends sends;
+        for (const auto& send : schedule.due(host::QuerySchedule::Clock::time_point(at)))
+            sends.emplace_back(send.server, send.again);
+        return sends;
+    };
+    const host::QuerySchedule::Clock::time_point start;
+    EXPECT_EQ(due(0ms), (Sends{{0, false}, {1, false}}));   // the window of two is full
+    EXPECT_EQ(schedule.next(start), start + 500ms);
+    EXPECT_TRUE(schedule.answered(0));
+    EXPECT_FALSE(schedule.answered(0)) << "a second answer";
+    EXPECT_EQ(schedule.next(start), start) << "a free place in the window is used at once";
+    EXPECT_EQ(due(10ms), (Sends{{2, false}}));
+    EXPECT_EQ(due(500ms), (Sends{{1, true}}));
+    EXPECT_EQ(schedule.next(start + 500ms), start + 510ms);
+    EXPECT_EQ(due(1000ms), (Sends{{2, true}}));   // server 1 given up
+    EXPECT_FALSE(schedule.answered(1)) << "too late";
+    EXPECT_FALSE(schedule.done());
+    EXPECT_EQ(due(1010ms), Sends{});
+    EXPECT_TRUE(schedule.done());
 }
 
 TEST(HostBrowse, ServerSilentAtFirstIsAskedOnceMoreHalfwayThroughItsWait) {

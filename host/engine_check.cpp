@@ -59,7 +59,8 @@ bool required_files(Launcher& launcher, int iwad, std::vector<RequiredFile>* fil
     for (std::size_t i = first; i < launcher.required_files.size(); ++i) {
         const auto& [folder, name] = launcher.required_files[i];
         const std::string path = folder + name;
-        files->push_back({name, path, std::find(missing, launcher.missing_files.end(), path) == launcher.missing_files.end()});
+        const bool found = std::find(missing, launcher.missing_files.end(), path) == launcher.missing_files.end();
+        files->push_back({name, path, found});
     }
     return true;
 }

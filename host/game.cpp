@@ -5,8 +5,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <thread>
@@ -19,12 +17,6 @@ constexpr int kFinishPollMs = 100;
 constexpr const char* kEngineLogVariable = "FAKE_ENGINE_LOG";
 constexpr std::size_t kAddressCapacity = 255;
 constexpr const char* kOwnMachine = "127.0.0.1";
-
-std::uintmax_t size_of(const std::string& path) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    return ec ? 0 : size;
-}
 
 std::string address_fault(const std::string& entry) {
     if (entry.empty() || entry.size() > kAddressCapacity)
@@ -54,9 +46,8 @@ bool launch_addresses(std::vector<std::string>* entries, int host_entry, int own
 }
 
 void warn_missing_extra_files(const Launcher& launcher, std::ostream& err) {
-    std::error_code ec;
     for (const auto& path : launcher.files)
-        if (!std::filesystem::is_regular_file(std::filesystem::u8path(path), ec))
+        if (os::file_kind(path) != os::FileKind::file)
             err << "sdll-host: warning: the extra game file " << path << " does not exist; the engine starts "
                 << "without it"
                 << (path.find_first_of("/\\") == std::string::npos
@@ -66,10 +57,9 @@ void warn_missing_extra_files(const Launcher& launcher, std::ostream& err) {
 }
 
 void warn_missing_wad_dirs(const Launcher& launcher, std::ostream& err) {
-    std::error_code ec;
     for (const auto* folders : {&launcher.wad_dirs, &launcher.run_wad_dirs})
         for (const auto& folder : *folders)
-            if (!std::filesystem::is_directory(std::filesystem::u8path(folder), ec))
+            if (os::file_kind(folder) != os::FileKind::folder)
                 err << "sdll-host: warning: the WAD folder " << folder << " does not exist; no game file is "
                     << "looked for there\n";
 }
@@ -86,15 +76,15 @@ void warn_unfound_files(const Launcher& launcher, std::size_t first, std::ostrea
 
 EngineRecord::EngineRecord() {
     if (const char* path = std::getenv(kEngineLogVariable)) path_ = path;
-    mark_ = path_.empty() ? 0 : size_of(path_);
+    mark_ = path_.empty() ? 0 : os::read_file(path_).value_or("").size();
 }
 
 std::vector<nlohmann::json> EngineRecord::new_starts() const {
     std::vector<nlohmann::json> starts;
     if (path_.empty()) return starts;
-    std::ifstream in(path_, std::ios::binary);
+    const std::string log = os::read_file(path_).value_or("");
     // A log emptied since the mark (the demo does that) is read from its start.
-    if (size_of(path_) >= mark_) in.seekg(static_cast<std::streamoff>(mark_));
+    std::istringstream in(log.size() >= mark_ ? log.substr(mark_) : log);
     for (std::string line; std::getline(in, line);) {
         auto event = nlohmann::json::parse(line, nullptr, false);
         if (event.is_object() && event.value("event", "") == "start") starts.push_back(std::move(event));
@@ -124,18 +114,12 @@ void GameStart::launched() {
     processes_ = os::processes_started_since(mark_);
 }
 
-namespace {
-
-// What the plug-in told the user since the launch began, for a launch that started nothing.
-std::string plugin_messages(const Launcher& launcher, std::size_t first) {
+std::string plugin_said(const Launcher& launcher, std::size_t first) {
     std::string said;
     for (std::size_t i = first; i < launcher.message_boxes.size(); ++i)
         said += (said.empty() ? "" : "; ") + ("\"" + launcher.message_boxes[i].text + "\"");
-    return said.empty() ? "the plug-in showed no message; check the engine folder with 'check'"
-                        : "the plug-in said: " + said;
+    return said.empty() ? "it showed no message" : "it said " + said;
 }
-
-}  // namespace
 
 int wait_for_game(Launcher& launcher, const char* finish_export, const GameStart& start, const GameWait& wait,
                   std::ostream& out, std::ostream& err) {
@@ -159,8 +143,8 @@ int wait_for_game(Launcher& launcher, const char* finish_export, const GameStart
                          : start.record().in_use() ? !starts.empty()
                                                    : answer != 1 || lasted >= wait.at_once_s;
     if (!created) {
-        err << "sdll-host: the engine did not start: no engine process was created; "
-            << plugin_messages(launcher, start.first_message()) << "\n";
+        err << "sdll-host: the engine did not start: no engine process was created, and the plug-in "
+            << plugin_said(launcher, start.first_message()) << "; check the engine folder with 'check'\n";
         return 1;
     }
     if (answer != 1) {

@@ -77,6 +77,10 @@ private:
     std::chrono::steady_clock::time_point launched_at_;
 };
 
+// What the plug-in showed the user (Host_MessageBox) since message number `first`, quoted: "it
+// said ..." or "it showed no message".
+std::string plugin_said(const Launcher& launcher, std::size_t first);
+
 // Polls `finish_export` every 100 ms until it answers 1 or the time is up, then says what
 // happened. Exit code as sdll-host's: 0 the game ran and ended, 1 no engine started, it ended at
 // once or did not end in time, 2 the plug-in lacks the export.

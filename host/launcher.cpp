@@ -5,9 +5,7 @@
 // description that is parsed last. Each export call is journalled.
 #include "host/launcher_impl.h"
 
-#include <algorithm>
 #include <cstring>
-#include <fstream>
 
 #include "host/os.h"
 
@@ -19,14 +17,6 @@ constexpr const char* kRequiredExports[] = {"SDLL_InitCall", "SDLL_Init", "SDLL_
 constexpr size_t kNameCapacity = 256;   // the name buffer handed to SDLL_Init
 
 constexpr std::size_t kMagicBytes = 4;   // enough to tell a PE from an ELF file
-
-std::string first_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(kMagicBytes, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    return bytes;
-}
 
 JournalEntry export_entry(unsigned slot, const char* name, nlohmann::json args, nlohmann::json result) {
     JournalEntry entry;
@@ -58,7 +48,7 @@ std::unique_ptr<Launcher> Launcher::open(const std::string& path, std::string* e
     std::string reason;
     void* module = os::load_module(path, &reason);
     if (!module) {
-        const std::string hint = os::foreign_module_hint(first_bytes(path));
+        const std::string hint = os::foreign_module_hint(os::read_file(path, kMagicBytes).value_or(""));
         return fail("cannot load plug-in " + path + ": " + (hint.empty() ? reason : hint));
     }
 

@@ -1,14 +1,16 @@
 // modules.cpp: opening a plug-in module and finding its exports, for Windows builds:
-// LoadLibraryA and GetProcAddress (the plug-ins export undecorated names through their .def
-// files).
+// LoadLibraryW (the path given in UTF-8) and GetProcAddress (the plug-ins export undecorated
+// names through their .def files).
 #include <windows.h>
 
 #include "host/os.h"
+#include "host/utf.h"
 
 namespace host::os {
 
 void* load_module(const std::string& path, std::string* error) {
-    HMODULE module = LoadLibraryA(path.c_str());
+    const std::u16string wide = utf8_to_utf16(path);
+    HMODULE module = LoadLibraryW(reinterpret_cast<const wchar_t*>(wide.c_str()));
     if (!module && error) *error = "LoadLibrary failed with error " + std::to_string(GetLastError());
     return reinterpret_cast<void*>(module);
 }

@@ -104,11 +104,13 @@ public:
     template <typename T>
     static T whole(const json& v, const std::string& what, T least = std::numeric_limits<T>::min()) {
         const T most = std::numeric_limits<T>::max();
-        const bool fits = v.is_number_unsigned() ? v.get<std::uint64_t>() <= static_cast<std::uint64_t>(most) &&
-                                                       v.get<std::uint64_t>() >= static_cast<std::uint64_t>(std::max<T>(least, 0))
-                          : v.is_number_integer() ? v.get<std::int64_t>() >= static_cast<std::int64_t>(least) &&
-                                                        v.get<std::int64_t>() <= static_cast<std::int64_t>(most)
-                                                  : false;
+        using U = std::uint64_t;
+        using S = std::int64_t;
+        const bool fits = v.is_number_unsigned()
+                              ? v.get<U>() <= static_cast<U>(most) && v.get<U>() >= static_cast<U>(std::max<T>(least, 0))
+                          : v.is_number_integer()
+                              ? v.get<S>() >= static_cast<S>(least) && v.get<S>() <= static_cast<S>(most)
+                              : false;
         if (!fits)
             refuse(what + " must be a whole number from " + std::to_string(+least) + " to " + std::to_string(+most) +
                    ", not " + v.dump());

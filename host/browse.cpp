@@ -5,12 +5,14 @@
 #include <chrono>
 #include <iomanip>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
 #include "frame/iwads.h"
 #include "host/game.h"
 #include "host/os.h"
+#include "host/query_schedule.h"
 #include "host/udp.h"
 
 namespace host {
@@ -34,17 +36,27 @@ bool fail(BrowseFailure* failure, int code, std::string message) {
     return false;
 }
 
-int read_master(Launcher& launcher, SDLL_MasterserverResponse_t respond, UdpSocket& socket,
-                const BrowseOptions& options) {
-    int datagrams = 0;
+// Hands every datagram of the master to the plug-in until the master falls quiet, and notes the
+// worst of them.
+void read_master(Launcher& launcher, SDLL_MasterserverResponse_t respond, UdpSocket& socket,
+                 const BrowseOptions& options, BrowseResult* result) {
     int wait = options.master_wait_ms;
     while (auto got = socket.receive(wait)) {
         const int answer = respond(nullptr, nullptr, got->data.data(), static_cast<int>(got->data.size()));
         record_export(launcher, "SDLL_MasterserverResponse", {static_cast<int>(got->data.size())}, answer);
-        ++datagrams;
+        ++result->master_datagrams;
+        result->master_list = std::max(result->master_list, read_master_list(got->data));
         wait = options.master_quiet_ms;
     }
-    return datagrams;
+}
+
+// Why nothing could be sent to host:port; empty when it can be tried.
+std::string target_problem(const std::string& host, const std::string& port) {
+    if (host.empty()) return "it names no host";
+    if (std::any_of(host.begin(), host.end(), [](unsigned char c) { return c <= ' '; }))
+        return "its host '" + host + "' holds a blank or control character";
+    if (!port_number(port)) return "its port '" + port + "' is outside 1..65535";
+    return "";
 }
 
 // Hands the reply to the plug-in's settings reading against a scratch copy of the game state, to
@@ -71,12 +83,35 @@ void classify(Launcher& launcher, SDLL_ServerGamesettings_t read_settings, Brows
 
 std::string key_of(const std::string& address, const std::string& port) { return address + ":" + port; }
 
-// One server's query on its way.
-struct Pending {
-    Clock::time_point sent_at;
-    bool in_flight = false;
-    bool retried = false;
+// Which of the servers a datagram came from, by its address and port.
+class Senders {
+public:
+    explicit Senders(const std::vector<BrowsedServer>& servers) : servers_(servers) {
+        for (std::size_t i = 0; i < servers.size(); ++i)
+            by_address_[key_of(servers[i].server->address, servers[i].server->port)] = i;
+    }
+    std::optional<std::size_t> find(const Received& got) const {
+        const auto found = by_address_.find(key_of(got.host, std::to_string(got.port)));
+        if (found != by_address_.end()) return found->second;
+        // One server asked by name answers from its address: the port tells it.
+        if (servers_.size() == 1 && servers_[0].server->port == std::to_string(got.port)) return 0;
+        return std::nullopt;
+    }
+
+private:
+    const std::vector<BrowsedServer>& servers_;
+    std::map<std::string, std::size_t> by_address_;
 };
+
+// Sends the plug-in's query to one server; false when none could go (a listed port 0, say).
+bool send_query(Launcher& launcher, SDLL_ServerQueryData_t query, UdpSocket& socket, const Server& server) {
+    unsigned char packet[kQueryArea] = {};
+    int length = 0;
+    const int made = query(nullptr, nullptr, packet, &length);
+    record_export(launcher, "SDLL_ServerQueryData", nlohmann::json::array(), made);
+    return length > 0 && length <= kQueryArea &&
+           socket.send_to(server.address, server.port, std::span<const unsigned char>(packet, length));
+}
 
 std::string info_or_dash(const Launcher& launcher, const Server& server, const char* key) {
     const auto value = launcher.server_info(server, key);
@@ -105,85 +140,36 @@ bool query_servers(Launcher& launcher, const BrowseOptions& options, std::vector
     std::string error;
     if (!socket.open(kAnyAddress, 0, &error)) return fail(failure, 2, error);
 
-    std::map<std::string, std::size_t> by_address;
-    for (std::size_t i = 0; i < servers->size(); ++i)
-        by_address[key_of((*servers)[i].server->address, (*servers)[i].server->port)] = i;
-    std::vector<Pending> pending(servers->size());
-    const auto wait = std::chrono::milliseconds(options.server_wait_ms);
-    const auto halfway = wait / 2;
-
-    auto send = [&](std::size_t i) {
-        unsigned char packet[kQueryArea] = {};
-        int length = 0;
-        const int made = query(nullptr, nullptr, packet, &length);
-        record_export(launcher, "SDLL_ServerQueryData", nlohmann::json::array(), made);
-        const Server& server = *(*servers)[i].server;
-        return length > 0 && length <= kQueryArea &&
-               socket.send_to(server.address, server.port, std::span<const unsigned char>(packet, length));
-    };
-    auto take = [&](Received& got) {
-        auto found = by_address.find(key_of(got.host, std::to_string(got.port)));
-        // One server asked by name answers from its address: the port tells it.
-        if (found == by_address.end() && servers->size() == 1 && (*servers)[0].server->port == std::to_string(got.port))
-            found = by_address.begin();
-        if (found == by_address.end() || !pending[found->second].in_flight) return false;   // stray or late
-        BrowsedServer& browsed = (*servers)[found->second];
-        pending[found->second].in_flight = false;
-        browsed.reply = std::move(got.data);
+    const Senders senders(*servers);
+    QuerySchedule schedule(servers->size(), kQueryWindow, std::chrono::milliseconds(options.server_wait_ms));
+    for (;;) {
+        for (const auto& [i, again] : schedule.due(Clock::now()))
+            if (!send_query(launcher, query, socket, *(*servers)[i].server) && !again) schedule.not_sent(i);
+        if (schedule.done()) return true;
+        const auto now = Clock::now();
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(schedule.next(now) - now).count();
+        auto got = socket.receive(static_cast<int>(std::max<long long>(left, 1)));
+        if (!got) continue;
+        const auto i = senders.find(*got);
+        if (!i || !schedule.answered(*i)) continue;   // stray or late
+        BrowsedServer& browsed = (*servers)[*i];
+        browsed.reply = std::move(got->data);
         const int answer = respond(Launcher::ref(browsed.server), browsed.reply.data(),
                                    static_cast<int>(browsed.reply.size()));
         record_export(launcher, "SDLL_ServerResponse", {static_cast<int>(browsed.reply.size())}, answer);
         classify(launcher, read_settings, &browsed);
-        return true;
-    };
-
-    std::size_t next = 0, in_flight = 0;
-    for (;;) {
-        for (; in_flight < kQueryWindow && next < servers->size(); ++next) {
-            if (!send(next)) continue;   // a listed port 0, say: stays "no answer"
-            pending[next] = {Clock::now(), true, false};
-            ++in_flight;
-        }
-        // Expire the silent ones, retry those silent for half their wait, and find the next of
-        // those moments to wake at.
-        const auto now = Clock::now();
-        auto wake = now + wait;
-        for (std::size_t i = 0; i < pending.size(); ++i) {
-            Pending& p = pending[i];
-            if (!p.in_flight) continue;
-            if (now >= p.sent_at + wait) {
-                p.in_flight = false;
-                --in_flight;
-                continue;
-            }
-            if (!p.retried && now >= p.sent_at + halfway) {
-                p.retried = true;
-                send(i);
-            }
-            wake = std::min(wake, p.retried ? p.sent_at + wait : p.sent_at + halfway);
-        }
-        if (in_flight == 0 && next == servers->size()) return true;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count();
-        if (auto got = socket.receive(static_cast<int>(std::max<long long>(left, 1)))) {
-            if (take(*got)) --in_flight;
-        }
     }
 }
 
-bool browse(Launcher& launcher, const BrowseOptions& options, std::ostream& progress, BrowseResult* result,
-            BrowseFailure* failure) {
-    *result = BrowseResult{};
+namespace {
+
+// The master query the plug-in builds, sent where it says or to --master; false with `failure`
+// when none goes out.
+bool send_master_query(Launcher& launcher, const BrowseOptions& options, UdpSocket& socket, BrowseResult* result,
+                       BrowseFailure* failure) {
     auto ask_master = need<SDLL_QueryMasterserver_t>(launcher, "SDLL_QueryMasterserver", failure);
-    auto master_reply = need<SDLL_MasterserverResponse_t>(launcher, "SDLL_MasterserverResponse", failure);
-    if (!ask_master || !master_reply) return false;
-
-    UdpSocket socket;
-    std::string error;
-    if (!socket.open(kAnyAddress, 0, &error)) return fail(failure, 2, error);
-
+    if (!ask_master) return false;
     const std::size_t first_sent = launcher.sent.size();
-    const std::size_t first_server = launcher.servers.size();
-    const std::size_t first_report = launcher.reports.size();
     ask_master();
     record_export(launcher, "SDLL_QueryMasterserver", nlohmann::json::array(), nullptr);
     if (launcher.sent.size() == first_sent)
@@ -197,23 +183,55 @@ bool browse(Launcher& launcher, const BrowseOptions& options, std::ostream& prog
         query.port = std::to_string(master->second);
     }
     result->master = query.host + ":" + query.port;
-    if (!socket.send_to(query.host, query.port, query.data, &error)) {
-        if (error.rfind(os::kUnresolved, 0) == 0)
-            return fail(failure, 1, "the master's name '" + query.host + "' cannot be resolved; check "
-                                    "engine/servers/masteraddress or give --master HOST:PORT");
-        return fail(failure, 1, "the master query was not sent: " + error);
-    }
-    progress << "master " << result->master << " asked\n";
-    result->master_datagrams = read_master(launcher, master_reply, socket, options);
-    if (result->master_datagrams == 0)
-        return fail(failure, 1, "the master " + result->master + " did not answer within " +
+    if (const std::string why = target_problem(query.host, query.port); !why.empty())
+        return fail(failure, 1, "the master query cannot go to '" + result->master + "': " + why +
+                                    "; set engine/servers/masteraddress to HOST:PORT or give --master HOST:PORT");
+    std::string error;
+    if (socket.send_to(query.host, query.port, query.data, &error)) return true;
+    if (error.rfind(os::kUnresolved, 0) == 0)
+        return fail(failure, 1, "the master's name '" + query.host + "' cannot be resolved; check "
+                                "engine/servers/masteraddress or give --master HOST:PORT");
+    return fail(failure, 1, "the master query was not sent: " + error);
+}
+
+// What the master's answer came to, once the plug-in has read it: a failure when it gave no list.
+bool judge_master(const Launcher& launcher, const BrowseOptions& options, std::size_t first_report,
+                  std::size_t listed, const BrowseResult& result, BrowseFailure* failure) {
+    if (result.master_datagrams == 0)
+        return fail(failure, 1, "the master " + result.master + " did not answer within " +
                                     std::to_string(options.master_wait_ms) + " ms (is it running? --master-wait "
                                     "sets the wait)");
     for (std::size_t i = first_report; i < launcher.reports.size(); ++i)
         if (launcher.reports[i].level == kMasterFailedLevel)
-            return fail(failure, 1, "the master " + result->master + " refused the list: " + launcher.reports[i].text);
+            return fail(failure, 1, "the master " + result.master + " refused the list: " + launcher.reports[i].text);
+    if (listed == 0 && result.master_list == MasterList::not_a_list)
+        return fail(failure, 1, "the master " + result.master + " answered with something that is not a server "
+                                    "list (is that address a Brannock master?)");
+    return true;
+}
+
+}  // namespace
+
+bool browse(Launcher& launcher, const BrowseOptions& options, std::ostream& progress, BrowseResult* result,
+            BrowseFailure* failure) {
+    *result = BrowseResult{};
+    auto master_reply = need<SDLL_MasterserverResponse_t>(launcher, "SDLL_MasterserverResponse", failure);
+    if (!master_reply) return false;
+    UdpSocket socket;
+    std::string error;
+    if (!socket.open(kAnyAddress, 0, &error)) return fail(failure, 2, error);
+
+    const std::size_t first_server = launcher.servers.size();
+    const std::size_t first_report = launcher.reports.size();
+    if (!send_master_query(launcher, options, socket, result, failure)) return false;
+    progress << "master " << result->master << " asked\n";
+    read_master(launcher, master_reply, socket, options, result);
     const std::size_t listed = launcher.servers.size() - first_server;
-    progress << "master answered with " << result->master_datagrams << " datagram(s), " << listed << " server(s)\n";
+    if (!judge_master(launcher, options, first_report, listed, *result, failure)) return false;
+    progress << "master answered with " << result->master_datagrams << " datagram(s), " << listed << " server(s)";
+    if (result->master_list == MasterList::cut_short) progress << "; its list was cut short, so servers may be missing";
+    if (result->master_list == MasterList::not_a_list) progress << "; some of it was no server list";
+    progress << "\n";
 
     for (std::size_t i = first_server; i < launcher.servers.size(); ++i)
         result->servers.push_back(BrowsedServer{launcher.servers[i].get(), {}, ReplyStatus::no_answer});
@@ -256,13 +274,30 @@ nlohmann::json browse_json(const BrowseResult& result) {
         const Server& s = *result.servers[i].server;
         nlohmann::json properties = nlohmann::json::object();
         for (const auto& [key, value] : s.info) properties[key] = value;
+        const auto port = port_number(s.port);
         servers.push_back({{"number", i + 1},
                            {"address", s.address},
-                           {"port", s.port},
+                           {"port", port ? nlohmann::json(*port) : nlohmann::json(s.port)},
                            {"status", status_name(result.servers[i].status)},
                            {"properties", properties}});
     }
-    return {{"master", result.master}, {"master_datagrams", result.master_datagrams}, {"servers", servers}};
+    return {{"master", result.master},
+            {"master_datagrams", result.master_datagrams},
+            {"master_list", result.master_datagrams ? nlohmann::json(master_list_name(result.master_list)) : nullptr},
+            {"error", result.error.empty() ? nlohmann::json() : nlohmann::json(result.error)},
+            {"servers", servers}};
+}
+
+std::string master_address_problem(Launcher& launcher) {
+    auto ask_master = launcher.get<SDLL_QueryMasterserver_t>("SDLL_QueryMasterserver");
+    if (!ask_master) return "";
+    const std::size_t first_sent = launcher.sent.size();
+    ask_master();
+    record_export(launcher, "SDLL_QueryMasterserver", nlohmann::json::array(), nullptr);
+    if (launcher.sent.size() == first_sent) return "";
+    const Launcher::Datagram& query = launcher.sent[first_sent];
+    const std::string why = target_problem(query.host, query.port);
+    return why.empty() ? "" : "the browse cannot ask the master at '" + query.host + ":" + query.port + "': " + why;
 }
 
 namespace {
@@ -295,10 +330,14 @@ int finish(Launcher& launcher, const BrowserCommand& command, const BrowsedServe
     }
     auto launch = launcher.get<SDLL_LaunchServer_t>("SDLL_LaunchServer");
     if (!launch) return err << "sdll-host: the plug-in " << launcher.name() << " lacks SDLL_LaunchServer\n", 2;
-    const EngineRecord record;
+    warn_missing_wad_dirs(launcher, err);
+    const std::size_t first_call = launcher.journal().size();
+    GameStart start(launcher);
     launch(Launcher::ref(chosen.server), command.player.c_str());
+    start.launched();
     record_export(launcher, "SDLL_LaunchServer", {"server", command.player}, nullptr);
-    return wait_for_game(launcher, "SDLL_ServerFinished", command.timeout, record, out, err);
+    warn_unfound_files(launcher, first_call, err);
+    return wait_for_game(launcher, "SDLL_ServerFinished", start, command.wait, out, err);
 }
 
 }  // namespace
@@ -308,26 +347,28 @@ int run_browser_command(Launcher& launcher, const BrowserCommand& command, std::
     BrowseFailure failure;
     bool ok = false;
     if (!command.address.empty()) {
-        const auto target = split_host_port(command.address);
-        if (!target) {
-            err << "sdll-host: --address wants HOST:PORT with a port 1..65535, not '" << command.address << "'\n";
-            return 2;
+        if (const auto target = split_host_port(command.address)) {
+            Server* server = launcher.add_server(target->first, std::to_string(target->second));
+            result.servers.push_back(BrowsedServer{server, {}, ReplyStatus::no_answer});
+            ok = query_servers(launcher, command.browse, &result.servers, &failure);
+        } else {
+            ok = fail(&failure, 2, "--address wants HOST:PORT with a port 1..65535, not '" + command.address + "'");
         }
-        Server* server = launcher.add_server(target->first, std::to_string(target->second));
-        result.servers.push_back(BrowsedServer{server, {}, ReplyStatus::no_answer});
-        ok = query_servers(launcher, command.browse, &result.servers, &failure);
     } else {
         ok = browse(launcher, command.browse, err, &result, &failure);
     }
     if (!ok) {
         err << "sdll-host: " << failure.message << "\n";
-        return failure.code;
+        result.error = failure.message;
+        result.servers.clear();
     }
     if (command.kind == BrowserCommand::list) {
+        // A script gets one JSON document whatever happened.
         if (command.json) out << browse_json(result).dump(2) << "\n";
-        else out << server_table(launcher, result);
-        return 0;
+        else if (ok) out << server_table(launcher, result);
+        return ok ? 0 : failure.code;
     }
+    if (!ok) return failure.code;
     if (command.address.empty()) out << server_table(launcher, result);
 
     const std::size_t index = command.address.empty() ? static_cast<std::size_t>(command.number - 1) : 0;

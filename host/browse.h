@@ -15,7 +15,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/game.h"
 #include "host/host.h"
+#include "host/master_list.h"
 
 namespace host {
 
@@ -40,7 +42,9 @@ struct BrowsedServer {
 struct BrowseResult {
     std::string master;                 // "host:port" the query went to
     int master_datagrams = 0;
+    MasterList master_list = MasterList::whole;   // the worst of its datagrams
     std::vector<BrowsedServer> servers;
+    std::string error;                  // why there is no list; empty when there is one
 };
 
 // A browse that could not produce a list, with sdll-host's exit code (1 the master failed the
@@ -51,8 +55,8 @@ struct BrowseFailure {
 };
 
 // Runs a whole refresh; progress lines go to `progress`. False with `failure` set when there is
-// no list: public servers switched off, the master name unresolvable, the master silent or
-// outdated, a missing export, no socket.
+// no list: public servers switched off, the master's address unusable or unresolvable, the
+// master silent, outdated or answering with no server list, a missing export, no socket.
 bool browse(Launcher& launcher, const BrowseOptions& options, std::ostream& progress, BrowseResult* result,
             BrowseFailure* failure);
 
@@ -62,11 +66,18 @@ constexpr std::size_t kQueryWindow = 64;
 bool query_servers(Launcher& launcher, const BrowseOptions& options, std::vector<BrowsedServer>* servers,
                    BrowseFailure* failure);
 
+// Why the browse could not send the master query where the plug-in sends it with the current
+// settings (asked of SDLL_QueryMasterserver, nothing goes out); empty when it could, or when
+// public servers are off.
+std::string master_address_problem(Launcher& launcher);
+
 // The list as the launcher shows it: number, status, name, map, type, game, players, limit, address.
 std::string server_table(const Launcher& launcher, const BrowseResult& result);
-// The same as one JSON document: {"master", "master_datagrams", "servers": [{"number", "address",
-// "port", "status", "properties": {key: value, ...}}]}, properties under the keys the plug-in used
-// (the server name under the empty key).
+// The same as one JSON document: {"master", "master_datagrams", "master_list", "error",
+// "servers": [{"number", "address", "port", "status", "properties": {key: value, ...}}]}; ports
+// are numbers, "master_list" is null when the master sent nothing, properties stand under the
+// keys the plug-in used (the server name under the empty key), and "error" is null unless the
+// browse failed.
 nlohmann::json browse_json(const BrowseResult& result);
 
 // ---- the sdll-host commands --------------------------------------------------------------------
@@ -75,7 +86,7 @@ struct BrowserCommand {
     int number = 0;                      // 1-based server number of the table, for copy and join
     std::string address;                 // "HOST:PORT": query this one server instead of a browse
     std::string player = "Player";       // for join
-    double timeout = 600;                // seconds to wait for a joined game to finish
+    GameWait wait;                       // for a joined game
     std::string settings_file;           // copy keeps the settings here when given
     bool json = false;                   // browse: print JSON instead of the table
     BrowseOptions browse;

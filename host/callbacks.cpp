@@ -6,11 +6,11 @@
 // plug-in's frames are in between.
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <type_traits>
 
 #include "host/launcher_impl.h"
+#include "host/os.h"
 #include "host/utf.h"
 
 namespace host {
@@ -218,11 +218,9 @@ void SDLL_CALL Host_ReportMessage(const char* text, int level) {
 // Folder and name are joined as they are, as the plug-ins join them.
 void SDLL_CALL Host_RequireFile(const char* folder, const char* file_name) {
     answer_void([&] {
-        const std::string raw = std::string(folder ? folder : "") + (file_name ? file_name : "");
         const std::string shown = ansi_to_utf8(folder) + ansi_to_utf8(file_name);
         g_active->required_files.emplace_back(ansi_to_utf8(folder), ansi_to_utf8(file_name));
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(std::filesystem::path(raw), ec)) {
+        if (os::file_kind(shown) != os::FileKind::file) {
             g_active->missing_files.push_back(shown);
             say("sdll-host: required file missing: " + shown);
         }
@@ -325,17 +323,12 @@ bool same_file_name(const std::string& a, const std::string& b) {
     return true;
 }
 
-// The full path of a plain file named `wanted` in `folder`. Only names in the folder are
-// compared, so a name from a server's reply cannot lead outside it.
+// The full path of a plain file named `wanted` in `folder`, however the folder was given (the
+// engine runs in its own folder, where a relative path names nothing). Only names in the folder
+// are compared, so a name from a server's reply cannot lead outside it.
 std::optional<std::string> file_in_folder(const std::string& folder, const std::string& wanted) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    for (fs::directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
-        const std::u8string name = it->path().filename().u8string();
-        if (!same_file_name(std::string(name.begin(), name.end()), wanted) || !it->is_regular_file(ec)) continue;
-        const std::u8string full = it->path().u8string();
-        return std::string(full.begin(), full.end());
-    }
+    for (const auto& [name, path] : os::files_in(folder))
+        if (same_file_name(name, wanted)) return path;
     return std::nullopt;
 }
 
@@ -363,9 +356,12 @@ HostText SDLL_CALL Host_FindFile(const char* file_name) {
     });
 }
 
+// A server's file comes by name; the launcher keeps the full path when a WAD folder holds it, as
+// the engine needs one (it runs in its own folder).
 void SDLL_CALL Host_AddFile(const char* file_name) {
     answer_void([&] {
-        g_active->files.push_back(ansi_to_utf8(file_name));
+        const std::string name = ansi_to_utf8(file_name);
+        g_active->files.push_back(find_game_file(name).value_or(name));
         g_active->record(entry_for(kSlotAddFile, {text_arg(file_name)}));
     });
 }

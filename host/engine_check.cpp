@@ -11,8 +11,6 @@ namespace host {
 
 namespace {
 
-constexpr unsigned kAnyIwad = 0x7FFFF;   // Brannock's mask: the engine runs them all
-
 bool ends_in_separator(const std::string& folder) {
     return !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
 }
@@ -38,11 +36,37 @@ std::string hint_for(const EngineCheck& check) {
 
 }  // namespace
 
+bool required_files(Launcher& launcher, int iwad, std::vector<RequiredFile>* files, std::string* error) {
+    auto verification = launcher.get<void*>("SDLL_Verification");
+    if (!verification) {
+        if (error) *error = "the plug-in " + launcher.name() + " lacks the export SDLL_Verification";
+        return false;
+    }
+    const std::size_t first = launcher.required_files.size();
+    const std::size_t first_missing = launcher.missing_files.size();
+    if (launcher.name() == "Brannock") {
+        reinterpret_cast<Brannock_Verification_t>(verification)();
+        record_export(launcher, "SDLL_Verification", nlohmann::json::array(), nullptr);
+    } else {
+        reinterpret_cast<Orvento_Verification_t>(verification)(iwad);
+        record_export(launcher, "SDLL_Verification", {iwad}, nullptr);
+    }
+    files->clear();
+    // Host_RequireFile has already looked for each.
+    const auto missing = launcher.missing_files.begin() + static_cast<std::ptrdiff_t>(first_missing);
+    for (std::size_t i = first; i < launcher.required_files.size(); ++i) {
+        const auto& [folder, name] = launcher.required_files[i];
+        const std::string path = folder + name;
+        const bool found = std::find(missing, launcher.missing_files.end(), path) == launcher.missing_files.end();
+        files->push_back({name, path, found});
+    }
+    return true;
+}
+
 bool check_engine(Launcher& launcher, EngineCheck* check, std::string* error) {
     auto config = launcher.get<SDLL_EngineConfig_t>("SDLL_EngineConfig");
-    auto verification = launcher.get<void*>("SDLL_Verification");
-    if (!config || !verification) {
-        if (error) *error = "the plug-in " + launcher.name() + " lacks SDLL_EngineConfig or SDLL_Verification";
+    if (!config) {
+        if (error) *error = "the plug-in " + launcher.name() + " lacks the export SDLL_EngineConfig";
         return false;
     }
     *check = EngineCheck{};
@@ -51,28 +75,10 @@ bool check_engine(Launcher& launcher, EngineCheck* check, std::string* error) {
     record_export(launcher, "SDLL_EngineConfig", nlohmann::json::array(), check->result);
     check->engine_ready = launcher.engine_ready;
     check->iwad_mask = launcher.iwad_mask;
-    if (check->iwad_mask && *check->iwad_mask != kAnyIwad)
+    if (check->iwad_mask && *check->iwad_mask != frame::kAllIwadsMask)
         for (const auto& row : frame::iwad_table())
             if (row.orvento_mask & *check->iwad_mask) check->iwads.emplace_back(row.number, row.file);
-
-    // The files a game needs, as the plug-in names them.
-    const std::size_t first = launcher.required_files.size();
-    const std::size_t first_missing = launcher.missing_files.size();
-    if (launcher.name() == "Brannock") {
-        reinterpret_cast<Brannock_Verification_t>(verification)();
-        record_export(launcher, "SDLL_Verification", nlohmann::json::array(), nullptr);
-    } else {
-        reinterpret_cast<Orvento_Verification_t>(verification)(0);
-        record_export(launcher, "SDLL_Verification", {0}, nullptr);
-    }
-    for (std::size_t i = first; i < launcher.required_files.size(); ++i) {
-        const auto& [folder, name] = launcher.required_files[i];
-        const std::string path = folder + name;
-        // Host_RequireFile has already looked for it.
-        const auto missing = launcher.missing_files.begin() + static_cast<std::ptrdiff_t>(first_missing);
-        check->required.push_back({name, path, std::find(missing, launcher.missing_files.end(), path) ==
-                                                   launcher.missing_files.end()});
-    }
+    if (!required_files(launcher, 0, &check->required, error)) return false;
     check->hint = hint_for(*check);
     return true;
 }
@@ -81,7 +87,7 @@ void print_check(const EngineCheck& check, std::ostream& out) {
     out << "SDLL_EngineConfig: " << check.result << (check.result == 0 ? " (accepted)" : " (refused)") << "\n";
     out << "engine ready: " << check.engine_ready << "\n";
     out << "IWAD mask: " << (check.iwad_mask ? hex(*check.iwad_mask) : std::string("not set"))
-        << (check.iwad_mask && *check.iwad_mask == kAnyIwad ? " (any IWAD)" : "") << "\n";
+        << (check.iwad_mask && *check.iwad_mask == frame::kAllIwadsMask ? " (any IWAD)" : "") << "\n";
     for (const auto& [number, file] : check.iwads) out << "IWAD " << number << ": " << file << "\n";
     for (const auto& required : check.required)
         out << (required.found ? "found: " : "missing: ") << required.name << " (tried " << required.path << ")\n";

@@ -17,13 +17,23 @@
 
 namespace host {
 
+// A file the plug-in names for a game (Host_RequireFile), with the path the launcher looked at.
+struct RequiredFile {
+    std::string name, path;
+    bool found = false;
+};
+
+// Asks the plug-in which files a game needs (SDLL_Verification; Orvento's takes the IWAD number
+// of the game) and looks for each as the launcher does. False with `error` when the plug-in
+// lacks the export.
+bool required_files(Launcher& launcher, int iwad, std::vector<RequiredFile>* files, std::string* error);
+
 struct EngineCheck {
     int result = -1;                       // SDLL_EngineConfig: 0 accepted, 1 refused
     int engine_ready = -1;                 // -1: the plug-in did not say
     std::optional<unsigned> iwad_mask;
     std::vector<std::pair<int, std::string>> iwads;   // number and file of each IWAD the mask names
-    struct Required { std::string name, path; bool found = false; };
-    std::vector<Required> required;
+    std::vector<RequiredFile> required;
     std::string folder;                    // the engine folder text
     std::string hint;                      // what to do next, empty when nothing is amiss
 };

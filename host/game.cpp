@@ -5,8 +5,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <thread>
@@ -19,12 +17,6 @@ constexpr int kFinishPollMs = 100;
 constexpr const char* kEngineLogVariable = "FAKE_ENGINE_LOG";
 constexpr std::size_t kAddressCapacity = 255;
 constexpr const char* kOwnMachine = "127.0.0.1";
-
-std::uintmax_t size_of(const std::string& path) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    return ec ? 0 : size;
-}
 
 std::string address_fault(const std::string& entry) {
     if (entry.empty() || entry.size() > kAddressCapacity)
@@ -53,17 +45,46 @@ bool launch_addresses(std::vector<std::string>* entries, int host_entry, int own
     return true;
 }
 
+void warn_missing_extra_files(const Launcher& launcher, std::ostream& err) {
+    for (const auto& path : launcher.files)
+        if (os::file_kind(path) != os::FileKind::file)
+            err << "sdll-host: warning: the extra game file " << path << " does not exist; the engine starts "
+                << "without it"
+                << (path.find_first_of("/\\") == std::string::npos
+                        ? " (a server's file, copied by name, is looked for in the WAD folders: files wad-dir FOLDER)"
+                        : "")
+                << "\n";
+}
+
+void warn_missing_wad_dirs(const Launcher& launcher, std::ostream& err) {
+    for (const auto* folders : {&launcher.wad_dirs, &launcher.run_wad_dirs})
+        for (const auto& folder : *folders)
+            if (os::file_kind(folder) != os::FileKind::folder)
+                err << "sdll-host: warning: the WAD folder " << folder << " does not exist; no game file is "
+                    << "looked for there\n";
+}
+
+void warn_unfound_files(const Launcher& launcher, std::size_t first, std::ostream& err) {
+    const auto& journal = launcher.journal();
+    for (std::size_t i = first; i < journal.size(); ++i) {
+        const JournalEntry& entry = journal[i];
+        if (entry.slot != kSlotFindFile || !entry.result.is_null() || !entry.args[0].is_string()) continue;
+        err << "sdll-host: warning: " << entry.args[0].get<std::string>() << " is in none of the WAD folders, so the "
+            << "engine starts without it; put it in one (files wad-dir FOLDER, or --wad-dir FOLDER)\n";
+    }
+}
+
 EngineRecord::EngineRecord() {
     if (const char* path = std::getenv(kEngineLogVariable)) path_ = path;
-    mark_ = path_.empty() ? 0 : size_of(path_);
+    mark_ = path_.empty() ? 0 : os::read_file(path_).value_or("").size();
 }
 
 std::vector<nlohmann::json> EngineRecord::new_starts() const {
     std::vector<nlohmann::json> starts;
     if (path_.empty()) return starts;
-    std::ifstream in(path_, std::ios::binary);
+    const std::string log = os::read_file(path_).value_or("");
     // A log emptied since the mark (the demo does that) is read from its start.
-    if (size_of(path_) >= mark_) in.seekg(static_cast<std::streamoff>(mark_));
+    std::istringstream in(log.size() >= mark_ ? log.substr(mark_) : log);
     for (std::string line; std::getline(in, line);) {
         auto event = nlohmann::json::parse(line, nullptr, false);
         if (event.is_object() && event.value("event", "") == "start") starts.push_back(std::move(event));
@@ -85,38 +106,59 @@ void print_starts(const std::vector<nlohmann::json>& starts, std::ostream& out) 
     }
 }
 
-int wait_for_game(Launcher& launcher, const char* finish_export, double timeout_s, const EngineRecord& record,
+GameStart::GameStart(const Launcher& launcher)
+    : mark_(os::mark_processes()), first_message_(launcher.message_boxes.size()) {}
+
+void GameStart::launched() {
+    launched_at_ = std::chrono::steady_clock::now();
+    processes_ = os::processes_started_since(mark_);
+}
+
+std::string plugin_said(const Launcher& launcher, std::size_t first) {
+    std::string said;
+    for (std::size_t i = first; i < launcher.message_boxes.size(); ++i)
+        said += (said.empty() ? "" : "; ") + ("\"" + launcher.message_boxes[i].text + "\"");
+    return said.empty() ? "it showed no message" : "it said " + said;
+}
+
+int wait_for_game(Launcher& launcher, const char* finish_export, const GameStart& start, const GameWait& wait,
                   std::ostream& out, std::ostream& err) {
     auto finished = launcher.get<SDLL_MultiplayerFinished_t>(finish_export);
     if (!finished) {
         err << "sdll-host: the plug-in " << launcher.name() << " lacks the export " << finish_export << "\n";
         return 2;
     }
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_s);
-    for (int poll = 0;; ++poll) {
-        const int answer = finished();
-        const bool out_of_time = std::chrono::steady_clock::now() >= end;
-        if (answer != 1 && !out_of_time) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(kFinishPollMs));
-            continue;
-        }
-        record_export(launcher, finish_export, nlohmann::json::array(), answer);
-        const auto starts = record.new_starts();
-        print_starts(starts, out);
-        if (answer != 1) {
-            err << "sdll-host: the game did not finish within " << timeout_s << " seconds\n";
-            return 1;
-        }
-        // Done at the first poll: nothing ran, unless the fake engine says it started and ended.
-        if (poll == 0 && (!record.in_use() || starts.empty())) {
-            err << "sdll-host: the engine did not start (" << finish_export
-                << " answered 1 at once" << (record.in_use() ? " and the fake engine recorded no start" : "")
-                << "); check the engine folder with 'check' and the plug-in's messages above\n";
-            return 1;
-        }
-        out << "game finished\n";
-        return 0;
+    const auto end = start.launched_at() + std::chrono::duration<double>(wait.timeout_s);
+    int answer = 0;
+    while ((answer = finished()) != 1 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(kFinishPollMs));
+    const double lasted = std::chrono::duration<double>(std::chrono::steady_clock::now() - start.launched_at()).count();
+    record_export(launcher, finish_export, nlohmann::json::array(), answer);
+
+    const auto starts = start.record().new_starts();
+    print_starts(starts, out);
+    // Counted processes decide; where the system counts none, the fake engine's record, and
+    // failing both, a finish that was over at once.
+    const bool created = start.processes() ? *start.processes() > 0 || !starts.empty()
+                         : start.record().in_use() ? !starts.empty()
+                                                   : answer != 1 || lasted >= wait.at_once_s;
+    if (!created) {
+        err << "sdll-host: the engine did not start: no engine process was created, and the plug-in "
+            << plugin_said(launcher, start.first_message()) << "; check the engine folder with 'check'\n";
+        return 1;
     }
+    if (answer != 1) {
+        err << "sdll-host: the game did not finish within " << wait.timeout_s << " seconds\n";
+        return 1;
+    }
+    if (lasted < wait.at_once_s) {
+        err << "sdll-host: the engine ended at once (within " << wait.at_once_s << " s of its start); a real engine "
+            << "does that when its command line is wrong" << (starts.empty() ? "" : ": see what it was started with above")
+            << "\n";
+        return 1;
+    }
+    out << "game finished\n";
+    return 0;
 }
 
 }  // namespace host

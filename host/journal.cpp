@@ -1,5 +1,6 @@
 // journal.cpp: the record of every launcher call, in memory and as JSON lines in a file.
 #include "host/launcher_impl.h"
+#include "host/os.h"
 
 namespace host {
 
@@ -12,7 +13,7 @@ nlohmann::json JournalEntry::to_json() const {
 
 namespace {
 
-void write_line(std::ofstream& out, const JournalEntry& entry) {
+void write_line(std::ostream& out, const JournalEntry& entry) {
     out << entry.to_json().dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     out.flush();
 }
@@ -29,7 +30,7 @@ void record_export(Launcher& launcher, const char* name, nlohmann::json args, nl
 }
 
 void Launcher::record(JournalEntry entry) {
-    if (impl_->journal_out.is_open()) write_line(impl_->journal_out, entry);
+    if (impl_->journal_out) write_line(*impl_->journal_out, entry);
     impl_->journal.push_back(std::move(entry));
 }
 
@@ -38,12 +39,12 @@ const std::vector<JournalEntry>& Launcher::journal() const { return impl_->journ
 void Launcher::clear_journal() { impl_->journal.clear(); }
 
 void Launcher::set_journal_file(const std::string& path) {
-    impl_->journal_out.close();
-    impl_->journal_out.clear();
+    impl_->journal_out.reset();
     if (path.empty()) return;
-    impl_->journal_out.open(path, std::ios::binary | std::ios::app);
+    impl_->journal_out = os::open_for_appending(path);
+    if (!impl_->journal_out) return;
     // The load happened before any file could be named; it belongs in the file all the same.
-    for (const auto& entry : impl_->journal) write_line(impl_->journal_out, entry);
+    for (const auto& entry : impl_->journal) write_line(*impl_->journal_out, entry);
 }
 
 }  // namespace host

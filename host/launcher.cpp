@@ -16,6 +16,8 @@ namespace {
 constexpr const char* kRequiredExports[] = {"SDLL_InitCall", "SDLL_Init", "SDLL_LoadConfiguration"};
 constexpr size_t kNameCapacity = 256;   // the name buffer handed to SDLL_Init
 
+constexpr std::size_t kMagicBytes = 4;   // enough to tell a PE from an ELF file
+
 JournalEntry export_entry(unsigned slot, const char* name, nlohmann::json args, nlohmann::json result) {
     JournalEntry entry;
     entry.slot = slot;
@@ -40,10 +42,15 @@ std::unique_ptr<Launcher> Launcher::open(const std::string& path, std::string* e
         return nullptr;
     };
     if (active_launcher()) return fail("another plug-in is already open in this process");
+    // The system would take an empty name for the program itself.
+    if (path.empty()) return fail("no plug-in given: the path is empty");
 
     std::string reason;
     void* module = os::load_module(path, &reason);
-    if (!module) return fail("cannot load plug-in " + path + ": " + reason);
+    if (!module) {
+        const std::string hint = os::foreign_module_hint(os::read_file(path, kMagicBytes).value_or(""));
+        return fail("cannot load plug-in " + path + ": " + (hint.empty() ? reason : hint));
+    }
 
     std::unique_ptr<Launcher> launcher(new Launcher());
     launcher->impl_->module = module;   // unloaded by the destructor from here on

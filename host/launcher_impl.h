@@ -5,8 +5,9 @@
 #pragma once
 
 #include <deque>
-#include <fstream>
 #include <map>
+#include <memory>
+#include <ostream>
 #include <optional>
 #include <string>
 
@@ -25,8 +26,12 @@ struct Launcher::Impl {
     std::string description_bytes;
     Description description;
     std::map<std::string, std::string> values;   // "page/group/key" -> value text, set ones only
+    // The person's own comment and blank lines of the settings file, under the entry they stand
+    // above ("page/group/key", "file#N", "wad-dir#N"; "" for those after the last entry), so a
+    // save writes them back where they were.
+    std::map<std::string, std::vector<std::string>> notes;
     std::vector<JournalEntry> journal;
-    std::ofstream journal_out;
+    std::unique_ptr<std::ostream> journal_out;   // the journal file, when one is named
     // Every UTF-16 text handed to the plug-in; kept for the Launcher's lifetime, so a text stays
     // valid however long the export that asked for it runs.
     std::deque<std::u16string> texts;

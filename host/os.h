@@ -1,25 +1,77 @@
 // os.h: the stand-in launcher's only door to the operating system.
 //
-// Loading a plug-in module and finding its exports by unadorned name, and UDP sockets for the
-// server browser and the simulator. host/posix/ and host/win32/ hold what differs between the
-// systems and are chosen whole by the build; the socket calls both systems offer alike (the BSD
-// calls, which Winsock has too) are written once in os_sockets.cpp over the folder's
-// socket_api.h. Code-page conversion is the platform layer's (platform/platform.h), the same the
-// plug-ins use.
+// Its command-line words, files, loading a plug-in module and finding its exports by unadorned
+// name, counting the processes a plug-in starts, carrying on in the background (the simulator),
+// and UDP sockets for the server browser and the simulator. Every path and text here is UTF-8, as
+// the launcher keeps every text. host/posix/ and host/win32/ hold what differs between the
+// systems and are chosen whole by the build; what both offer alike is written once: the files in
+// os_files.cpp over the C++ standard library, the socket calls (the BSD calls, which Winsock has
+// too) in os_sockets.cpp over the folder's socket_api.h. Code-page conversion is the platform
+// layer's (platform/platform.h), the same the plug-ins use.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace host::os {
+
+// ---- the command line ----------------------------------------------------------------------
+// The words after the program name, in UTF-8 (Windows: as the wide command line has them, so a
+// name outside the ANSI code page arrives whole).
+std::vector<std::string> arguments(int argc, char** argv);
+
+// ---- files ---------------------------------------------------------------------------------
+// `other`: anything else, or a path the system will not say anything about.
+enum class FileKind { none, file, folder, other };
+FileKind file_kind(const std::string& path);
+std::string full_path(const std::string& path);     // absolute; the path itself when it cannot be
+constexpr std::size_t kWholeFile = static_cast<std::size_t>(-1);
+// The first `most` bytes of a plain file; nothing when it cannot be read.
+std::optional<std::string> read_file(const std::string& path, std::size_t most = kWholeFile);
+// The plain files in a folder: each name and full path; none when it cannot be listed.
+std::vector<std::pair<std::string, std::string>> files_in(const std::string& folder);
+// Writes `bytes` to PATH.tmp and renames it over `path`, so a failed write leaves the old file
+// whole; false with `error` (and no PATH.tmp left) when it cannot.
+bool replace_file(const std::string& path, const std::string& bytes, std::string* error);
+// A stream that appends to the file, or null when it cannot be opened.
+std::unique_ptr<std::ostream> open_for_appending(const std::string& path);
 
 // ---- modules -------------------------------------------------------------------------------
 // Null, with the system's reason in `error`, when the module cannot be loaded.
 void* load_module(const std::string& path, std::string* error);
 void* module_symbol(void* module, const char* name);   // null module or missing name: null
 void unload_module(void* module);                        // null is allowed
+// What to tell a person whose module, by its first bytes, is of the other system's kind (a
+// Windows DLL given to the posix build, a Linux module to the Windows one); empty otherwise.
+std::string foreign_module_hint(std::string_view first_bytes);
+
+// ---- processes this program starts -------------------------------------------------------
+// What a later count compares with: on posix the children then (ended ones not yet reaped
+// included), on Windows how many processes have ever been in the job this program puts itself
+// into at its first mark.
+struct ProcessMark {
+    std::vector<unsigned long> children;
+    unsigned long total = 0;
+    bool countable = false;   // false: the system would not count them (no job object)
+};
+ProcessMark mark_processes();
+// How many processes this program has started since `mark`, ended ones included; nothing when
+// they cannot be counted.
+std::optional<std::size_t> processes_started_since(const ProcessMark& mark);
+
+// ---- carrying on in the background ---------------------------------------------------------
+enum class Detached { parent, child, failed };
+// Splits this program in two so that the shell that started it goes on: the parent, told the
+// child's process number, is to exit at once; the child carries on alone, in a session of its
+// own, its standard streams on the null device. Flush what was printed first. posix only: on
+// Windows `failed`, with `error` saying what to do instead.
+Detached detach(unsigned long* child, std::string* error);
 
 // ---- UDP sockets ---------------------------------------------------------------------------
 using Socket = std::intptr_t;

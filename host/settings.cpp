@@ -4,15 +4,19 @@
 // decimal number, a select's list key, the text itself. Unset items read as their defaults.
 // The file holds one `page/group/key = value` line per item, one `file = PATH` line per extra
 // game file and one `wad-dir = FOLDER` line per folder searched for game files; blank lines and
-// lines starting with # are passed over. A value that starts or ends with a blank, starts with a
-// quote or holds a line break is written as a JSON string so it survives the trip. A file that
-// exists but cannot be read is an error, never an empty store: saving over it would lose it.
+// lines starting with # are kept and written back above the entry they stood above. A value that
+// starts or ends with a blank, starts with a quote or holds a line break is written as a JSON
+// string so it survives the trip. A file that exists but cannot be read is an error, never an
+// empty store: saving over it would lose it; so is a setting given twice (which line was meant?).
 #include "host/launcher_impl.h"
 
 #include <charconv>
 #include <climits>
-#include <filesystem>
+#include <cstring>
 #include <sstream>
+#include <utility>
+
+#include "host/os.h"
 
 namespace host {
 
@@ -20,6 +24,8 @@ namespace {
 
 constexpr const char* kFileKey = "file";
 constexpr const char* kWadDirKey = "wad-dir";
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";   // editors on Windows start UTF-8 files with it
+constexpr const char* kHeaderStart = "# Settings of the ";  // the line a save writes first, not the person's
 
 // The value a fresh store holds for the item.
 std::string default_of(const Item& item) {
@@ -139,97 +145,116 @@ std::optional<std::string> Launcher::get_value(const std::string& page, const st
     return current_value(*impl_, page, group, *item);
 }
 
+namespace {
+
+// A settings file as read so far; taken into the store only once every line has passed.
+struct SettingsReading {
+    std::map<std::string, std::string> values;
+    std::map<std::string, int> first_line;
+    std::map<std::string, std::vector<std::string>> notes;
+    std::vector<std::string> pending_notes;   // comment and blank lines above the next entry
+    std::vector<std::string> files, wad_dirs;
+};
+
+// Takes one line (numbered from 1); what is wrong with it, or nothing.
+std::optional<std::string> take_line(const Description& description, const std::string& plugin, std::string raw,
+                                     int number, SettingsReading* reading) {
+    if (number == 1 && raw.rfind(kByteOrderMark, 0) == 0) raw.erase(0, std::strlen(kByteOrderMark));
+    const std::string line = trim(raw);
+    if (line.empty() || line[0] == '#') {
+        if (line.rfind(kHeaderStart, 0) != 0) reading->pending_notes.push_back(line);
+        return std::nullopt;
+    }
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) return "expected 'page/group/key = value'";
+    const std::string name = trim(line.substr(0, equals));
+    std::string value = trim(line.substr(equals + 1));
+    if (!value.empty() && value.front() == '"') {
+        const auto parsed = nlohmann::json::parse(value, nullptr, false);
+        if (!parsed.is_string()) return "malformed quoted value " + value;
+        value = parsed.get<std::string>();
+    }
+    if (name == kFileKey || name == kWadDirKey) {
+        auto& list = name == kFileKey ? reading->files : reading->wad_dirs;
+        reading->notes[name + "#" + std::to_string(list.size())] = std::exchange(reading->pending_notes, {});
+        list.push_back(value);
+        return std::nullopt;
+    }
+    const size_t first = name.find('/');
+    const size_t second = first == std::string::npos ? first : name.find('/', first + 1);
+    if (second == std::string::npos || name.find('/', second + 1) != std::string::npos)
+        return "'" + name + "' is not page/group/key";
+    const Item* item =
+        description.item(name.substr(0, first), name.substr(first + 1, second - first - 1), name.substr(second + 1));
+    if (!item) return "no setting " + name + " in the description of " + plugin;
+    if (const auto fault = value_fault(*item, value)) return "setting " + name + " " + *fault;
+    if (const auto earlier = reading->first_line.find(name); earlier != reading->first_line.end())
+        return name + " is set a second time (first on line " + std::to_string(earlier->second) +
+               "); keep one of the two lines";
+    reading->first_line[name] = number;
+    reading->notes[name] = std::exchange(reading->pending_notes, {});
+    reading->values[name] = value;
+    return std::nullopt;
+}
+
+}  // namespace
+
 bool Launcher::load_settings(const std::string& file, std::string* error) {
     auto unreadable = [&](const std::string& why) {
         if (error) *error = "settings file " + file + " cannot be read: " + why;
         return false;
     };
-    std::error_code ec;
-    const auto status = std::filesystem::status(file, ec);
-    if (status.type() == std::filesystem::file_type::not_found) return true;   // nothing saved yet
-    if (ec) return unreadable(ec.message());
-    if (status.type() != std::filesystem::file_type::regular) return unreadable("it is not a plain file");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return unreadable("it cannot be opened (check its permissions)");
-    auto fail = [&](int line, const std::string& why) {
-        if (error) *error = file + " line " + std::to_string(line) + ": " + why;
-        return false;
-    };
-    std::map<std::string, std::string> values;
-    std::vector<std::string> extra_files, folders;
+    switch (os::file_kind(file)) {
+    case os::FileKind::none: return true;   // nothing saved yet
+    case os::FileKind::file: break;
+    default: return unreadable("it is not a plain file, or the system will not say what it is");
+    }
+    const auto bytes = os::read_file(file);
+    if (!bytes) return unreadable("it cannot be opened (check its permissions)");
+    std::istringstream in(*bytes);
+    SettingsReading reading;
     int number = 0;
     for (std::string raw; std::getline(in, raw);) {
-        ++number;
-        const std::string line = trim(raw);
-        if (line.empty() || line[0] == '#') continue;
-        const size_t equals = line.find('=');
-        if (equals == std::string::npos) return fail(number, "expected 'page/group/key = value'");
-        const std::string name = trim(line.substr(0, equals));
-        std::string value = trim(line.substr(equals + 1));
-        if (!value.empty() && value.front() == '"') {
-            const auto parsed = nlohmann::json::parse(value, nullptr, false);
-            if (!parsed.is_string()) return fail(number, "malformed quoted value " + value);
-            value = parsed.get<std::string>();
+        if (const auto why = take_line(impl_->description, impl_->name, raw, ++number, &reading)) {
+            if (error) *error = file + " line " + std::to_string(number) + ": " + *why;
+            return false;
         }
-        if (name == kFileKey) {
-            extra_files.push_back(value);
-            continue;
-        }
-        if (name == kWadDirKey) {
-            folders.push_back(value);
-            continue;
-        }
-        const size_t first = name.find('/');
-        const size_t second = first == std::string::npos ? first : name.find('/', first + 1);
-        if (second == std::string::npos || name.find('/', second + 1) != std::string::npos)
-            return fail(number, "'" + name + "' is not page/group/key");
-        const std::string page = name.substr(0, first);
-        const std::string group = name.substr(first + 1, second - first - 1);
-        const std::string key = name.substr(second + 1);
-        const Item* item = impl_->description.item(page, group, key);
-        if (!item) return fail(number, "no setting " + name + " in the description of " + impl_->name);
-        if (const auto fault = value_fault(*item, value)) return fail(number, "setting " + name + " " + *fault);
-        values[name] = value;
     }
-    if (in.bad()) return unreadable("reading stopped after line " + std::to_string(number));
-    for (auto& [name, value] : values) impl_->values[name] = value;
-    files = std::move(extra_files);
-    wad_dirs = std::move(folders);
+    for (auto& [name, value] : reading.values) impl_->values[name] = value;
+    reading.notes[""] = std::move(reading.pending_notes);
+    impl_->notes = std::move(reading.notes);
+    files = std::move(reading.files);
+    wad_dirs = std::move(reading.wad_dirs);
     return true;
 }
 
 bool Launcher::save_settings(const std::string& file, std::string* error) const {
     std::ostringstream text;
-    text << "# Settings of the " << impl_->name
+    text << kHeaderStart << impl_->name
          << " plug-in: page/group/key = value; file = extra game file; wad-dir = folder searched for game files\n";
+    auto entry = [&](const std::string& note_key, const std::string& name, const std::string& value) {
+        if (const auto notes = impl_->notes.find(note_key); notes != impl_->notes.end())
+            for (const auto& line : notes->second) text << line << '\n';
+        text << name << " = " << file_form(value) << '\n';
+    };
     for (const auto& page : impl_->description.pages)
         for (const auto& group : page.groups)
             for (const auto& item : group.items) {
                 if (item.type == ItemType::Caption) continue;
-                const std::string value = current_value(*impl_, page.name, group.name, item);
-                text << setting_address(page.name, group.name, item.key) << " = " << file_form(value) << '\n';
+                const std::string address = setting_address(page.name, group.name, item.key);
+                entry(address, address, current_value(*impl_, page.name, group.name, item));
             }
-    for (const auto& path : files) text << kFileKey << " = " << file_form(path) << '\n';
-    for (const auto& folder : wad_dirs) text << kWadDirKey << " = " << file_form(folder) << '\n';
+    for (std::size_t i = 0; i < files.size(); ++i)
+        entry(std::string(kFileKey) + "#" + std::to_string(i), kFileKey, files[i]);
+    for (std::size_t i = 0; i < wad_dirs.size(); ++i)
+        entry(std::string(kWadDirKey) + "#" + std::to_string(i), kWadDirKey, wad_dirs[i]);
+    if (const auto closing = impl_->notes.find(""); closing != impl_->notes.end())
+        for (const auto& line : closing->second) text << line << '\n';
 
     // Written beside the old file and renamed over it, so a failed write leaves the old one whole.
-    const std::string temporary = file + ".tmp";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text.str();
-    out.close();
-    std::error_code ec;
-    if (!out) {
-        std::filesystem::remove(temporary, ec);
-        if (error) *error = "cannot write settings file " + temporary;
-        return false;
-    }
-    std::filesystem::rename(temporary, file, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        if (error) *error = "cannot replace settings file " + file + ": " + ec.message();
-        return false;
-    }
-    return true;
+    if (os::replace_file(file, text.str(), error)) return true;
+    if (error) *error = "settings file: " + *error;
+    return false;
 }
 
 }  // namespace host

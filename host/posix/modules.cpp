@@ -21,4 +21,11 @@ void unload_module(void* module) {
     if (module) dlclose(module);
 }
 
+std::string foreign_module_hint(std::string_view first_bytes) {
+    if (first_bytes.substr(0, 2) != "MZ") return "";
+    return "it is a Windows DLL; this sdll-host loads the .so modules of the native build "
+           "(build/native/bin/brannock.so, orvento.so), and the Windows build runs under Wine: "
+           "scripts/wine32 build/win32/bin/sdll-host.exe --plugin build/win32/bin/brannock.dll ...";
+}
+
 }  // namespace host::os

@@ -387,7 +387,9 @@ void Scratch::install_engine(const std::string& folder, const std::string& exe_n
     EXPECT_TRUE(CopyFileA(engine.c_str(), (folder + exe_name).c_str(), FALSE))
         << "cannot copy " << engine;
     SetEnvironmentVariableA("FAKE_ENGINE_LOG", (dir + "engine.log").c_str());
-    SetEnvironmentVariableA("FAKE_ENGINE_RELEASE", nullptr);
+    // Released before it starts: each engine ends at once instead of playing its game out.
+    const std::string release = touch(dir + "release");
+    SetEnvironmentVariableA("FAKE_ENGINE_RELEASE", release.c_str());
 }
 
 std::vector<nlohmann::json> Scratch::engine_runs() const {

@@ -112,8 +112,9 @@ struct Scratch {
     std::string dir;   // ends in a backslash
     std::string make_dir(const std::string& name);            // dir + name + "\\"
     std::string touch(const std::string& path, const std::string& bytes = "");
-    // Copies the built fake engine to `folder` under `exe_name` and points FAKE_ENGINE_LOG at
-    // dir + "engine.log"; with FAKE_ENGINE_RELEASE unset the engine ends as soon as it started.
+    // Copies the built fake engine to `folder` under `exe_name`, points FAKE_ENGINE_LOG at
+    // dir + "engine.log" and releases every engine at once (FAKE_ENGINE_RELEASE names an existing
+    // file), so each ends as soon as it has started.
     void install_engine(const std::string& folder, const std::string& exe_name);
     std::vector<nlohmann::json> engine_runs() const;
 };

@@ -12,6 +12,7 @@
 #include "host/engine_check.h"
 #include "host/game.h"
 #include "host/launcher_impl.h"
+#include "host/query_schedule.h"
 #include "host/utf.h"
 #include "host/udp.h"
 #include "tests/plugin/plugin_fixture.h"
@@ -102,10 +103,9 @@ TEST(HostLaunch, AddressListDefaultsToThisMachineAndRefusesWhatItCannotHold) {
     }
 }
 
-TEST(HostGame, NothingStartedIsARefusalAndAStartedEngineIsShown) {
+TEST(HostGame, StartToldByTheProcessesCreatedAndAGameOverAtOnceIsAFailure) {
     PluginFixture f;
     ASSERT_TRUE(f.open("brannock", "Brannock.exe"));
-    f.engines.release_all();
     auto launch = f.launcher->get<Brannock_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer");
     // Two players, this one the second: only a client starts.
     std::vector<std::string> entries = {"127.0.0.1", "127.0.0.1"};
@@ -114,24 +114,32 @@ TEST(HostGame, NothingStartedIsARefusalAndAStartedEngineIsShown) {
     std::string list;
     for (const auto& entry : entries) list += std::string(1, static_cast<char>(entry.size())) + '\0' + entry;
     ASSERT_TRUE(f.launcher->set("multiplayer", "general", "map", "MAP01"));
+    const std::string empty_folder = f.scratch + "empty" + f.scratch.back();
+    f.engines.release_all();   // every engine ends as soon as it has started
 
-    {
-        ASSERT_TRUE(f.launcher->set("engine", "general", "enginepath", f.scratch + "empty" + f.scratch.back()));
-        const host::EngineRecord record;
-        launch(1, 0, 1, 0, list.data(), "P");   // no engine in that folder
-        std::ostringstream out, err;
-        EXPECT_EQ(host::wait_for_game(*f.launcher, "SDLL_MultiplayerFinished", 10, record, out, err), 1);
-        EXPECT_NE(err.str().find("the engine did not start"), std::string::npos) << err.str();
-        EXPECT_EQ(out.str().find("game finished"), std::string::npos);
-    }
-    {
-        ASSERT_TRUE(f.launcher->set("engine", "general", "enginepath", f.engine_dir));
-        const host::EngineRecord record;
+    // The folder, how soon a game counts as over at once, the exit code and what is said.
+    struct Case {
+        std::string folder;
+        double at_once_s;
+        int exit_code;
+        const char* says;
+    };
+    for (const Case& c : {Case{empty_folder, 1, 1, "the engine did not start: no engine process was created"},
+                          Case{f.engine_dir, 600, 1, "the engine ended at once"},
+                          Case{f.engine_dir, 0, 0, "game finished"}}) {
+        ASSERT_TRUE(f.launcher->set("engine", "general", "enginepath", c.folder));
+        host::GameStart start(*f.launcher);
         launch(1, 0, 1, 0, list.data(), "P");
+        start.launched();
         std::ostringstream out, err;
-        EXPECT_EQ(host::wait_for_game(*f.launcher, "SDLL_MultiplayerFinished", 30, record, out, err), 0) << err.str();
-        EXPECT_NE(out.str().find("engine started: "), std::string::npos) << out.str();
-        EXPECT_NE(out.str().find("-connect 127.0.0.1"), std::string::npos) << out.str();
+        host::GameWait wait;
+        wait.at_once_s = c.at_once_s;
+        EXPECT_EQ(host::wait_for_game(*f.launcher, "SDLL_MultiplayerFinished", start, wait, out, err), c.exit_code)
+            << c.says << "\n" << err.str();
+        EXPECT_NE((out.str() + err.str()).find(c.says), std::string::npos) << out.str() << err.str();
+        // A game that started shows what it was started with, even when it failed.
+        EXPECT_EQ(out.str().find("engine started: ") != std::string::npos, c.folder == f.engine_dir) << out.str();
+        EXPECT_EQ(start.processes().value_or(1), c.folder == f.engine_dir ? 1u : 0u);
     }
 }
 
@@ -218,17 +226,45 @@ TEST(HostBrowse, MasterFailuresEachHaveTheirOwnMessage) {
         EXPECT_EQ(failure.code, 1);
         EXPECT_NE(failure.message.find("did not answer within 200 ms"), std::string::npos) << failure.message;
     }
-    {
-        Served served(R"({"master": {"fault": "outdated"}, "servers": []})");
+    for (const auto& [scenario, says] : {std::pair{R"({"master": {"fault": "outdated"}, "servers": []})", "outdated"},
+                                         {R"({"master": {"fault": "garbage"}, "servers": [{}]})",
+                                          "answered with something that is not a server list"}}) {
+        Served served(scenario);
         options.master = served.master();
         const auto failure = b.browse_failure(options);
         EXPECT_EQ(failure.code, 1);
-        EXPECT_NE(failure.message.find("outdated"), std::string::npos) << failure.message;
+        EXPECT_NE(failure.message.find(says), std::string::npos) << failure.message;
     }
     options.master = "127.0.0.1:99999";
     EXPECT_EQ(b.browse_failure(options).code, 2);
     ASSERT_TRUE(b.launcher->set("engine", "servers", "performquery", "0"));
     EXPECT_NE(b.browse_failure(options).message.find("switched off"), std::string::npos);
+}
+
+TEST(HostBrowse, AListCutShortIsSaidAndTheJsonHoldsNumbersAndTheError) {
+    Served served(R"({"master": {"fault": "truncate", "truncate_at": 12}, "servers": [{"name": "a"}, {"name": "b"}]})");
+    BrowsePlugin b;
+    host::BrowseOptions options;
+    options.master = served.master();
+    host::BrowseResult result;
+    host::BrowseFailure failure;
+    std::ostringstream progress;
+    ASSERT_TRUE(host::browse(*b.launcher, options, progress, &result, &failure)) << failure.message;
+    EXPECT_EQ(result.master_list, host::MasterList::cut_short);
+    EXPECT_NE(progress.str().find("1 server(s); its list was cut short"), std::string::npos) << progress.str();
+    const auto json = host::browse_json(result);
+    EXPECT_EQ(json["master_list"], "cut short");
+    EXPECT_TRUE(json["error"].is_null());
+    EXPECT_EQ(json["servers"][0]["port"], served.simulator.server_port(0));
+
+    host::BrowserCommand command;
+    command.json = true;
+    command.browse.master = "127.0.0.1:99999";
+    std::ostringstream out, err;
+    EXPECT_EQ(host::run_browser_command(*b.launcher, command, out, err), 2);
+    const auto failed = nlohmann::json::parse(out.str());
+    EXPECT_NE(failed["error"].get<std::string>().find("--master wants HOST:PORT"), std::string::npos) << out.str();
+    EXPECT_EQ(failed["servers"], nlohmann::json::array());
 }
 
 TEST(HostBrowse, ManyServersAtOnceWithTheSilentOnesSharingTheWait) {
@@ -241,7 +277,7 @@ TEST(HostBrowse, ManyServersAtOnceWithTheSilentOnesSharingTheWait) {
     BrowsePlugin b;
     host::BrowseOptions options;
     options.master = served.master();
-    options.server_wait_ms = 800;
+    options.server_wait_ms = 1500;   // room for a sanitizer build on a loaded machine
     host::BrowseResult result;
     host::BrowseFailure failure;
     std::ostringstream progress;
@@ -252,9 +288,37 @@ TEST(HostBrowse, ManyServersAtOnceWithTheSilentOnesSharingTheWait) {
         const bool quiet = i % (kServers / kSilent) == 0;
         silent += quiet;
         EXPECT_EQ(result.servers[i].status, quiet ? host::ReplyStatus::no_answer : host::ReplyStatus::answered) << i;
-        if (!quiet) EXPECT_EQ(b.launcher->server_info(*result.servers[i].server, ""), "s" + std::to_string(i));
+        if (!quiet) {
+            EXPECT_EQ(b.launcher->server_info(*result.servers[i].server, ""), std::string("s").append(std::to_string(i)));
+        }
     }
     EXPECT_EQ(silent, kSilent);
+}
+
+TEST(HostBrowse, ScheduleFillsTheWindowRetriesHalfwayAndGivesUpAtTheWait) {
+    using namespace std::chrono_literals;
+    using Sends = std::vector<std::pair<std::size_t, bool>>;
+    host::QuerySchedule schedule(3, 2, 1000ms);
+    auto due = [&](std::chrono::milliseconds at) {
+        Sends sends;
+        for (const auto& send : schedule.due(host::QuerySchedule::Clock::time_point(at)))
+            sends.emplace_back(send.server, send.again);
+        return sends;
+    };
+    const host::QuerySchedule::Clock::time_point start;
+    EXPECT_EQ(due(0ms), (Sends{{0, false}, {1, false}}));   // the window of two is full
+    EXPECT_EQ(schedule.next(start), start + 500ms);
+    EXPECT_TRUE(schedule.answered(0));
+    EXPECT_FALSE(schedule.answered(0)) << "a second answer";
+    EXPECT_EQ(schedule.next(start), start) << "a free place in the window is used at once";
+    EXPECT_EQ(due(10ms), (Sends{{2, false}}));
+    EXPECT_EQ(due(500ms), (Sends{{1, true}}));
+    EXPECT_EQ(schedule.next(start + 500ms), start + 510ms);
+    EXPECT_EQ(due(1000ms), (Sends{{2, true}}));   // server 1 given up
+    EXPECT_FALSE(schedule.answered(1)) << "too late";
+    EXPECT_FALSE(schedule.done());
+    EXPECT_EQ(due(1010ms), Sends{});
+    EXPECT_TRUE(schedule.done());
 }
 
 TEST(HostBrowse, ServerSilentAtFirstIsAskedOnceMoreHalfwayThroughItsWait) {
@@ -270,7 +334,8 @@ TEST(HostBrowse, ServerSilentAtFirstIsAskedOnceMoreHalfwayThroughItsWait) {
             if (++queries == 2) server.send_to(got->host, got->port, sim::encode(sim::server_reply(game)));
         }
     });
-    std::vector<host::BrowsedServer> servers = {{b.launcher->add_server("127.0.0.1", std::to_string(server.local_port()))}};
+    std::vector<host::BrowsedServer> servers(1);
+    servers[0].server = b.launcher->add_server("127.0.0.1", std::to_string(server.local_port()));
     host::BrowseOptions options;
     options.server_wait_ms = 1000;
     host::BrowseFailure failure;
@@ -292,9 +357,10 @@ TEST(HostBrowse, JoinByAddressFindsThePwadsAndRefusesABrokenServer) {
     test_support::write_file(wads + "Dwango5.wad", "x");
     b.launcher->run_wad_dirs = {wads};
 
+    b.launcher->run_wad_dirs.push_back(b.scratch + "no-such-folder");
     host::BrowserCommand join;
     join.kind = host::BrowserCommand::join;
-    join.timeout = 30;
+    join.wait.at_once_s = 0;   // the engine ends as soon as it has started
     join.address = "127.0.0.1:" + std::to_string(served.simulator.server_port(1));
     std::ostringstream out, err;
     EXPECT_EQ(host::run_browser_command(*b.launcher, join, out, err), 1);
@@ -303,6 +369,8 @@ TEST(HostBrowse, JoinByAddressFindsThePwadsAndRefusesABrokenServer) {
 
     join.address = "127.0.0.1:" + std::to_string(served.simulator.server_port(0));
     EXPECT_EQ(host::run_browser_command(*b.launcher, join, out, err), 0) << err.str();
+    EXPECT_NE(err.str().find("warning: absent.wad is in none of the WAD folders"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("no-such-folder does not exist"), std::string::npos) << err.str();
     const auto start = b.engines.start_beginning("@doomargs.tmp");
     const std::string response = start["response_file"].value("bytes", "");
     EXPECT_NE(response.find("-iwad doom2.wad"), std::string::npos) << response;

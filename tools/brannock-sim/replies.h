@@ -4,7 +4,9 @@
 // whose bit is set, in bit order, with the 12 bytes of bit 0x08000000 after the bot skill byte and
 // its 20-byte flag block (five u32 words, compatibility words at 12 and 16) after the players.
 // Master reply (decoded): u32 status, 7-byte records (marker 1, four address bytes, u16 port), and
-// the end marker 2. Everything goes out Huffman-coded.
+// the end marker 2. Everything goes out Huffman-coded. The layout and the numbers below are the
+// simulator's own, kept apart from the plug-in's reader on purpose: it is the independent encoder
+// the tests hold the plug-in against.
 #pragma once
 
 #include <cstdint>

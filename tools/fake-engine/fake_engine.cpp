@@ -13,20 +13,20 @@
 //                              "unreadable" when it is no plain file);
 //   {"event":"priority", ...}  whenever its priority differs from the one last recorded;
 //   {"event":"end", ...}       as it ends by itself, with "priority" and "released" (false when
-//                              it gave up waiting). A process that is killed writes no end line.
+//                              it played its time out). A process that is killed writes no end line.
 //
-// "priority" is the priority class on Windows (GetPriorityClass: 32 normal, 128 high) and the
-// nice value on posix (getpriority; the platform layer's high priority is a negative nice). On
-// posix there is no command line and no show mode: the platform layer hands the child the exact
-// parameter text and the show mode number in SDLL_START_PARAMETERS and SDLL_START_SHOW, and the
-// command line is recorded as the program, one blank and that text.
+// What it learns of its own process and start comes through its door to the OS (engine_os.h):
+// "priority" is the priority class on Windows and the nice value on posix; on posix, which has
+// no command line and no show mode, the platform layer's start hands both over in variables.
 //
-// It ends once its own release file exists (FAKE_ENGINE_RELEASE, "-" and its pid, as recorded in
-// "release") or the common one (FAKE_ENGINE_RELEASE itself), both polled every 20 ms, or after
-// FAKE_ENGINE_TIMEOUT seconds (default 30). Without FAKE_ENGINE_RELEASE it ends at once. Given
-// "-record NAME" on its command line or in the response file, it leaves NAME.lmp in its working
-// folder as it ends, as an engine would.
-// "fake-engine --show LOG" prints the starts recorded in LOG for a person to read.
+// It plays for FAKE_ENGINE_TIMEOUT seconds (default 2; 0 ends at once, as a real engine does on a
+// wrong command line) and ends earlier once its own release file exists (FAKE_ENGINE_RELEASE, "-"
+// and its pid, as recorded in "release") or the common one (FAKE_ENGINE_RELEASE itself), both
+// polled every 20 ms. Given "-record NAME" on its command line or in the response file, it leaves
+// NAME.lmp in its working folder as it ends, as an engine would.
+// "fake-engine --show LOG" prints the starts recorded in LOG for a person to read;
+// "fake-engine --install FOLDER brannock|orvento" makes a try-out engine folder.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -41,30 +41,37 @@
 
 #include <nlohmann/json.hpp>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include "platform/posix/child_environment.h"
-#endif
+#include "frame/iwads.h"
+#include "tools/fake-engine/engine_os.h"
 
 namespace {
 
+namespace os = fake_engine::os;
 using nlohmann::json;
 
 constexpr int kPollMs = 20;
-constexpr int kDefaultTimeoutSeconds = 30;
+constexpr double kDefaultPlaySeconds = 2;
+constexpr double kMostPlaySeconds = 86400;
+constexpr const char* kPlayVariable = "FAKE_ENGINE_TIMEOUT";
 constexpr const char kDemoBytes[] = "fake demo recorded by the test engine\n";
 constexpr const char kHelp[] =
-    "usage: fake-engine [engine arguments]   (installed as Brannock.exe or doom32.exe)\n"
-    "       fake-engine --show LOG            print the engine starts recorded in LOG\n"
+    "usage: fake-engine [engine arguments]          (copied in as Brannock.exe or doom32.exe)\n"
+    "       fake-engine --install FOLDER brannock|orvento\n"
+    "       fake-engine --show LOG\n"
     "\n"
-    "Records how it was started as JSON lines in $FAKE_ENGINE_LOG (\"start\" at once,\n"
-    "\"priority\" on every change, \"end\" as it ends by itself), then waits until\n"
-    "$FAKE_ENGINE_RELEASE-<pid> (its own) or $FAKE_ENGINE_RELEASE (every engine's) exists,\n"
-    "or $FAKE_ENGINE_TIMEOUT seconds (default 30) pass. \"-record NAME\" leaves NAME.lmp.\n";
+    "Started as an engine, it plays a game of $FAKE_ENGINE_TIMEOUT seconds (default 2; 0 ends\n"
+    "at once, as a real engine does when its command line is wrong) and ends earlier once\n"
+    "released: when the file $FAKE_ENGINE_RELEASE exists (every engine's release) or that name\n"
+    "followed by -PID (this engine's own), both looked for every 20 ms. With $FAKE_ENGINE_LOG\n"
+    "set it appends one JSON line per event to that file: \"start\" at once (command line,\n"
+    "show mode, priority, folder, response file), \"priority\" on every change, \"end\" as it\n"
+    "ends by itself (\"released\": false when it played its time out). \"-record NAME\" on its\n"
+    "command line or in its response file leaves NAME.lmp in its working folder as it ends.\n"
+    "\n"
+    "--install FOLDER brannock|orvento  makes a try-out engine folder (made when missing): this\n"
+    "    program copied in as Brannock.exe with an empty Brannock.pk3, or as doom32.exe with\n"
+    "    empty IWADs; a file already there is left as it is.\n"
+    "--show LOG  prints the engine starts recorded in LOG.\n";
 
 // The file's bytes; nothing for a missing file or anything that is not a plain file (reading a
 // folder throws).
@@ -83,48 +90,6 @@ std::string hex_of(const std::string& bytes) {
         out += digits[c & 15];
     }
     return out;
-}
-
-unsigned long process_id() {
-#ifdef _WIN32
-    return GetCurrentProcessId();
-#else
-    return static_cast<unsigned long>(getpid());
-#endif
-}
-
-long current_priority() {
-#ifdef _WIN32
-    return static_cast<long>(GetPriorityClass(GetCurrentProcess()));
-#else
-    return getpriority(PRIO_PROCESS, 0);
-#endif
-}
-
-json show_mode() {
-#ifdef _WIN32
-    STARTUPINFOA info{};
-    info.cb = sizeof info;
-    GetStartupInfoA(&info);
-    if (!(info.dwFlags & STARTF_USESHOWWINDOW)) return nullptr;
-    return info.wShowWindow;
-#else
-    const char* text = std::getenv(platform::detail::kShowVariable);
-    if (!text || !*text) return nullptr;
-    return std::atoi(text);
-#endif
-}
-
-// The command line as one text. Windows hands it over whole; on posix the parameters come whole
-// from the starter and the program name is put before them as Windows would.
-std::string raw_command_line(const char* program) {
-#ifdef _WIN32
-    (void)program;
-    return GetCommandLineA();
-#else
-    const char* parameters = std::getenv(platform::detail::kParametersVariable);
-    return std::string(program) + " " + (parameters ? parameters : "");
-#endif
 }
 
 // The command line after the program name and the one blank that follows it. The program name
@@ -172,18 +137,29 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(path, ec);
 }
 
-// Waits for a release while recording every change of priority; true when released.
-bool wait_for_release(const std::string& common, const std::string& own, long* priority) {
-    int timeout = kDefaultTimeoutSeconds;
-    if (const char* text = std::getenv("FAKE_ENGINE_TIMEOUT")) timeout = std::atoi(text);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(timeout);
+// How long a game lasts unless released: $FAKE_ENGINE_TIMEOUT seconds, or the default when it is
+// unset or no number of seconds (said on stderr, where a person starting it sees it).
+double play_seconds() {
+    const char* text = std::getenv(kPlayVariable);
+    if (!text) return kDefaultPlaySeconds;
+    char* end = nullptr;
+    const double seconds = std::strtod(text, &end);
+    if (*text && *end == '\0' && seconds >= 0 && seconds <= kMostPlaySeconds) return seconds;
+    std::fprintf(stderr, "fake-engine: %s='%s' is no number of seconds from 0 to %g; playing %g\n", kPlayVariable,
+                 text, kMostPlaySeconds, kDefaultPlaySeconds);
+    return kDefaultPlaySeconds;
+}
+
+// Plays until released or out of time, recording every change of priority; true when released.
+bool play(const std::string& common, const std::string& own, long* priority) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(play_seconds());
     for (;;) {
-        const long now = current_priority();
+        const long now = os::priority();
         if (now != *priority) {
             *priority = now;
-            append_event({{"event", "priority"}, {"pid", process_id()}, {"priority", now}});
+            append_event({{"event", "priority"}, {"pid", os::process_id()}, {"priority", now}});
         }
-        if (exists(own) || exists(common)) return true;
+        if ((!own.empty() && exists(own)) || (!common.empty() && exists(common))) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     }
@@ -230,13 +206,71 @@ int show_log(const std::string& log) {
     return number > 0 ? 0 : 1;
 }
 
+// The files a try-out engine folder holds: the engine program and its game files, left empty.
+struct EngineFiles {
+    const char* plugin;
+    const char* program;
+    std::vector<std::string> game_files;
+};
+
+std::vector<EngineFiles> engine_kinds() {
+    std::vector<std::string> iwads;
+    for (const frame::IwadRow& row : frame::iwad_table())
+        if (row.orvento) iwads.push_back(row.file);
+    return {{"brannock", "Brannock.exe", {"Brannock.pk3"}}, {"orvento", "doom32.exe", iwads}};
+}
+
+// Makes `folder` a try-out engine folder; a file already there is never written over, so a real
+// engine's folder loses nothing.
+int install(const std::string& folder, const std::string& plugin) {
+    namespace fs = std::filesystem;
+    const auto kinds = engine_kinds();
+    const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const EngineFiles& k) { return plugin == k.plugin; });
+    if (kind == kinds.end()) {
+        std::fprintf(stderr, "fake-engine: --install wants brannock or orvento after the folder, not '%s'\n",
+                     plugin.c_str());
+        return 2;
+    }
+    std::error_code ec;
+    const fs::path root = fs::absolute(fs::path(folder), ec).lexically_normal();
+    fs::create_directories(root, ec);
+    if (ec || !fs::is_directory(root, ec)) {
+        std::fprintf(stderr, "fake-engine: cannot make the folder %s\n", root.string().c_str());
+        return 1;
+    }
+    auto make = [&](const std::string& name, bool program) {
+        const fs::path target = root / name;
+        if (fs::exists(target, ec)) return std::printf("kept %s (already there)\n", target.string().c_str()), true;
+        if (program) fs::copy_file(os::own_program(), target, ec);
+        else std::ofstream(target, std::ios::binary);
+        if (ec || !fs::exists(target)) {
+            std::fprintf(stderr, "fake-engine: cannot write %s\n", target.string().c_str());
+            return false;
+        }
+        std::printf("made %s%s\n", target.string().c_str(), program ? " (the fake engine)" : " (empty)");
+        return true;
+    };
+    if (!make(kind->program, true)) return 1;
+    for (const std::string& name : kind->game_files)
+        if (!make(name, false)) return 1;
+    // The plug-ins put file names straight after the folder text: it must end in a separator.
+    std::printf("engine folder: %s\n", (root / "").string().c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--show") return show_log(argv[2]);
-    if (argc == 2 && std::string(argv[1]) == "--help") {
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc == 3 && first == "--show") return show_log(argv[2]);
+    if (argc == 4 && first == "--install") return install(argv[2], argv[3]);
+    if (argc == 2 && first == "--help") {
         std::fputs(kHelp, stdout);
         return 0;
+    }
+    if (first == "--show" || first == "--install" || first == "--help") {
+        std::fprintf(stderr, "fake-engine: wrong number of arguments for %s\n\n%s", first.c_str(), kHelp);
+        return 2;
     }
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::error_code ec;
@@ -244,19 +278,20 @@ int main(int argc, char** argv) {
     const char* release_text = std::getenv("FAKE_ENGINE_RELEASE");
     const std::string common_release = release_text ? release_text : "";
     const std::string own_release =
-        common_release.empty() ? std::string() : common_release + "-" + std::to_string(process_id());
+        common_release.empty() ? std::string() : common_release + "-" + std::to_string(os::process_id());
     // A process number can come round again: a release left for an earlier engine is not ours.
     if (!own_release.empty()) std::filesystem::remove(own_release, ec);
 
-    long priority = current_priority();
-    const std::string command_line = raw_command_line(argv[0]);
+    long priority = os::priority();
+    const std::string command_line = os::command_line(argv[0]);
+    const std::optional<int> show = os::show_mode();
     json start = {{"event", "start"},
-                  {"pid", process_id()},
+                  {"pid", os::process_id()},
                   {"program", argv[0]},
                   {"argv", args},
                   {"command_line", command_line},
                   {"parameters", parameters_of(command_line)},
-                  {"show", show_mode()},
+                  {"show", show ? json(*show) : json()},
                   {"priority", priority},
                   {"cwd", cwd},
                   {"release", own_release}};
@@ -276,12 +311,12 @@ int main(int argc, char** argv) {
     }
     append_event(start);
 
-    const bool released = common_release.empty() || wait_for_release(common_release, own_release, &priority);
+    const bool released = play(common_release, own_release, &priority);
 
     if (const auto demo = record_name(words)) {
         std::ofstream out(*demo + ".lmp", std::ios::binary | std::ios::trunc);
         out << kDemoBytes;
     }
-    append_event({{"event", "end"}, {"pid", process_id()}, {"priority", current_priority()}, {"released", released}});
+    append_event({{"event", "end"}, {"pid", os::process_id()}, {"priority", os::priority()}, {"released", released}});
     return 0;
 }

@@ -1,0 +1,212 @@
+// host_slips_test.cpp: the slips a person makes with sdll-host, brannock-sim and the fake engine,
+// each answered with what is wrong and what to do, and a nonzero exit where nothing useful
+// happened; the settings file a person edits by hand; a master's list told whole, cut or junk.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "host/command_line.h"
+#include "host/master_list.h"
+#include "platform/platform.h"
+#include "tests/plugin/plugin_fixture.h"
+#include "tools/brannock-sim/command_line.h"
+#include "tools/brannock-sim/replies.h"
+#include "tools/brannock-sim/scenario.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::read_file;
+using test_support::write_file;
+
+// ---- sdll-host ----------------------------------------------------------------------------------
+
+// A module of the other system's kind, and what the stand-in says of it.
+#ifdef _WIN32
+constexpr const char kForeignModule[] = "\x7f" "ELF";
+constexpr const char* kForeignHint = "it is a Linux module";
+#else
+constexpr const char kForeignModule[] = "MZ";
+constexpr const char* kForeignHint = "it is a Windows DLL";
+#endif
+
+struct HostSlip {
+    const char* settings;                // the settings file before the command; {dir} is the scratch folder
+    std::vector<std::string> args;      // after --settings FILE and (unless they name one) --plugin brannock
+    int exit_code;
+    const char* says;                    // in what it printed
+};
+
+const HostSlip kHostSlips[] = {
+    {"", {"brwse"}, 2, "'brwse' is no subcommand (did you mean 'browse'?)"},
+    {"", {"launch", "--timeout", "0"}, 2, "--timeout: wants a number of seconds above 0 and at most 86400, not '0'"},
+    {"", {"launch", "--timeout", "nan"}, 2, "not 'nan'"},
+    {"", {"join", "1", "--timeout", "1e999"}, 2, "not '1e999'"},
+    {"", {"--plugin", "", "check"}, 2, "--plugin: wants the path of a plug-in module"},
+    {"", {"--plugin", "{dir}foreign.module", "check"}, 2, kForeignHint},
+    {"", {"check"}, 1, "no engine folder is set"},
+    {"", {"set", "engine/servers/masteraddress", "127.0.0.1:99999"}, 0,
+     "warning: the browse cannot ask the master at '127.0.0.1:99999': its port '99999' is outside 1..65535"},
+    {"", {"set", "engine/servers/masteraddress", ":15300"}, 0, "':15300': it names no host"},
+    {"", {"files", "add", "{dir}nonexistent.wad"}, 0, "nonexistent.wad does not exist (yet)"},
+    {"", {"files", "wad-dir", "{dir}no-folder"}, 0, "no-folder does not exist (yet)"},
+    {"engine/general/enginepath = {dir}\n", {"launch"}, 1,
+     "refused the multiplayer settings (SDLL_MultiConfig answered 1; it said \"Please specify an existing map name!\")"},
+    {"engine/general/enginepath = {dir}\nmultiplayer/general/map = MAP01\n", {"launch"}, 1,
+     "Brannock.pk3; the launcher starts no game without it"},
+    {"engine/servers/masteraddress = 127.0.0.1:1\n", {"browse", "--json", "--master-wait", "50"}, 1,
+     "\"error\": \"the master 127.0.0.1:1 did not answer within 50 ms"},
+    {"\xEF\xBB\xBFmultiplayer/general/map = MAP03\n", {"get", "multiplayer/general/map"}, 0, "MAP03"},
+    {"multiplayer/general/map = MAP03\n\nmultiplayer/general/map = MAP04\n", {"get", "multiplayer/general/map"}, 2,
+     "line 3: multiplayer/general/map is set a second time (first on line 1); keep one of the two lines"},
+};
+
+std::string with_dir(std::string text, const std::string& dir) {
+    for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) text.replace(at, 5, dir);
+    return text;
+}
+
+TEST(HostSlips, EachSlipSaysWhatIsWrongAndWhatToDo) {
+    int number = 0;
+    for (const HostSlip& slip : kHostSlips) {
+        const std::string dir = test_support::scratch_dir("slip" + std::to_string(++number));
+        write_file(dir + "foreign.module", std::string(kForeignModule) + std::string(60, '\0'));
+        const std::string settings = dir + "slip.settings";
+        if (*slip.settings) write_file(settings, with_dir(slip.settings, dir));
+        std::vector<std::string> args = {"--quiet", "--settings", settings};
+        if (slip.args.front() != "--plugin") args.insert(args.end(), {"--plugin", test_support::plugin_path("brannock")});
+        for (const std::string& arg : slip.args) args.push_back(with_dir(arg, dir));
+        std::ostringstream out, err;
+        EXPECT_EQ(host::run_sdll_host(args, out, err), slip.exit_code) << slip.says << "\n" << out.str() << err.str();
+        EXPECT_NE((out.str() + err.str()).find(slip.says), std::string::npos) << out.str() << err.str();
+    }
+}
+
+TEST(HostSlips, CommentsOfTheSettingsFileSurviveASet) {
+    const std::string dir = test_support::scratch_dir("comments");
+    const std::string file = dir + "my.settings";
+    write_file(file, "# my server nights\nmultiplayer/general/map = MAP05\n\n# the rest\n");
+    const std::vector<std::string> args = {"--quiet", "--plugin", test_support::plugin_path("brannock"),
+                                           "--settings", file};
+    std::ostringstream out, err;
+    for (int twice = 0; twice < 2; ++twice) {   // a second save must not repeat anything
+        std::vector<std::string> set = args;
+        set.insert(set.end(), {"set", "multiplayer/general/fraglimit", "20"});
+        ASSERT_EQ(host::run_sdll_host(set, out, err), 0) << err.str();
+    }
+    const std::string saved = read_file(file);
+    EXPECT_NE(saved.find("# my server nights\nmultiplayer/general/map = MAP05\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("multiplayer/general/fraglimit = 20\n"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("# my server nights"), saved.rfind("# my server nights")) << saved;
+    EXPECT_EQ(saved.substr(saved.size() - 12), "\n# the rest\n") << saved;
+}
+
+// ---- brannock-sim -------------------------------------------------------------------------------
+
+struct SimSlip {
+    std::vector<std::string> args;
+    int exit_code;
+    const char* says;
+};
+
+const SimSlip kSimSlips[] = {
+    {{"--version"}, 0, "brannock-sim 1."},
+    {{"--bogus"}, 2, "unknown option --bogus"},
+    {{"--scenaro", "x"}, 2, "unknown option --scenaro (did you mean '--scenario'?)"},
+    {{"--master-port", "abc"}, 2, "--master-port wants a port number 0..65535 (0: any free port), not 'abc'"},
+    {{"--master-port", "70000"}, 2, "not '70000'"},
+    {{"--seconds", "-1"}, 2, "--seconds wants a number of seconds above 0 and at most 86400, not '-1'"},
+    {{"--seconds", "abc"}, 2, "not 'abc'"},
+    {{"--seconds"}, 2, "missing value after --seconds"},
+    {{"stray"}, 2, "unexpected argument 'stray'"},
+    {{"--scenario", "{dir}none.json"}, 1, "cannot read"},
+};
+
+// A scenario text and the start of what the simulator says of it.
+struct BadScenario {
+    const char* json;
+    const char* says;
+};
+
+const BadScenario kBadScenarios[] = {
+    {R"({"servers": [{"nmae": "x"}]})", "unknown key \"nmae\" in server 1 (did you mean 'name'?)"},
+    {R"({"servers": [{"flags": {"dmflags1": "0xZZ"}}]})", "\"dmflags1\": \"0xZZ\" is no 32-bit number"},
+    {R"({"servers": [{"flags": {"dmflags1": "-1"}}]})", "\"-1\" is no 32-bit number"},
+    {R"({"servers": [{"flags": {"dmflags4": 1}}]})", "unknown key \"dmflags4\""},
+    {R"({"servers": [{"players": 5}]})", "server 1 \"players\" must be a list of names or objects, not 5"},
+    {R"({"servers": [{"players": [{"name": "A", "scroe": 3}]}]})", "unknown key \"scroe\""},
+    {R"({"servers": [{}, {"skill": 300}]})", "server 2 \"skill\" must be a whole number from 0 to 255, not 300"},
+    {R"({"servers": [{"name": 7}]})", "server 1 \"name\" must be a text, not 7"},
+    {R"({"servers": [{"pwads": "a.wad"}]})", "\"pwads\" must be a list of texts"},
+    {R"({"servers": [{"fault": "slient"}]})", "\"fault\" must be one of none, wrong_magic"},
+    {R"({"servers": {}})", "\"servers\" must be a list"},
+    {R"({"master": {"datagrams": 0}})", "the master \"datagrams\" must be a whole number from 1"},
+    {R"({"master": {"extra_entries": ["10.0.0.300:5"]}})", "is not a.b.c.d:port"},
+    {R"({"mastre": {}})", "unknown key \"mastre\" in the scenario (did you mean 'master'?)"},
+    {R"({"servers": [)", "not JSON: "},
+};
+
+TEST(SimSlips, BadOptionsAndScenariosAreRefusedWithWhatWouldDo) {
+    const std::string dir = test_support::scratch_dir("simslip");
+    for (const SimSlip& slip : kSimSlips) {
+        std::vector<std::string> args;
+        for (const std::string& arg : slip.args) args.push_back(with_dir(arg, dir));
+        std::ostringstream out, err;
+        EXPECT_EQ(sim::run_brannock_sim(args, out, err), slip.exit_code) << slip.says << "\n" << err.str();
+        EXPECT_NE((out.str() + err.str()).find(slip.says), std::string::npos) << out.str() << err.str();
+    }
+    for (const BadScenario& bad : kBadScenarios) {
+        sim::Scenario scenario;
+        std::string error;
+        EXPECT_FALSE(sim::parse_scenario(bad.json, &scenario, &error)) << bad.json;
+        EXPECT_NE(error.find(bad.says), std::string::npos) << bad.json << "\n" << error;
+    }
+}
+
+// ---- a master's list ----------------------------------------------------------------------------
+
+TEST(HostMasterList, WholeCutShortAndJunkAreToldApart) {
+    using sim::Bytes;
+    const std::vector<sim::ListEntry> two = {{"10.0.0.1", 10666}, {"10.0.0.2", 10667}};
+    const Bytes whole = sim::master_replies(sim::Master{}, two).front();
+    EXPECT_EQ(host::read_master_list(sim::encode(whole)), host::MasterList::whole);
+    EXPECT_EQ(host::read_master_list(sim::encode({0, 0, 0, 0, 2})), host::MasterList::whole) << "an empty list";
+    for (std::size_t cut : {std::size_t{2}, std::size_t{4}, std::size_t{9}, whole.size() - 1})
+        EXPECT_EQ(host::read_master_list(sim::encode(Bytes(whole.begin(), whole.begin() + cut))),
+                  host::MasterList::cut_short)
+            << cut;
+    EXPECT_EQ(host::read_master_list(sim::encode({1, 0, 0, 0, 2})), host::MasterList::not_a_list) << "another status";
+    sim::Master junk;
+    junk.fault = sim::Fault::garbage;
+    EXPECT_EQ(host::read_master_list(sim::master_datagrams(junk, two).front()), host::MasterList::not_a_list);
+    EXPECT_EQ(host::read_master_list(Bytes{}), host::MasterList::not_a_list);
+}
+
+// ---- fake-engine --install ----------------------------------------------------------------------
+
+TEST(FakeEngine, InstallMakesATryOutFolderAndKeepsWhatIsThere) {
+    const std::string dir = test_support::scratch_dir("install");
+    const std::string folder = dir + "engine";
+    write_file(dir + "keep", "");
+    fs::create_directories(folder);
+    write_file(folder + dir.back() + "doom2.wad", "a real IWAD");
+    auto install = [&](const std::string& kind) {
+        platform::ProcessHandle process =
+            platform::start_process(test_support::fake_engine_path(), "--install engine " + kind, dir,
+                                    platform::ShowMode::minimized);
+        EXPECT_NE(process, nullptr);
+        EXPECT_EQ(platform::wait_process(process, test_support::kDeadlineMs), platform::WaitResult::ended);
+        platform::close_process(process);
+    };
+    install("orvento");
+    install("doom");   // no such kind: nothing is made
+    const std::string engine = folder + dir.back();
+    EXPECT_EQ(fs::file_size(engine + "doom32.exe"), fs::file_size(test_support::fake_engine_path()));
+    for (const char* iwad : {"doom.wad", "doom1.wad", "tnt.wad", "plutonia.wad", "freedm.wad"})
+        EXPECT_TRUE(test_support::file_exists(engine + iwad)) << iwad;
+    EXPECT_EQ(read_file(engine + "doom2.wad"), "a real IWAD");
+    EXPECT_FALSE(test_support::file_exists(engine + "Brannock.exe"));
+}
+
+}  // namespace

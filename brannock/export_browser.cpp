@@ -24,6 +24,10 @@ constexpr int kServerQueryResult = 5;   // the raw challenge length plus one
 // The settings copy's launcher calls.
 class LauncherSettings final : public brannock::SettingsSink {
 public:
+    // The integer setter is the launcher's own, asked for once: the flag items alone make 125 calls.
+    LauncherSettings()
+        : SettingsSink(host<Host_SetMultiplayerInt_t>(kSlotSetMultiplayerInt), host_handle()) {}
+
     void set_string(const char* group, const char* key, const char* value) override {
         host<Host_SetMultiplayerString_t>(kSlotSetMultiplayerString)(host_handle(), group, key, value);
     }
@@ -32,14 +36,8 @@ public:
     void report_message(const char* text, int level) override {
         host<Host_ReportMessage_t>(kSlotReportMessage)(text, level);
     }
-    // Asked for once: the flag items alone make 125 of these calls.
-    void set_int(const char* group, const char* key, int value) override { set_int_(handle_, group, key, value); }
     void set_iwad(int number) override { host<Host_SetIwad_t>(kSlotSetIwad)(host_handle(), number); }
     void add_player(const char* name) override { host<Host_AddPlayer_t>(kSlotAddPlayer)(name); }
-
-private:
-    Host_SetMultiplayerInt_t set_int_ = host<Host_SetMultiplayerInt_t>(kSlotSetMultiplayerInt);
-    HostHandle handle_ = host_handle();
 };
 
 // The decode area is a local of these two, not of the exports, so that a reply refused at its
@@ -49,8 +47,7 @@ private:
     brannock::ReplyFields reply;
     const auto decoded = brannock::decode_datagram(data, length, area);
     if (brannock::walk_reply(decoded, brannock::kListReading, &reply) != brannock::ReplyRead::complete) return;
-    auto set_info = host<Host_SetServerInfo_t>(kSlotSetServerInfo);
-    brannock::server_properties(reply, [&](const char* key, const char* value) { set_info(server, key, value); });
+    brannock::emit_server_properties(reply, host<Host_SetServerInfo_t>(kSlotSetServerInfo), server);
 }
 
 [[gnu::noinline]] int copy_settings(const unsigned char* data, int length) {
@@ -81,7 +78,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_MasterserverResponse(void*, void*, const unsigned
         unsigned char area[brannock::kMasterReplyArea];
         const auto decoded = brannock::decode_datagram(data, length, area);
         const brannock::MasterStatus status = brannock::read_master_list(decoded, [](const char* address, const char* port) {
-            AddServerEntry(address, port);   // the launcher's answer is not used
+            AddServerEntry(address, port);
         });
         if (status == brannock::MasterStatus::outdated) {
             host<Host_ReportMessage_t>(kSlotReportMessage)(brannock::kMasterOutdatedMessage,

@@ -76,16 +76,18 @@ ReplyRead walk_reply(std::span<const unsigned char> decoded, const ReplyReading&
     in.skip_text();
     const uint32_t flags = in.u32();
 
+    uint32_t read = 0;   // kept apart until the end: the walk reads the fields found so far
     for (std::size_t row = 0; row <= static_cast<std::size_t>(reading.last) && in.ok(); ++row) {
         const std::size_t start = in.position();
         if (!pass_field(in, kReplyFields[row], reading, flags, *out) || !in.ok()) continue;
         out->at[row] = decoded.subspan(start, in.position() - start);
-        out->read |= 1u << row;
+        read |= 1u << row;
     }
     if (!in.ok()) {
         *out = ReplyFields{};
         return ReplyRead::truncated;
     }
+    out->read = read;
     return ReplyRead::complete;
 }
 

@@ -96,8 +96,13 @@ struct ReplyFields {
     bool has(Row row) const { return (read >> static_cast<unsigned>(row) & 1u) != 0; }
     // A field's bytes as a cursor, to read its parts.
     ByteCursor cursor(Row row) const { return ByteCursor(at[static_cast<std::size_t>(row)]); }
-    // A text field without its zero byte, at most `max_kept` bytes of it.
-    std::string_view text(Row row, std::size_t max_kept = SIZE_MAX) const { return cursor(row).text(max_kept); }
+    // A text field (Wire::text) without its zero byte, at most `max_kept` bytes of it; "" for a
+    // field not read. Its bytes as walked end with its zero byte, so the length is known.
+    std::string_view text(Row row, std::size_t max_kept = SIZE_MAX) const {
+        const auto bytes = at[static_cast<std::size_t>(row)];
+        const std::size_t length = bytes.empty() ? 0 : bytes.size() - 1;
+        return {reinterpret_cast<const char*>(bytes.data()), length < max_kept ? length : max_kept};
+    }
     // A text field as it lies in the reply, with its zero byte; "" for a field not read.
     const char* c_text(Row row) const {
         const auto bytes = at[static_cast<std::size_t>(row)];

@@ -15,14 +15,45 @@ constexpr const char* kIconMarked = "14";
 // wire and two or three bytes of separator in the column.
 constexpr std::size_t kColumnArea = kServerReplyArea + 2 * 256 + 8;
 
+// "PWAD" and the index, in `key`.
+using PwadKey = char[4 + sizeof(DecimalText)];
+const char* pwad_key(std::size_t index, PwadKey& key) {
+    DecimalText number;
+    const char* digits = decimal(index, number);
+    const std::size_t length = static_cast<std::size_t>(number + sizeof number - digits);   // with the zero
+    std::char_traits<char>::copy(key + 4, digits, length);
+    return key;
+}
+
+// Each PWAD name as its own property, and the map text when there is a map: the map in upper
+// case, then the PWADs, " - " before the first and ", " between the others. Each name is appended
+// to the text and lower-cased there, once; while it is the text's last part it is a zero-terminated
+// text of its own, so its column goes to the launcher from there.
+void emit_pwads_and_map(const ReplyFields& reply, TextBuilder& text, PropertyFn fn, void* context) {
+    const bool with_map = reply.has(Row::map);
+    if (with_map) {
+        text.append(reply.text(Row::map));
+        frame::to_upper_ascii(text.chars());
+    }
+    PwadKey key = "PWAD";
+    const char* separator = " - ";
+    std::size_t index = 0;
+    each_listed_text(reply, Row::pwads, [&](std::string_view pwad) {
+        if (with_map) text.append(separator);
+        else text.clear();
+        separator = ", ";
+        const std::size_t start = text.view().size();
+        const std::span<char> name = text.append(pwad).chars().subspan(start);
+        frame::to_lower_ascii(name);
+        fn(context, pwad_key(index++, key), name.data());
+    });
+}
+
 }  // namespace
 
 void emit_server_properties(const ReplyFields& reply, PropertyFn fn, void* context) {
     char area[kColumnArea];
     TextBuilder text(area);
-    const auto emit_text = [&](const char* key, std::string_view value) {
-        fn(context, key, text.clear().append(value).c_str());
-    };
     DecimalText number;
 
     // Texts kept whole go to the launcher as they lie in the reply.
@@ -30,34 +61,11 @@ void emit_server_properties(const ReplyFields& reply, PropertyFn fn, void* conte
     if (reply.has(Row::email)) fn(context, "EMAIL", reply.c_text(Row::email));
     if (reply.has(Row::limit)) fn(context, "LIMIT", decimal(reply.byte(Row::limit), number));
 
-    if (reply.has(Row::pwads)) {
-        char key[4 + sizeof number] = "PWAD";
-        std::size_t index = 0;
-        each_listed_text(reply, Row::pwads, [&](std::string_view pwad) {
-            const char* digits = decimal(index++, number);
-            std::char_traits<char>::copy(key + 4, digits, std::char_traits<char>::length(digits) + 1);
-            text.clear().append(pwad);
-            frame::to_lower_ascii(text.chars());
-            fn(context, key, text.c_str());
-        });
-    }
-    if (reply.has(Row::map)) {
-        text.clear().append(reply.text(Row::map));
-        frame::to_upper_ascii(text.chars());
-        if (reply.has(Row::pwads)) {
-            const char* separator = " - ";
-            each_listed_text(reply, Row::pwads, [&](std::string_view pwad) {
-                const std::size_t start = text.view().size();   // the separators have no letters
-                text.append(separator).append(pwad);
-                frame::to_lower_ascii(text.chars().subspan(start));
-                separator = ", ";
-            });
-        }
-        fn(context, "MAP", text.c_str());
-    }
+    emit_pwads_and_map(reply, text, fn, context);
+    if (reply.has(Row::map)) fn(context, "MAP", text.c_str());
 
     const std::string_view type = reply.has(Row::game) ? game_type_name(reply.byte(Row::game)) : kUnknownGameType;
-    emit_text("TYPE", type);
+    fn(context, "TYPE", text.clear().append(type).c_str());
     if (reply.has(Row::iwad)) {
         text.clear();
         append_game_prefix(normalise_iwad(reply.text(Row::iwad)).view(), text);
@@ -68,7 +76,7 @@ void emit_server_properties(const ReplyFields& reply, PropertyFn fn, void* conte
     if (reply.has(Row::player_count)) fn(context, "USERS", decimal(reply.byte(Row::player_count), number));
     const std::string_view name = reply.text(Row::name);
     if (name.size() <= kServerNameMax) fn(context, "", reply.c_text(Row::name));
-    else emit_text("", name.substr(0, kServerNameMax));
+    else fn(context, "", text.clear().append(name.substr(0, kServerNameMax)).c_str());
 }
 
 }  // namespace brannock

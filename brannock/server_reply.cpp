@@ -18,7 +18,16 @@ static_assert(kGamePrefixes.size() == frame::kUnknownIwad - 1, "one prefix per k
 constexpr std::size_t kExtensionLength = 3;
 constexpr std::string_view kIwadExtension = ".wad";
 
-bool removed_from_iwad(char c) { return c == '.' || c == '\\' || c == '/'; }
+// The clean-up of an IWAD name, byte by byte: 0 for a byte removed (full stops and slashes),
+// the lower-case letter for an upper-case one, every other byte as it is.
+constexpr std::array<char, 256> kIwadBytes = [] {
+    std::array<char, 256> kept{};
+    for (unsigned b = 0; b < kept.size(); ++b) {
+        const char c = static_cast<char>(b);
+        kept[b] = c == '.' || c == '\\' || c == '/' ? '\0' : b - 'A' < 26u ? static_cast<char>(c + ('a' - 'A')) : c;
+    }
+    return kept;
+}();
 
 }  // namespace
 
@@ -33,13 +42,16 @@ void append_game_prefix(std::string_view normalised_iwad, TextBuilder& out) {
 
 IwadName normalise_iwad(std::string_view name) {
     IwadName out;
+    std::size_t length = 0;   // a local: a char written through out.text could alias out.length
     for (char c : name.substr(0, kIwadNameMax)) {
-        if (!removed_from_iwad(c)) out.text[out.length++] = c;
+        const char kept = kIwadBytes[static_cast<unsigned char>(c)];
+        out.text[length] = kept;   // a removed byte is written over by the next one
+        length += kept != '\0';
     }
-    frame::to_lower_ascii(std::span<char>(out.text.data(), out.length));
-    out.length = out.length > kExtensionLength ? out.length - kExtensionLength : 0;
-    for (char c : kIwadExtension) out.text[out.length++] = c;
-    out.text[out.length] = '\0';
+    length = length > kExtensionLength ? length - kExtensionLength : 0;
+    for (char c : kIwadExtension) out.text[length++] = c;
+    out.text[length] = '\0';
+    out.length = length;
     return out;
 }
 

@@ -51,7 +51,8 @@ constexpr std::size_t kPlayerNameMax = 255;
 // stops and slashes, the last three characters (the extension left after the full stop went)
 // replaced by ".wad". A name shorter than three characters after the removals loses all of them.
 struct IwadName {
-    std::array<char, kIwadNameMax + 2> text{};   // at most 252 kept and ".wad", and the zero byte
+    std::array<char, kIwadNameMax + 2> text;   // at most 252 kept and ".wad", and the zero byte; no
+                                               // more than that is written or read
     std::size_t length = 0;
     std::string_view view() const { return {text.data(), length}; }
 };

@@ -12,6 +12,7 @@
 
 #include "brannock/flag_table.h"
 #include "brannock/reply_model.h"
+#include "frame/launcher.h"
 
 namespace brannock {
 
@@ -24,16 +25,26 @@ constexpr const char* kGeneralGroup = "general";
 // valid only during the call.
 class SettingsSink {
 public:
+    // The integer setter runs once per flag item, 125 times a reply, so it is no virtual call but
+    // a function of the launcher's own form, called directly with its first argument: the
+    // launcher's setter and its handle fit as they are.
+    using IntSetter = void(SDLL_CALL*)(void* target, const char* group, const char* key, int value);
+    SettingsSink(IntSetter set_int, void* target) : set_int_(set_int), target_(target) {}
+
     virtual void set_string(const char* group, const char* key, const char* value) = 0;
     virtual void set_map(const char* map) = 0;
     virtual void add_file(const char* file) = 0;
     virtual void report_message(const char* text, int level) = 0;
-    virtual void set_int(const char* group, const char* key, int value) = 0;
+    void set_int(const char* group, const char* key, int value) { set_int_(target_, group, key, value); }
     virtual void set_iwad(int number) = 0;
     virtual void add_player(const char* name) = 0;
 
 protected:
     ~SettingsSink() = default;
+
+private:
+    IntSetter set_int_;
+    void* target_;
 };
 
 // Writes what a reply walked with kSettingsReading holds; a reply cut short is reported instead.

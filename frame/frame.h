@@ -88,7 +88,9 @@ HostTextCopy GetMultiplayerText(const char* group, const char* key);
 HostTextCopy GetChosenFile(int index);
 HostTextCopy GetServerText(ServerRef server, const char* key);
 HostTextCopy FindGameFile(const char* file_name);
-HostTextCopy AddServerEntry(const char* address, const char* port);
+// Adds a server entry. The launcher's answer is its own and nobody reads it, so it is left alone:
+// no copy is made, and a master list of hundreds of servers allocates nothing per server.
+void AddServerEntry(const char* address, const char* port);
 
 // Longest host or port part of an address, and longest entry of an address list, in bytes.
 constexpr std::size_t kAddressPartMax = 255;

@@ -84,8 +84,8 @@ HostTextCopy GetServerText(ServerRef server, const char* key) {
 HostTextCopy FindGameFile(const char* file_name) {
     return narrow(host<Host_FindFile_t>(kSlotFindFile)(file_name));
 }
-HostTextCopy AddServerEntry(const char* address, const char* port) {
-    return narrow(host<Host_AddServer_t>(kSlotAddServer)(host_handle(), address, port));
+void AddServerEntry(const char* address, const char* port) {
+    host<Host_AddServer_t>(kSlotAddServer)(host_handle(), address, port);
 }
 
 bool ReadCountedString(const void* list, int index, std::string* out, std::size_t capacity) {

@@ -1,11 +1,13 @@
 // huffman.cpp: the packet codec used on the wire: table-driven encode and decode.
 //
-// Both work on a 64-bit bit buffer in stream order (first bit in bit 0). The encoder adds five
-// pre-reversed codes per store; the decoder looks up 12 bits at a time and gets up to three bytes
-// per lookup. The main loops run only while the input, the output area and the payload bits all
-// have room for a whole round, so their bodies check nothing; the last few codes go through a
-// careful loop that checks every code against the payload's end. No allocation, no state beyond
-// the tables of HuffmanInit.
+// Both work on a bit buffer in stream order (first bit in bit 0). The encoder adds five
+// pre-reversed codes per 64-bit store; the decoder looks up 12 bits at a time and gets up to three
+// bytes per lookup. The decoder's buffer is as wide as the target's registers: 64 bits, four
+// lookups a refill, on a 64-bit target; 32 bits, two lookups a refill, on a 32-bit one, where a
+// 64-bit buffer would live in a register pair. One body serves both widths. The main loops run
+// only while the input, the output area and the payload bits all have room for a whole round, so
+// their bodies check nothing; the last few codes go through a careful loop that checks every code
+// against the payload's end. No allocation, no state beyond the tables of HuffmanInit.
 #include "brannock/codec/huffman.h"
 
 #include <algorithm>
@@ -27,10 +29,14 @@ namespace {
 constexpr unsigned char raw_header = 255;
 constexpr int max_padding = 7;
 
-uint64_t load64_le(const unsigned char* p) {
-    uint64_t v;
+template <class Word>
+Word load_le(const unsigned char* p) {
+    Word v;
     std::memcpy(&v, p, sizeof v);
-    if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
+    if constexpr (std::endian::native == std::endian::big) {
+        if constexpr (sizeof v == 8) v = __builtin_bswap64(v);
+        else v = __builtin_bswap32(v);
+    }
     return v;
 }
 
@@ -87,11 +93,29 @@ int encode_packet(const unsigned char* input, unsigned char* output, int input_l
     return static_cast<int>(length);
 }
 
+// The decoder's constants for a bit buffer of type Buf.
+template <class Buf>
+struct Width {
+    static constexpr unsigned bits = 8 * sizeof(Buf);
+    // A branch-free refill leaves at least this many bits (the load's last byte may be partial).
+    static constexpr unsigned refilled = bits - 8;
+    static constexpr int lookups = static_cast<int>(refilled) / detail::window_bits;
+    static constexpr std::size_t round_bits = static_cast<std::size_t>(lookups) * detail::window_bits;
+    static constexpr std::ptrdiff_t round_out = lookups * 4;   // each lookup stores 4 bytes
+    static constexpr std::ptrdiff_t round_max_out = lookups * detail::symbols_per_entry;
+    // Entries hold their bits used in bits 0..5 and are used as shift counts: a shift by the
+    // entry takes the count modulo the width, which the mask says to the compiler.
+    static constexpr uint32_t shift_mask = bits - 1;
+    static_assert(lookups >= 2, "a round overlaps at least two lookups");
+    static_assert(round_bits < 64, "a round's bits used add up inside bits 0..5");
+};
+
 // A position in the payload: the next bits in buf from bit 0; the bits above `have` mirror the
 // bytes from `in` on (or are zero), so refills may OR the same bytes in again.
+template <class Buf>
 struct Reader {
     const unsigned char* in;
-    uint64_t buf;
+    Buf buf;
     unsigned have;
 };
 
@@ -103,52 +127,66 @@ struct Payload {
 
 constexpr unsigned window_mask = (1u << detail::window_bits) - 1;
 constexpr unsigned one_mask = (1u << detail::max_code_length) - 1;
-constexpr std::size_t round_bits = detail::lookups_per_refill * detail::window_bits;
-constexpr std::ptrdiff_t round_out = detail::lookups_per_refill * 4;  // each lookup stores 4 bytes
 
-std::size_t position(const Payload& p, const Reader& r) {
+template <class Buf>
+std::size_t position(const Payload& p, const Reader<Buf>& r) {
     return 8 * static_cast<std::size_t>(r.in - p.start) - r.have;
 }
 
-// Whole rounds that fit before any limit: each needs 8 input bytes to load and moves `in` at
-// most 7 bytes on, stores at most round_out bytes and moves `out` at most round_max_out bytes on,
-// and uses at most round_bits bits. Counting them up front keeps the checks out of the rounds.
-constexpr std::ptrdiff_t round_max_out = detail::lookups_per_refill * detail::symbols_per_entry;
-std::size_t rounds_that_fit(const Payload& p, const Reader& r, const unsigned char* out,
+// Whole rounds that fit before any limit: each needs sizeof(Buf) input bytes to load and moves
+// `in` at most one byte less on, stores at most round_out bytes and moves `out` at most
+// round_max_out bytes on, and uses at most round_bits bits. Counting them up front keeps the
+// checks out of the rounds.
+template <class Buf>
+std::size_t rounds_that_fit(const Payload& p, const Reader<Buf>& r, const unsigned char* out,
                             const unsigned char* out_stop, std::size_t bit_stop) {
+    using W = Width<Buf>;
+    constexpr std::ptrdiff_t load = sizeof(Buf);
     const std::size_t at = position(p, r);
-    if (p.end - r.in < 8 || out_stop - out < round_out || at + round_bits > bit_stop) return 0;
-    const std::size_t by_input = static_cast<std::size_t>(p.end - r.in - 8) / 7 + 1;
-    const std::size_t by_output = static_cast<std::size_t>(out_stop - out - round_out) / round_max_out + 1;
-    const std::size_t by_bits = (bit_stop - at - round_bits) / round_bits + 1;
+    if (p.end - r.in < load || out_stop - out < W::round_out || at + W::round_bits > bit_stop) return 0;
+    const std::size_t by_input = static_cast<std::size_t>(p.end - r.in - load) / (load - 1) + 1;
+    const std::size_t by_output = static_cast<std::size_t>(out_stop - out - W::round_out) / W::round_max_out + 1;
+    const std::size_t by_bits = (bit_stop - at - W::round_bits) / W::round_bits + 1;
     return std::min({by_input, by_output, by_bits});
 }
 
-// Branch-free refill to at least 56 bits; needs 8 readable bytes and have < 64.
-[[gnu::always_inline]] inline void refill(Reader& r) {
-    r.buf |= load64_le(r.in) << r.have;
-    r.in += (63 - r.have) >> 3;
-    r.have |= 56;
+// Branch-free refill to at least `refilled` bits; needs sizeof(Buf) readable bytes and have below
+// the width.
+template <class Buf>
+[[gnu::always_inline]] inline void refill(Reader<Buf>& r) {
+    using W = Width<Buf>;
+    r.buf |= load_le<Buf>(r.in) << r.have;
+    r.in += (W::bits - 1 - r.have) >> 3;
+    r.have |= W::refilled;
 }
 
-// To 56..63 bits, or to the end of the input; byte by byte only in the last 8 bytes (the
-// branch-free refill shifts by `have`, so it must stay below 64).
-[[gnu::always_inline]] inline void refill_careful(const Payload& p, Reader& r) {
-    if (p.end - r.in >= 8) return refill(r);
-    while (r.have < 56 && r.in < p.end) {
-        r.buf |= static_cast<uint64_t>(*r.in++) << r.have;
+// To `refilled` bits or more, or to the end of the input; byte by byte only in the last bytes (the
+// branch-free refill shifts by `have`, so it must stay below the width).
+template <class Buf>
+[[gnu::always_inline]] inline void refill_careful(const Payload& p, Reader<Buf>& r) {
+    if (p.end - r.in >= static_cast<std::ptrdiff_t>(sizeof(Buf))) return refill(r);
+    while (r.have < Width<Buf>::refilled && r.in < p.end) {
+        r.buf |= static_cast<Buf>(*r.in++) << r.have;
         r.have += 8;
     }
 }
 
-// One round: refill, then lookups_per_refill table entries; the entries' sum carries the bits used.
-[[gnu::always_inline]] inline void round(Reader& r, unsigned char*& out) {
+template <class Buf>
+[[gnu::always_inline]] inline void consume(Reader<Buf>& r, uint32_t bits) {
+    r.buf >>= bits & Width<Buf>::shift_mask;
+    r.have -= bits;
+}
+
+// One round: refill, then `lookups` table entries; the entries' sum carries the bits used.
+template <class Buf>
+[[gnu::always_inline]] inline void round(Reader<Buf>& r, unsigned char*& out) {
+    using W = Width<Buf>;
     refill(r);
     uint32_t used = 0;
 #pragma GCC unroll 4
-    for (int k = 0; k < detail::lookups_per_refill; ++k) {
+    for (int k = 0; k < W::lookups; ++k) {
         const uint32_t e = tables.decode[r.buf & window_mask];
-        r.buf >>= detail::entry_bits(e);
+        r.buf >>= e & W::shift_mask;
         used += e;
         store32_le(out, detail::entry_symbols(e));
         out += detail::entry_count(e);
@@ -157,7 +195,8 @@ std::size_t rounds_that_fit(const Payload& p, const Reader& r, const unsigned ch
 }
 
 // Whole rounds while they fit; the caller finishes with decode_careful.
-void decode_rounds(const Payload& p, Reader& r, unsigned char*& out, const unsigned char* out_stop,
+template <class Buf>
+void decode_rounds(const Payload& p, Reader<Buf>& r, unsigned char*& out, const unsigned char* out_stop,
                    std::size_t bit_stop) {
     while (std::size_t n = rounds_that_fit(p, r, out, out_stop, bit_stop)) {
         for (; n > 0; --n) round(r, out);
@@ -167,7 +206,8 @@ void decode_rounds(const Payload& p, Reader& r, unsigned char*& out, const unsig
 // Until bit_stop is reached or passed. A table entry is taken whole when its codes all end by
 // bit_stop and the area has room for its store; otherwise one code at a time, each checked
 // against the payload's end and the area's end before it is taken.
-DecodeStatus decode_careful(const Payload& p, Reader& r, unsigned char*& out, const unsigned char* out_end,
+template <class Buf>
+DecodeStatus decode_careful(const Payload& p, Reader<Buf>& r, unsigned char*& out, const unsigned char* out_end,
                             std::size_t bit_stop) {
     for (;;) {
         refill_careful(p, r);
@@ -177,8 +217,7 @@ DecodeStatus decode_careful(const Payload& p, Reader& r, unsigned char*& out, co
         if (detail::entry_bits(entry) <= bit_stop - at && out_end - out >= 4) {
             store32_le(out, detail::entry_symbols(entry));
             out += detail::entry_count(entry);
-            r.buf >>= detail::entry_bits(entry);
-            r.have -= detail::entry_bits(entry);
+            consume(r, detail::entry_bits(entry));
             continue;
         }
         if (out == out_end) return DecodeStatus::overflow;
@@ -186,8 +225,7 @@ DecodeStatus decode_careful(const Payload& p, Reader& r, unsigned char*& out, co
         const unsigned bits = e >> 8;
         if (bits > p.bits - at) return DecodeStatus::malformed;
         *out++ = static_cast<unsigned char>(e);
-        r.buf >>= bits;
-        r.have -= bits;
+        consume(r, bits);
     }
 }
 
@@ -203,29 +241,30 @@ constexpr std::size_t stretch_min_bits = 512;
 constexpr int skip_codes = 32;  // enough for every stretch of protocol data tried to fall into step
 // Skipping goes a table entry at a time, so it may pass up to two codes more.
 constexpr std::size_t skip_max_bits = (skip_codes + detail::symbols_per_entry - 1) * detail::max_code_length;
-constexpr std::size_t second_area_size = 2048 + round_out;
-static_assert(second_area_size - round_out >= stretch_max_bits / 3, "a stretch of 3-bit codes fits the area");
+constexpr std::size_t second_area_size = 2048 + 16;   // a stretch and the last round's store
+static_assert(second_area_size - 16 >= stretch_max_bits / 3, "a stretch of 3-bit codes fits the area");
 
 // Starts the second reader at bit `from`; false when a skipped entry would run past the payload.
-bool start_second(const Payload& p, std::size_t from, Reader& b, std::size_t* mark) {
-    b = Reader{p.start + from / 8, 0, 0};
+template <class Buf>
+bool start_second(const Payload& p, std::size_t from, Reader<Buf>& b, std::size_t* mark) {
+    b = Reader<Buf>{p.start + from / 8, 0, 0};
     refill_careful(p, b);
-    b.buf >>= from % 8;
-    b.have -= static_cast<unsigned>(from % 8);
+    consume(b, static_cast<uint32_t>(from % 8));
     for (uint32_t skipped = 0; skipped < skip_codes;) {
         refill_careful(p, b);
         const uint32_t e = tables.decode[b.buf & window_mask];
         if (detail::entry_bits(e) > p.bits - position(p, b)) return false;
-        b.buf >>= detail::entry_bits(e);
-        b.have -= detail::entry_bits(e);
+        consume(b, detail::entry_bits(e));
         skipped += detail::entry_count(e);
     }
     *mark = position(p, b);
     return true;
 }
 
+template <class Buf>
 DecodeStatus decode_packet(const unsigned char* input, unsigned char* output, int input_length,
                            int* output_length, int capacity) {
+    using W = Width<Buf>;
     *output_length = 0;
     if (input_length <= 0) return DecodeStatus::malformed;
     const std::size_t room = capacity > 0 ? static_cast<std::size_t>(capacity) : 0;
@@ -242,7 +281,7 @@ DecodeStatus decode_packet(const unsigned char* input, unsigned char* output, in
 
     const Payload p{input + 1, input + 1 + payload_bytes, 8 * payload_bytes - header};
     unsigned char* const out_end = output + room;
-    Reader r{p.start, 0, 0};
+    Reader<Buf> r{p.start, 0, 0};
     unsigned char* out = output;
     auto finish = [&](DecodeStatus status) {
         *output_length = static_cast<int>(out - output);
@@ -253,10 +292,10 @@ DecodeStatus decode_packet(const unsigned char* input, unsigned char* output, in
     unsigned char* const second_end = second_area + second_area_size;
     for (;;) {
         const std::size_t at = position(p, r);
-        const std::size_t spare = p.bits - at - skip_max_bits - round_bits;
-        const std::size_t stretch = p.bits - at > 2 * stretch_min_bits + skip_max_bits + round_bits
+        const std::size_t spare = p.bits - at - skip_max_bits - W::round_bits;
+        const std::size_t stretch = p.bits - at > 2 * stretch_min_bits + skip_max_bits + W::round_bits
                                         ? std::min(stretch_max_bits, spare / 2) : 0;
-        Reader b{};
+        Reader<Buf> b{};
         std::size_t mark = 0;
         // Every code gives a byte, so an area that fills before `stretch` bits are read would
         // leave the second reader's work unused: a small area (a reply's magic) goes alone.
@@ -294,6 +333,15 @@ DecodeStatus decode_packet(const unsigned char* input, unsigned char* output, in
 
 }  // namespace
 
+template <class Buf>
+DecodeStatus detail::decode_with(const unsigned char* input, unsigned char* output, int input_length,
+                                 int* output_length, int capacity) {
+    HuffmanInit();
+    return decode_packet<Buf>(input, output, input_length, output_length, capacity);
+}
+template DecodeStatus detail::decode_with<uint64_t>(const unsigned char*, unsigned char*, int, int*, int);
+template DecodeStatus detail::decode_with<uint32_t>(const unsigned char*, unsigned char*, int, int*, int);
+
 void HuffmanInit() {
     // Magic static: one build even when several threads get here first.
     [[maybe_unused]] static const bool built = [] {
@@ -310,8 +358,7 @@ int HuffmanEncode(const unsigned char* input, unsigned char* output, int input_l
 
 DecodeStatus HuffmanDecode(const unsigned char* input, unsigned char* output, int input_length,
                            int* output_length, int capacity) {
-    HuffmanInit();
-    return decode_packet(input, output, input_length, output_length, capacity);
+    return detail::decode_with<detail::TargetBuffer>(input, output, input_length, output_length, capacity);
 }
 
 Code code_of(unsigned char byte) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "brannock/codec/huffman.h"
 
@@ -16,13 +17,11 @@ constexpr int node_count = 2 * symbol_count - 1;
 constexpr int max_code_length = 10;  // the tree's deepest leaf; checked when the tables are built
 
 // Width of the fast decoder's window. Every entry holds the codes that end inside the window, so
-// it must cover the longest code, and the lookups made per refill must fit the 56 bits a refill
-// guarantees.
+// it must cover the longest code; a refill serves as many lookups as its bits hold (four of a
+// 64-bit buffer, two of a 32-bit one).
 constexpr int window_bits = 12;
 constexpr int symbols_per_entry = 3;
-constexpr int lookups_per_refill = 4;
 static_assert(window_bits >= max_code_length, "one lookup must always finish a code");
-static_assert(lookups_per_refill * window_bits <= 56, "a refill leaves at least 56 bits");
 static_assert(symbols_per_entry == 3, "three symbol bytes fill bits 6..29 of an entry");
 
 struct Node {
@@ -32,12 +31,12 @@ struct Node {
 };
 
 // Fast decoder entry: bits used in bits 0..5 (so the entry itself is the shift count: shifts
-// take the count modulo 64), the symbol bytes in bits 6..29, the symbol count (1..3) in bits
-// 30..31. Entries added up keep the sum of their bits used in bits 0..5 while it stays below 64.
+// take the count modulo the buffer's width, and no entry uses 32 bits or more), the symbol bytes
+// in bits 6..29, the symbol count (1..3) in bits 30..31. Entries added up keep the sum of their
+// bits used in bits 0..5 while it stays below 64.
 constexpr uint32_t entry_bits(uint32_t entry) { return entry & 63; }
 constexpr uint32_t entry_symbols(uint32_t entry) { return entry >> 6; }
 constexpr uint32_t entry_count(uint32_t entry) { return entry >> 30; }
-static_assert(lookups_per_refill * window_bits < 64, "a round's bits used add up inside bits 0..5");
 
 struct Tables {
     Node nodes[node_count];
@@ -58,5 +57,16 @@ extern Tables tables;
 
 // Builds every table from the frequency table into `t`.
 void build_tables(Tables& t);
+
+// The fast decoder with a bit buffer of type Buf, uint64_t or uint32_t: one body, the two differ
+// only in that type. HuffmanDecode runs the target's; the tests hold both against the tree walk.
+template <class Buf>
+DecodeStatus decode_with(const unsigned char* input, unsigned char* output, int input_length, int* output_length,
+                         int capacity);
+extern template DecodeStatus decode_with<uint64_t>(const unsigned char*, unsigned char*, int, int*, int);
+extern template DecodeStatus decode_with<uint32_t>(const unsigned char*, unsigned char*, int, int*, int);
+
+// The width of the target's registers: a 64-bit buffer would take a register pair on a 32-bit one.
+using TargetBuffer = std::conditional_t<(UINTPTR_MAX > 0xFFFFFFFFu), uint64_t, uint32_t>;
 
 }  // namespace codec::detail

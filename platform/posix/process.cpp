@@ -1,18 +1,26 @@
 // process.cpp: starting and supervising engine processes, for posix (Linux) builds.
 //
 // A start splits the Windows-style parameter text as a Windows program would see it and runs the
-// file with posix_spawn in the given folder. A handle is a heap record of the child's pid and
-// whether it has been reaped; waiting polls waitpid with WNOHANG, terminating is SIGKILL and a
-// reap. There are no windows here, so the show mode and the whole parameter text reach the child
-// through two variables of its own environment (child_environment.h), as Windows hands them over.
+// file with posix_spawn in the given folder. A handle is a heap record of the child's pid, a
+// pidfd of the child (Linux 5.3 and later) and whether it has been reaped. Like a Windows process
+// handle, the pidfd is a kernel object of the launcher's: a wait sleeps on it until the child ends,
+// and a handle never closed stays among the process's open descriptors, where it can be counted.
+// On an older kernel the handle is the record alone and a wait polls waitpid with WNOHANG.
+// Terminating is SIGKILL and a reap. There are no windows here, so the show mode and the whole
+// parameter text reach the child through two variables of its own environment
+// (child_environment.h), as Windows hands them over.
+#include <poll.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <new>
@@ -32,11 +40,12 @@ namespace {
 
 // The counterpart of HIGH_PRIORITY_CLASS; raising priority may be refused, which is fine.
 constexpr int kHighPriorityNice = -10;
-// Longest single sleep while polling a running child.
+// Longest single sleep while polling a running child that has no pidfd.
 constexpr auto kPollStep = std::chrono::milliseconds(1);
 
 struct Process {
     pid_t pid;
+    int pidfd;   // -1 where the kernel has no pidfd_open
     bool ended;
 };
 
@@ -46,6 +55,34 @@ Process* as_process(ProcessHandle handle) { return static_cast<Process*>(handle)
 std::string path_to_run(const std::string& file, const std::string& folder) {
     if (file.front() == '/' || folder.empty()) return file;
     return folder.back() == '/' ? folder + file : folder + '/' + file;
+}
+
+// A descriptor that refers to the child itself, close-on-exec. -1 on a kernel before Linux 5.3
+// (ENOSYS), or when no descriptor is left; the handle then works without one.
+int open_pidfd(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+void close_pidfd(const Process* p) {
+    if (p->pidfd >= 0) close(p->pidfd);
+}
+
+// Sleeps until the child ends or `remaining` has passed: on its pidfd, which turns readable as the
+// child ends, or in short steps where there is none.
+void sleep_on_child(const Process* p, std::chrono::steady_clock::duration remaining) {
+    if (p->pidfd < 0) {
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(remaining, kPollStep));
+        return;
+    }
+    // Whole milliseconds, rounded up, so a wait never returns before its time.
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(remaining).count();
+    pollfd entry{p->pidfd, POLLIN, 0};
+    poll(&entry, 1, static_cast<int>(std::min<long long>(ms, INT_MAX)));   // EINTR: the caller looks again
 }
 
 // Checked before spawning so that a failed start leaves no child behind, whatever the C
@@ -79,7 +116,7 @@ std::vector<pid_t>& abandoned() {
 void reap_abandoned() {
     auto& pids = abandoned();
     for (std::size_t i = 0; i < pids.size();) {
-        Process p{pids[i], false};
+        Process p{pids[i], -1, false};
         if (reap(&p, false)) {
             pids[i] = pids.back();
             pids.pop_back();
@@ -149,9 +186,9 @@ ProcessHandle system::start_process(const std::string& file, const std::string& 
     std::vector<std::string> own_variables;
     const pid_t pid = spawn(file, args, folder, child_environment(parameters, show, &own_variables));
     if (pid <= 0) return nullptr;
-    auto* p = new (std::nothrow) Process{pid, false};
+    auto* p = new (std::nothrow) Process{pid, open_pidfd(pid), false};
     if (!p) {
-        Process orphan{pid, false};
+        Process orphan{pid, -1, false};
         kill(pid, SIGKILL);
         reap(&orphan, true);
     }
@@ -172,7 +209,7 @@ WaitResult system::wait_process(ProcessHandle process, unsigned milliseconds) {
         if (p->ended || reap(p, false)) return WaitResult::ended;
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) return WaitResult::running;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(deadline - now, kPollStep));
+        sleep_on_child(p, deadline - now);
     }
 }
 
@@ -196,6 +233,7 @@ void close_process(ProcessHandle process) {
         }
     }
     reap_abandoned();
+    close_pidfd(p);
     delete p;
 }
 

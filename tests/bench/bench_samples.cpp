@@ -6,17 +6,20 @@
 #include <random>
 #include <string>
 
+#include "brannock/codec/huffman.h"
 #include "brannock/codec/huffman_tables.h"
 
 namespace bench {
 
-Bytes protocol_bytes(std::size_t n) {
-    std::mt19937 rng(static_cast<unsigned>(n));
+Bytes protocol_bytes(std::size_t n, unsigned variant) {
+    std::mt19937 rng(static_cast<unsigned>(n) + 7919 * variant);
     std::discrete_distribution<int> pick(std::begin(codec::detail::frequencies), std::end(codec::detail::frequencies));
     Bytes b(n);
     for (auto& x : b) x = static_cast<unsigned char>(pick(rng));
     return b;
 }
+
+constexpr char kVersion[] = "3.1.0-r240517";
 
 static void put_u32(Bytes& b, uint32_t v) {
     for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(v >> (8 * i)));
@@ -34,7 +37,7 @@ static void put_text(Bytes& b, const std::string& s) {
 Bytes server_reply() {
     Bytes b;
     put_u32(b, 5660023);
-    put_text(b, "3.1.0-r240517");
+    put_text(b, kVersion);
     put_u32(b, 0x000F3FFF | 0x08000000);
     put_text(b, "\x1c" "d[EU] Friday Night Frags \x1c" "g| Deathmatch 24/7 | newstuff");
     put_text(b, "https://frags.example.net/maps/");
@@ -72,13 +75,46 @@ Bytes master_list() {
     std::mt19937 rng(11);
     Bytes b;
     put_u32(b, 0);
-    for (int i = 0; i < 180; ++i) {
+    for (int i = 0; i < kMasterListServers; ++i) {
         b.push_back(1);
         for (int k = 0; k < 4; ++k) b.push_back(static_cast<unsigned char>(rng()));
         put_u16(b, static_cast<uint16_t>(10666 + rng() % 8));
     }
     b.push_back(2);
     return b;
+}
+
+constexpr std::size_t kFlagWordOffset = 4 + sizeof kVersion;   // after the magic and the version text
+
+Bytes without_fields(Bytes reply) {
+    for (std::size_t i = 0; i < 4; ++i) reply.at(kFlagWordOffset + i) = 0;
+    return reply;
+}
+
+Bytes fieldless_reply(std::size_t n, unsigned variant) {
+    Bytes b;
+    put_u32(b, 5660023);
+    put_text(b, kVersion);
+    put_u32(b, 0);
+    const Bytes rest = protocol_bytes(n > b.size() ? n - b.size() : 0, variant);
+    b.insert(b.end(), rest.begin(), rest.end());
+    return b;
+}
+
+Bytes unlisted_master_reply(std::size_t n, unsigned variant) {
+    Bytes b;
+    put_u32(b, 1);   // neither a list (0) nor the outdated answer
+    const Bytes rest = protocol_bytes(n > b.size() ? n - b.size() : 0, variant);
+    b.insert(b.end(), rest.begin(), rest.end());
+    return b;
+}
+
+Bytes encoded(const Bytes& data) {
+    Bytes packet(codec::encode_capacity(data.size()));
+    int length = 0;
+    codec::HuffmanEncode(data.data(), packet.data(), static_cast<int>(data.size()), &length);
+    packet.resize(static_cast<std::size_t>(length));
+    return packet;
 }
 
 }  // namespace bench

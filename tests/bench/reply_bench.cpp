@@ -1,20 +1,20 @@
 // reply_bench.cpp: replies per second of the server-browser exports.
 //
 // The built plug-in (brannock.so beside this executable) is loaded the way the launcher loads it,
-// with callbacks that do nothing, so the figure covers the export glue, the codec and the reader.
+// with callbacks that do nothing (quiet_launcher.h), so the figure covers the export glue, the
+// codec and the reader.
 // The parts of the server reply path are timed alone too, to show where the time goes. Every
 // benchmark reports the heap allocations per reply.
 //
 // With BENCH_BASELINE_SO naming another build of the plug-in (tools/bench-compare makes one from
 // an earlier commit), every export benchmark runs on it too, as "baseline/...", in the same run.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <vector>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "alloc_counter.h"
 #include "bench_samples.h"
@@ -22,62 +22,13 @@
 #include "brannock/datagram.h"
 #include "brannock/reply_model.h"
 #include "brannock/server_info.h"
-
-#ifndef SDLL_HOST_SIDE
-#define SDLL_HOST_SIDE   // the launcher side's view: types only
-#endif
-#include "frame/launcher.h"
+#include "quiet_launcher.h"
 
 namespace {
 
 using bench::Bytes;
-
-// Do-nothing launcher: every callback answers 0 or null.
-void SDLL_CALL set_configuration(const char*, int) {}
-int SDLL_CALL get_int(HostHandle, const char*, const char*) { return 0; }
-HostText SDLL_CALL get_string(HostHandle, const char*, const char*) { return nullptr; }
-int SDLL_CALL message_box(const char*, const char*, unsigned) { return 0; }
-void SDLL_CALL set_int(HostHandle, const char*, const char*, int) {}
-void SDLL_CALL set_string(HostHandle, const char*, const char*, const char*) {}
-void SDLL_CALL report_message(const char*, int) {}
-void SDLL_CALL require_file(const char*, const char*) {}
-void SDLL_CALL set_iwad_mask(HostHandle, unsigned) {}
-int SDLL_CALL get_file_count(HostHandle) { return 0; }
-HostText SDLL_CALL get_file(HostHandle, int) { return nullptr; }
-void SDLL_CALL send_query(HostHandle, const char*, const char*, const unsigned char*, int, int) {}
-HostText SDLL_CALL add_server(HostHandle, const char*, const char*) { return nullptr; }
-void SDLL_CALL set_server_info(ServerRef, const char*, const char*) {}
-HostText SDLL_CALL get_server_info(ServerRef, const char*) { return nullptr; }
-HostText SDLL_CALL find_file(const char*) { return nullptr; }
-void SDLL_CALL add_file(const char*) {}
-void SDLL_CALL set_iwad(HostHandle, int) {}
-void SDLL_CALL set_map(HostHandle, const char*) {}
-void SDLL_CALL add_player(const char*) {}
-void SDLL_CALL set_engine_ready(HostHandle, int) {}
-void SDLL_CALL unused() {}
-
-void* const callbacks[kSlotCount] = {
-    reinterpret_cast<void*>(set_configuration), reinterpret_cast<void*>(get_int),
-    reinterpret_cast<void*>(get_string),        reinterpret_cast<void*>(unused),
-    reinterpret_cast<void*>(unused),            reinterpret_cast<void*>(message_box),
-    reinterpret_cast<void*>(get_int),           reinterpret_cast<void*>(get_string),
-    reinterpret_cast<void*>(set_int),           reinterpret_cast<void*>(set_string),
-    reinterpret_cast<void*>(report_message),    reinterpret_cast<void*>(require_file),
-    reinterpret_cast<void*>(set_iwad_mask),     reinterpret_cast<void*>(get_file_count),
-    reinterpret_cast<void*>(get_file),          reinterpret_cast<void*>(send_query),
-    reinterpret_cast<void*>(add_server),        reinterpret_cast<void*>(set_server_info),
-    reinterpret_cast<void*>(get_server_info),   reinterpret_cast<void*>(find_file),
-    reinterpret_cast<void*>(add_file),          reinterpret_cast<void*>(set_iwad),
-    reinterpret_cast<void*>(set_map),           reinterpret_cast<void*>(add_player),
-    reinterpret_cast<void*>(set_engine_ready),  reinterpret_cast<void*>(unused),
-};
-
-struct Plugin {
-    SDLL_ServerResponse_t server_response = nullptr;
-    SDLL_ServerGamesettings_t server_gamesettings = nullptr;
-    SDLL_MasterserverResponse_t master_response = nullptr;
-    std::string error;
-};
+using bench::encoded;
+using Plugin = bench::BrowserExports;
 
 std::string executable_folder() {
     char path[4096];
@@ -87,50 +38,24 @@ std::string executable_folder() {
     return text.substr(0, text.rfind('/'));
 }
 
-// Loaded once for the run and never unloaded.
-Plugin load(const std::string& file) {
-    Plugin p;
-    void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-        p.error = "cannot load " + file + " (build the brannock target)";
-        return p;
-    }
-    auto init = reinterpret_cast<SDLL_Init_t>(dlsym(module, "SDLL_Init"));
-    auto init_call = reinterpret_cast<SDLL_InitCall_t>(dlsym(module, "SDLL_InitCall"));
-    p.server_response = reinterpret_cast<SDLL_ServerResponse_t>(dlsym(module, "SDLL_ServerResponse"));
-    p.server_gamesettings = reinterpret_cast<SDLL_ServerGamesettings_t>(dlsym(module, "SDLL_ServerGamesettings"));
-    p.master_response = reinterpret_cast<SDLL_MasterserverResponse_t>(dlsym(module, "SDLL_MasterserverResponse"));
-    if (!init || !init_call || !p.server_response || !p.server_gamesettings || !p.master_response) {
-        p.error = "missing export in " + file;
-        return p;
-    }
-    char name[256] = {};
-    uint16_t capabilities = 0;
-    init(nullptr, name, &capabilities);
-    for (unsigned slot = 0; slot < kSlotCount; ++slot) init_call(slot, callbacks[slot]);
-    return p;
-}
-
 const Plugin& plugin() {
-    static const Plugin loaded = load(executable_folder() + "/brannock.so");
+    static const Plugin loaded = bench::load_browser(executable_folder() + "/brannock.so");
     return loaded;
 }
 
 const Plugin& baseline() {
-    static const Plugin loaded = load(std::getenv("BENCH_BASELINE_SO") ? std::getenv("BENCH_BASELINE_SO") : "");
+    static const Plugin loaded =
+        bench::load_browser(std::getenv("BENCH_BASELINE_SO") ? std::getenv("BENCH_BASELINE_SO") : "");
     return loaded;
-}
-
-Bytes encoded(const Bytes& data) {
-    Bytes packet(codec::encode_capacity(data.size()));
-    int length = 0;
-    codec::HuffmanEncode(data.data(), packet.data(), static_cast<int>(data.size()), &length);
-    packet.resize(static_cast<std::size_t>(length));
-    return packet;
 }
 
 const Bytes& server_packet() {
     static const Bytes packet = encoded(bench::server_reply());
+    return packet;
+}
+// The typical reply with its flag word cleared: the same bytes to decode, no field to read.
+const Bytes& fieldless_packet() {
+    static const Bytes packet = encoded(bench::without_fields(bench::server_reply()));
     return packet;
 }
 const Bytes& master_packet() {
@@ -172,10 +97,10 @@ void export_server_response(benchmark::State& state, PluginFn which, const Bytes
     });
 }
 
-void export_server_gamesettings(benchmark::State& state, PluginFn which) {
+void export_server_gamesettings(benchmark::State& state, PluginFn which, const Bytes& (*packet_of)()) {
     const Plugin& p = which();
     if (!p.error.empty()) return state.SkipWithError(p.error.c_str());
-    const Bytes& packet = server_packet();
+    const Bytes& packet = packet_of();
     per_reply(state, [&] {
         int result = p.server_gamesettings(nullptr, packet.data(), static_cast<int>(packet.size()));
         benchmark::DoNotOptimize(result);
@@ -206,8 +131,12 @@ const bool registered = [] {
                                      server_packet);
         benchmark::RegisterBenchmark((prefix + "SDLL_ServerResponse/refused_at_magic").c_str(),
                                      export_server_response, b.plugin, refused_packet);
+        benchmark::RegisterBenchmark((prefix + "SDLL_ServerResponse/no_fields").c_str(), export_server_response,
+                                     b.plugin, fieldless_packet);
         benchmark::RegisterBenchmark((prefix + "SDLL_ServerGamesettings").c_str(), export_server_gamesettings,
-                                     b.plugin);
+                                     b.plugin, server_packet);
+        benchmark::RegisterBenchmark((prefix + "SDLL_ServerGamesettings/no_fields").c_str(),
+                                     export_server_gamesettings, b.plugin, fieldless_packet);
         benchmark::RegisterBenchmark((prefix + "SDLL_MasterserverResponse").c_str(), export_master_response,
                                      b.plugin);
     }

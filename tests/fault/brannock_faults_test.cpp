@@ -2,6 +2,7 @@
 // turn, through Brannock's own export code linked into this program.
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "brannock/exports.h"
 #include "tests/fault/fault_scenario.h"
@@ -45,57 +46,21 @@ void host_game(PluginFixture&) {
     SDLL_LaunchMultiplayer(4, 0, 0, 0, list.data(), "Ann");
 }
 
-ScenarioRun run(std::optional<CallStep> failing, void (*play)(PluginFixture&), SDLL_MultiplayerFinished_t finish,
-                const std::string& full_response) {
-    return test_support::run_scenario("brannock", "Brannock.exe", brannock_export, failing, play, finish,
-                                      [&](PluginFixture& f, const ScenarioRun& r) {
-        if (!full_response.empty() && !r.response.empty()) {
-            EXPECT_EQ(r.response, full_response) << "an engine started on a response file not fully written";
-        }
-        if (!failing) {
-            EXPECT_TRUE(f.launcher->message_boxes.empty());
-            return;
-        }
-        // The message the user must act on, with the full path.
-        const std::string response = f.engine_dir + "doomargs.tmp";
-        std::string expected;
-        switch (failing->kind) {
-            case Call::delete_file:
-            case Call::rename:
-                expected = "Brannock could not move your " + response + " aside to " + response +
-                           ".bak, so the game was not started. Your file is unchanged.";
-                break;
-            case Call::write:
-                expected = "Brannock could not write its response file " + response + ", so the game was not started.";
-                break;
-            case Call::move_replace:
-                expected = "Brannock could not put your earlier " + response + " back; it is kept as " + response + ".bak.";
-                break;
-            default: return;
-        }
-        ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
-        EXPECT_EQ(f.launcher->message_boxes[0].text, expected);
-    });
-}
+void no_more_checks(PluginFixture&, const ScenarioRun&) {}
 
 TEST(BrannockFaults, JoinAndFinishKeepTheUsersResponseFileUnderEverySingleFault) {
-    const ScenarioRun clean = run(std::nullopt, join, SDLL_ServerFinished, "");
-    ASSERT_FALSE(clean.response.empty()) << "the join started no engine on its response file";
-    for (const CallStep& step : test_support::single_fault_schedules(clean.calls)) {
-        SCOPED_TRACE("failing " + test_support::describe(step));
-        const ScenarioRun faulty = run(step, join, SDLL_ServerFinished, clean.response);
-        EXPECT_TRUE(faulty.failed || step.kind == Call::wait);
-    }
+    test_support::run_every_single_fault({"brannock", "Brannock.exe", brannock_export, join, SDLL_ServerFinished,
+                                          test_support::kResponseFileMessages},
+                                         no_more_checks);
 }
 
-TEST(BrannockFaults, HostedGameAndFinishEndEveryEngineUnderEverySingleFault) {
-    const ScenarioRun clean = run(std::nullopt, host_game, SDLL_MultiplayerFinished, "");
-    ASSERT_EQ(std::count(clean.calls.begin(), clean.calls.end(), CallStep{Call::start_process, 2}), 1)
-        << "a hosted game starts its server and its client";
-    for (const CallStep& step : test_support::single_fault_schedules(clean.calls)) {
-        SCOPED_TRACE("failing " + test_support::describe(step));
-        run(step, host_game, SDLL_MultiplayerFinished, "");
-    }
+// The server runs until the finish stops it; a failed start or wait is told to nobody.
+TEST(BrannockFaults, HostedGameAndFinishStopTheServerUnderEverySingleFault) {
+    test_support::Scenario hosted{"brannock", "Brannock.exe", brannock_export, host_game, SDLL_MultiplayerFinished, {}};
+    hosted.engine_start = 2;
+    hosted.response_file = false;
+    hosted.stopped_by_finish = " -host ";
+    test_support::run_every_single_fault(hosted, no_more_checks);
 }
 
 TEST(BrannockGames, ManyJoinsAndAFewHostedGamesLeaveNoHandleOrProcess) {

@@ -3,7 +3,9 @@
 // A scenario runs once with every OS call real to learn its calls and the response file it
 // writes, then once per call with that call failing. After each run the user's earlier
 // doomargs.tmp must be in place or in doomargs.tmp.bak, no engine may have started on another
-// response file than the full one, the finish must answer 1 and the colour it saved must be back.
+// response file than the full one, the finish must answer 1, the colour it saved must be back, an
+// engine the finish must stop (a hosting machine's server) must have been stopped by it, and the
+// user must have been told exactly what the failing call's table row says, or nothing.
 #pragma once
 
 #include <algorithm>
@@ -24,35 +26,118 @@ constexpr const char* kUserResponse = "-user's own options\r\n";
 constexpr std::uint32_t kColourBefore = 333;
 constexpr std::uint32_t kColourDuringGame = 444;
 
+// What the user is told, word for word; {plugin} stands for the plug-in's name and {dir} for the
+// engine folder.
+constexpr const char* kNotMovedAside =
+    "{plugin} could not move your {dir}doomargs.tmp aside to {dir}doomargs.tmp.bak, so the game was not "
+    "started. Your file is unchanged.";
+constexpr const char* kNotWritten =
+    "{plugin} could not write its response file {dir}doomargs.tmp, so the game was not started.";
+constexpr const char* kNotPutBack =
+    "{plugin} could not put your earlier {dir}doomargs.tmp back; it is kept as {dir}doomargs.tmp.bak.";
+
+// The failing call whose run shows `message`; a failing call without a row shows none.
+struct FaultMessage {
+    CallStep step;
+    const char* message;
+};
+
+// A game through the response file, whose calls come in this order: find-first of doomargs.tmp
+// and of its backup, delete of the older backup, rename of the user's file to the backup, the
+// write of the new file, the engine's start, waits, and the finish's move of the backup back over
+// the plug-in's file. A failed start or wait is told to nobody.
+inline const std::vector<FaultMessage> kResponseFileMessages = {
+    // The user's file unseen: the new one is created only where no file is, so it is not written.
+    {{Call::find_first, 1}, kNotWritten},
+    // The older backup unseen: the rename never replaces it.
+    {{Call::find_first, 2}, kNotMovedAside},
+    {{Call::delete_file, 1}, kNotMovedAside},
+    {{Call::rename, 1}, kNotMovedAside},
+    {{Call::write, 1}, kNotWritten},
+    {{Call::move_replace, 1}, kNotPutBack},
+};
+
+struct Scenario {
+    const char* plugin;   // "brannock" / "orvento"
+    const char* exe;      // the engine's file name
+    host::ExportLookup exports;
+    std::function<void(PluginFixture&)> play;     // the launch
+    std::function<int()> finish;                  // polled until it answers 1
+    std::vector<FaultMessage> messages;
+    int engine_start = 1;   // which start is the engine the player plays in
+    bool response_file = true;   // the engine reads its options from doomargs.tmp
+    // The parameter text that begins an engine the finish must stop; null when there is none.
+    // Such an engine is never released, so only the finish can end it; every other engine is
+    // released once the launch has returned.
+    const char* stopped_by_finish = nullptr;
+};
+
 struct ScenarioRun {
     std::vector<CallStep> calls;
     bool failed = false;
+    int polls = 0;          // finish calls up to the one that answered 1
     std::string response;   // the bytes the first engine start read through '@', if any
 };
 
+inline std::string with_names(std::string text, const std::string& plugin, const std::string& dir) {
+    for (const auto& [name, value] : {std::pair<std::string, std::string>{"{plugin}", plugin}, {"{dir}", dir}}) {
+        for (std::size_t at = 0; (at = text.find(name, at)) != std::string::npos; at += value.size())
+            text.replace(at, name.size(), value);
+    }
+    return text;
+}
+
+inline bool begins_with(const Record& start, const char* prefix) {
+    return start.value("parameters", "").rfind(prefix, 0) == 0;
+}
+
+// Releases every engine the launch started but the ones the finish must stop, once each has
+// recorded its start.
+inline void release_played_engines(const PluginFixture& f, const Scenario& s, const FaultRun& run,
+                                   std::optional<CallStep> failing) {
+    const auto& calls = run.calls();
+    std::size_t started = 0;
+    for (const CallStep& call : calls) started += call.kind == Call::start_process && call != failing ? 1 : 0;
+    EXPECT_TRUE(f.engines.wait_for_starts(started));
+    for (const Record& start : f.engines.starts()) {
+        if (!begins_with(start, s.stopped_by_finish)) f.engines.release(start);
+    }
+}
+
+// Every engine the finish must stop has ended without ending by itself (a killed engine writes
+// no end record).
+inline void expect_stopped_by_finish(const PluginFixture& f, const Scenario& s) {
+    for (const Record& start : f.engines.starts()) {
+        if (!begins_with(start, s.stopped_by_finish)) continue;
+        EXPECT_TRUE(wait_until([&] { return !is_running_child(pid_of(start)); }))
+            << "the finish left this engine running: " << start.dump();
+        EXPECT_TRUE(f.engines.end_of(start).is_null()) << "the engine ended by itself, not by the finish";
+    }
+}
+
 // One launch and finish in a fresh engine folder holding the user's response file and an older
-// backup; `play` launches through `f`, `finish` is the export polled until it answers 1.
-inline ScenarioRun run_scenario(const char* plugin, const char* exe, host::ExportLookup exports,
-                                std::optional<CallStep> failing, const std::function<void(PluginFixture&)>& play,
-                                const std::function<int()>& finish,
+// backup; `check` adds what only its plug-in leaves behind.
+inline ScenarioRun run_scenario(const Scenario& s, std::optional<CallStep> failing,
                                 const std::function<void(PluginFixture&, const ScenarioRun&)>& check) {
     ScenarioRun result;
     PluginFixture f;
-    if (!f.open(plugin, exe, exports)) return result;
+    if (!f.open(s.plugin, s.exe, s.exports)) return result;
     set_env("SDLL_SYSCOLOR_FILE", f.scratch + "highlight");
     const std::string response = f.engine_dir + "doomargs.tmp";
     write_file(response, kUserResponse);
     write_file(response + ".bak", "older backup\r\n");
     set_highlight_color(kColourBefore);
-    f.engines.release_all();   // each engine ends as soon as it has started
+    if (!s.stopped_by_finish) f.engines.release_all();   // each engine ends as soon as it has started
     {
         FaultRun run(failing);
-        play(f);
+        s.play(f);
+        if (s.stopped_by_finish) release_played_engines(f, s, run, failing);
         set_highlight_color(kColourDuringGame);
-        EXPECT_TRUE(wait_until([&] { return finish() == 1; })) << "the finish never answered 1";
+        EXPECT_TRUE(wait_until([&] { return ++result.polls, s.finish() == 1; })) << "the finish never answered 1";
         result.calls = run.calls();
         result.failed = run.failed();
     }
+    if (s.stopped_by_finish) expect_stopped_by_finish(f, s);
     for (const Record& start : f.engines.starts()) {
         if (start.contains("response_file")) result.response = start["response_file"].value("bytes", "");
     }
@@ -64,14 +149,50 @@ inline ScenarioRun run_scenario(const char* plugin, const char* exe, host::Expor
     EXPECT_TRUE(in_place || in_backup) << "the user's doomargs.tmp is gone";
     // The colour is saved just before the first start; a launch that stops earlier saves none.
     EXPECT_EQ(highlight_color(), started ? kColourBefore : kColourDuringGame);
-    EXPECT_LE(f.launcher->message_boxes.size(), 1u) << "one message at most for one fault";
+
+    // An engine that cannot start is no message of the plug-in's (Windows shows its own); the
+    // game is over at the first finish call, which puts the user's file back.
+    if (failing == CallStep{Call::start_process, s.engine_start}) {
+        EXPECT_EQ(result.polls, 1);
+        EXPECT_TRUE(in_place) << "the finish of a game that never started left the user's file aside";
+    }
+    const char* told = nullptr;
+    for (const FaultMessage& row : s.messages) {
+        if (failing == row.step) told = row.message;
+    }
+    std::vector<std::string> shown;
     for (const auto& box : f.launcher->message_boxes) {
+        shown.push_back(box.text);
         EXPECT_EQ(box.caption, f.launcher->name());
         EXPECT_EQ(box.style, 0x30u);
     }
+    const std::vector<std::string> expected =
+        told ? std::vector<std::string>{with_names(told, f.launcher->name(), f.engine_dir)} : std::vector<std::string>{};
+    EXPECT_EQ(shown, expected);
     check(f, result);
     set_env("SDLL_SYSCOLOR_FILE", "");
     return result;
+}
+
+// The clean run, then one run per call of it with that call failing; each failing call must have
+// been reached (a wait only where the engine still ran), and no engine may start on a response
+// file other than the clean run's. The first run that fails ends the test: a server left running
+// costs each run the whole deadline.
+inline void run_every_single_fault(const Scenario& s,
+                                   const std::function<void(PluginFixture&, const ScenarioRun&)>& check) {
+    const ScenarioRun clean = run_scenario(s, std::nullopt, check);
+    ASSERT_EQ(std::count(clean.calls.begin(), clean.calls.end(), CallStep{Call::start_process, s.engine_start}), 1)
+        << "the launch did not start the engine the player plays in";
+    ASSERT_EQ(clean.response.empty(), !s.response_file) << "the engine was not started on its response file";
+    for (const CallStep& step : single_fault_schedules(clean.calls)) {
+        if (::testing::Test::HasFailure()) return;
+        SCOPED_TRACE("failing " + describe(step));
+        const ScenarioRun faulty = run_scenario(s, step, check);
+        EXPECT_TRUE(faulty.failed || step.kind == Call::wait);
+        if (!faulty.response.empty()) {
+            EXPECT_EQ(faulty.response, clean.response) << "an engine started on a response file not fully written";
+        }
+    }
 }
 
 }  // namespace test_support

@@ -2,6 +2,7 @@
 // call failing in turn, through Orvento's own export code linked into this program.
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "orvento/exports.h"
 #include "tests/fault/fault_scenario.h"
@@ -16,6 +17,7 @@ namespace {
 
 using test_support::Call;
 using test_support::CallStep;
+using test_support::FaultMessage;
 using test_support::PluginFixture;
 using test_support::ScenarioRun;
 
@@ -44,42 +46,35 @@ void play_recorded_game(PluginFixture& f) {
     SDLL_LaunchMultiplayer(4, 0, 0, 0, list.data());
 }
 
-ScenarioRun run(std::optional<CallStep> failing, const std::string& full_response) {
-    return test_support::run_scenario("orvento", "doom32.exe", orvento_export, failing, play_recorded_game,
-                                      SDLL_MultiplayerFinished, [&](PluginFixture& f, const ScenarioRun& r) {
-        if (!full_response.empty() && !r.response.empty()) {
-            EXPECT_EQ(r.response, full_response) << "an engine started on a response file not fully written";
-        }
-        // The older demo goes only when the recording takes its place.
-        const std::string target = f.engine_dir + "duel.lmp";
-        const std::string recording = f.engine_dir + "tempdemo.lmp";
-        ASSERT_TRUE(test_support::file_exists(target)) << "the demo of the target name is gone";
-        if (test_support::read_file(target) == kOlderDemo) {
-            const bool recorded = !r.response.empty();
-            EXPECT_EQ(test_support::file_exists(recording), recorded) << "a recording was lost or invented";
-        } else {
-            EXPECT_FALSE(test_support::file_exists(recording));
-        }
-        if (!failing) {
-            EXPECT_TRUE(f.launcher->message_boxes.empty());
-            EXPECT_NE(test_support::read_file(target), kOlderDemo) << "the recording was not filed";
-        }
-        if (failing == CallStep{Call::move_replace, 2}) {
-            ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
-            EXPECT_EQ(f.launcher->message_boxes[0].text,
-                      "Orvento could not file the demo as " + target + "; the recording is kept as " + recording + ".");
-        }
-    });
+// After the response file's calls the finish looks for the recording (find-first #3; unseen, it
+// is a game that recorded nothing: no message) and moves it over the older demo of its name.
+std::vector<FaultMessage> game_messages() {
+    std::vector<FaultMessage> messages = test_support::kResponseFileMessages;
+    messages.push_back({{Call::move_replace, 2},
+                        "Orvento could not file the demo as {dir}duel.lmp; the recording is kept as {dir}tempdemo.lmp."});
+    return messages;
+}
+
+// The older demo goes only when the recording takes its place.
+void check_demo(PluginFixture& f, const ScenarioRun& r) {
+    const std::string target = f.engine_dir + "duel.lmp";
+    const std::string recording = f.engine_dir + "tempdemo.lmp";
+    ASSERT_TRUE(test_support::file_exists(target)) << "the demo of the target name is gone";
+    if (test_support::read_file(target) == kOlderDemo) {
+        const bool recorded = !r.response.empty();
+        EXPECT_EQ(test_support::file_exists(recording), recorded) << "a recording was lost or invented";
+    } else {
+        EXPECT_FALSE(test_support::file_exists(recording));
+    }
+    if (!r.failed && !r.response.empty()) {
+        EXPECT_NE(test_support::read_file(target), kOlderDemo) << "the recording was not filed";
+    }
 }
 
 TEST(OrventoFaults, GameAndFinishKeepTheUsersFilesUnderEverySingleFault) {
-    const ScenarioRun clean = run(std::nullopt, "");
-    ASSERT_FALSE(clean.response.empty()) << "the launch started no engine on its response file";
-    for (const CallStep& step : test_support::single_fault_schedules(clean.calls)) {
-        SCOPED_TRACE("failing " + test_support::describe(step));
-        const ScenarioRun faulty = run(step, clean.response);
-        EXPECT_TRUE(faulty.failed || step.kind == Call::wait);
-    }
+    test_support::run_every_single_fault({"orvento", "doom32.exe", orvento_export, play_recorded_game,
+                                          SDLL_MultiplayerFinished, game_messages()},
+                                         check_demo);
 }
 
 TEST(OrventoGames, ManyGamesLeaveNoHandleOrProcess) {

@@ -17,11 +17,12 @@ void touch(const char* text) { g_text_bytes = g_text_bytes + std::strlen(text); 
 // Traps on a written value no reply can give.
 class CheckedSettings final : public brannock::SettingsSink {
 public:
+    CheckedSettings() : SettingsSink(check_int, nullptr) {}
     void set_string(const char*, const char*, const char* value) override { touch(value); }
     void set_map(const char* map) override { touch(map); }
     void add_file(const char* file) override { touch(file); }
     void report_message(const char*, int) override {}
-    void set_int(const char*, const char* key, int value) override {
+    static void SDLL_CALL check_int(void*, const char*, const char* key, int value) {
         if (std::strcmp(key, "type") == 0 && (value < 0 || value > 15)) __builtin_trap();
     }
     void set_iwad(int number) override {

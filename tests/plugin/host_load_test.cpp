@@ -18,13 +18,7 @@ const PluginCase kPlugins[] = {
     {"orvento", "Orvento", 29, "orvento/orvento.cfg"},
 };
 
-std::string source_file(const std::string& relative) {
-#ifdef _WIN32
-    return std::string("Z:") + SDLL_SOURCE_DIR + "/" + relative;   // the build tree, seen from Wine
-#else
-    return std::string(SDLL_SOURCE_DIR) + "/" + relative;
-#endif
-}
+using test_support::source_file;
 
 class HostLoad : public ::testing::TestWithParam<PluginCase> {};
 

@@ -1,6 +1,7 @@
-// expected_tables.h: the engine's flag items, the IWAD file names and the launcher protocol's
-// byte frequencies, typed in independently of the plug-ins' own tables so that a wrong value or
-// name in those tables makes a test fail instead of agreeing with itself.
+// expected_tables.h: the engine's flag items, the IWAD file names with their server-list game
+// names, and the launcher protocol's byte frequencies, typed in independently of the plug-ins'
+// own tables so that a wrong value or name in those tables makes a test fail instead of agreeing
+// with itself.
 #pragma once
 
 #include <cstdint>
@@ -158,28 +159,29 @@ inline constexpr FlagRow kFlagRows[125] = {
 struct Iwad {
     int number;
     const char* file;
-    bool orvento;   // in Orvento's table too
+    bool orvento;       // in Orvento's table too
+    const char* game;   // the server list's GAME column begins with it
 };
 inline constexpr Iwad kIwads[19] = {
-    {1, "doom.wad", true},
-    {2, "doom1.wad", true},
-    {3, "freedoomu.wad", false},
-    {4, "doom2.wad", true},
-    {5, "tnt.wad", true},
-    {6, "plutonia.wad", true},
-    {7, "freedoom.wad", false},
-    {8, "freedm.wad", true},
-    {9, "heretic.wad", false},
-    {10, "heretic1.wad", false},
-    {11, "blasphem.wad", false},
-    {12, "hexen.wad", false},
-    {13, "hexdd.wad", false},
-    {14, "strife0.wad", false},
-    {15, "strife1.wad", false},
-    {16, "chex.wad", false},
-    {17, "chex3.wad", false},
-    {18, "action2.wad", false},
-    {19, "megagame.wad", false},
+    {1, "doom.wad", true, "Doom "},
+    {2, "doom1.wad", true, "Doom Demo "},
+    {3, "freedoomu.wad", false, "Ultimate Freedoom "},
+    {4, "doom2.wad", true, "Doom 2 "},
+    {5, "tnt.wad", true, "Evilution "},
+    {6, "plutonia.wad", true, "Plutonia "},
+    {7, "freedoom.wad", false, "Freedoom "},
+    {8, "freedm.wad", true, "FreeDM "},
+    {9, "heretic.wad", false, "Heretic "},
+    {10, "heretic1.wad", false, "Heretic Demo "},
+    {11, "blasphem.wad", false, "Blasphemer "},
+    {12, "hexen.wad", false, "Hexen "},
+    {13, "hexdd.wad", false, "Deathkings "},
+    {14, "strife0.wad", false, "Strife Demo "},
+    {15, "strife1.wad", false, "Strife "},
+    {16, "chex.wad", false, "Chex Quest "},
+    {17, "chex3.wad", false, "Chex Quest 3 "},
+    {18, "action2.wad", false, "Action Doom "},
+    {19, "megagame.wad", false, "MM8BDM "},
 };
 
 // The weight of each byte value in the launcher protocol, from which both ends build their code.

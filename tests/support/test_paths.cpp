@@ -134,6 +134,14 @@ bool same_folder(const std::string& a, const std::string& b) {
     return normal(a) == normal(b);
 }
 
+std::string source_file(const std::string& relative) {
+#ifdef _WIN32
+    return std::string("Z:") + SDLL_SOURCE_DIR + "/" + relative;   // the source tree, seen from Wine
+#else
+    return std::string(SDLL_SOURCE_DIR) + "/" + relative;
+#endif
+}
+
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -15,6 +15,8 @@ std::string fake_engine_path();
 std::string scratch_dir(const std::string& label);
 // True when both name the same folder, whatever trailing separator or (on Windows) letter case.
 bool same_folder(const std::string& a, const std::string& b);
+// A file of the source tree, by its path relative to the tree's root.
+std::string source_file(const std::string& relative);
 // The whole content of a file; empty when it is missing.
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);

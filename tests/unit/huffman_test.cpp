@@ -12,6 +12,7 @@
 
 #include "brannock/codec/huffman.h"
 #include "brannock/codec/huffman_reference.h"
+#include "brannock/codec/huffman_tables.h"
 #include "tests/support/expected_tables.h"
 
 namespace {
@@ -33,17 +34,26 @@ struct Decoded {
     Bytes bytes;
 };
 
+using DecodeFn = DecodeStatus (*)(const unsigned char*, unsigned char*, int, int*, int);
+
+// Both widths of the fast decoder run in every build, whichever the target ships.
+struct FastDecoder {
+    const char* name;
+    DecodeFn decode;
+};
+constexpr FastDecoder kFastDecoders[] = {
+    {"64-bit buffer", codec::detail::decode_with<uint64_t>},
+    {"32-bit buffer", codec::detail::decode_with<uint32_t>},
+};
+
 // Decodes into an area of `capacity` bytes followed by guard bytes that must stay untouched.
-Decoded decode(const Bytes& packet, int capacity, bool fast = true) {
+Decoded decode(const Bytes& packet, int capacity, DecodeFn decoder = codec::HuffmanDecode) {
     constexpr int guard = 64;
     constexpr unsigned char guard_byte = 0xA5;
     const int room = std::max(capacity, 0);
     Bytes area(static_cast<std::size_t>(room) + guard, guard_byte);
     int length = -1;
-    const auto status = fast ? codec::HuffmanDecode(packet.data(), area.data(), static_cast<int>(packet.size()),
-                                                    &length, capacity)
-                             : codec::reference_decode(packet.data(), area.data(), static_cast<int>(packet.size()),
-                                                       &length, capacity);
+    const auto status = decoder(packet.data(), area.data(), static_cast<int>(packet.size()), &length, capacity);
     EXPECT_GE(length, 0);
     EXPECT_LE(length, room);
     EXPECT_TRUE(std::all_of(area.begin() + room, area.end(), [](unsigned char b) { return b == guard_byte; }))
@@ -228,10 +238,12 @@ TEST(HuffmanPackets, StopsAtTheCapacity) {
     const Bytes data = protocol_bytes(rng, 300);
     const Bytes packet = encode(data);
     ASSERT_NE(packet[0], 0xFF);
-    for (int capacity = 0; capacity <= 300; ++capacity) {
-        const Decoded d = decode(packet, capacity);
-        EXPECT_EQ(d.status, capacity == 300 ? DecodeStatus::ok : DecodeStatus::overflow) << capacity;
-        EXPECT_TRUE(std::equal(d.bytes.begin(), d.bytes.end(), data.begin())) << capacity;
+    for (const FastDecoder& fast : kFastDecoders) {
+        for (int capacity = 0; capacity <= 300; ++capacity) {
+            const Decoded d = decode(packet, capacity, fast.decode);
+            EXPECT_EQ(d.status, capacity == 300 ? DecodeStatus::ok : DecodeStatus::overflow) << fast.name << capacity;
+            EXPECT_TRUE(std::equal(d.bytes.begin(), d.bytes.end(), data.begin())) << fast.name << capacity;
+        }
     }
 }
 
@@ -250,12 +262,15 @@ TEST(HuffmanRoundTrip, EveryLengthUpTo2000) {
     }
 }
 
-// The fast codec must give what the tree walk gives: same bytes, same length, same status.
+// The fast codec, at both widths, must give what the tree walk gives: same bytes, same length,
+// same status.
 void expect_same_decode(const Bytes& packet, int capacity) {
-    const Decoded fast = decode(packet, capacity, true);
-    const Decoded slow = decode(packet, capacity, false);
-    ASSERT_EQ(fast.status, slow.status) << "packet size " << packet.size() << " capacity " << capacity;
-    ASSERT_EQ(fast.bytes, slow.bytes) << "packet size " << packet.size() << " capacity " << capacity;
+    const Decoded slow = decode(packet, capacity, codec::reference_decode);
+    for (const FastDecoder& fast : kFastDecoders) {
+        const Decoded d = decode(packet, capacity, fast.decode);
+        ASSERT_EQ(d.status, slow.status) << fast.name << ", packet size " << packet.size() << " capacity " << capacity;
+        ASSERT_EQ(d.bytes, slow.bytes) << fast.name << ", packet size " << packet.size() << " capacity " << capacity;
+    }
 }
 
 TEST(HuffmanFastCodec, EncodesLikeTheBitWriter) {

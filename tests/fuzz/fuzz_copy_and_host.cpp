@@ -76,7 +76,7 @@ std::size_t int_item(const char* group, const char* key) {
 // The multiplayer page: its defaults (brannock.cfg), then what the copy wrote.
 class Store final : public brannock::SettingsSink {
 public:
-    Store() { ints_[int_item("general", "skill")] = 4; }
+    Store() : SettingsSink(store_int, this) { ints_[int_item("general", "skill")] = 4; }
 
     void set_string(const char* group, const char* key, const char* value) override {
         if (std::strcmp(group, "general") != 0 || std::strcmp(key, "map") != 0) __builtin_trap();
@@ -85,7 +85,9 @@ public:
     void set_map(const char* text) override { map = text; }
     void add_file(const char* file) override { files.emplace_back(file); }
     void report_message(const char*, int) override {}
-    void set_int(const char* group, const char* key, int value) override { ints_[int_item(group, key)] = value; }
+    static void SDLL_CALL store_int(void* store, const char* group, const char* key, int value) {
+        static_cast<Store*>(store)->ints_[int_item(group, key)] = value;
+    }
     void set_iwad(int number) override { iwad = number; }
     void add_player(const char*) override {}
 

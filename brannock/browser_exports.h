@@ -7,11 +7,9 @@
 
 #include "frame/launcher.h"
 
-#ifndef SDLL_HOST_SIDE
 SDLL_EXPORT void SDLL_CALL SDLL_QueryMasterserver(void);
 SDLL_EXPORT int  SDLL_CALL SDLL_MasterserverResponse(void* first, void* second, const unsigned char* data,
                                                      int length);
 SDLL_EXPORT int  SDLL_CALL SDLL_ServerQueryData(void* first, void* second, unsigned char* out, int* outLength);
 SDLL_EXPORT int  SDLL_CALL SDLL_ServerResponse(ServerRef server, const unsigned char* data, int length);
 SDLL_EXPORT int  SDLL_CALL SDLL_ServerGamesettings(void* first, const unsigned char* data, int length);
-#endif

@@ -4,11 +4,12 @@
 #include "brannock/names.h"
 #include "frame/engine_checks.h"
 #include "frame/frame.h"
+#include "frame/iwads.h"
 
 namespace {
 
-// The engine runs every IWAD of the shared table: the low 19 bits, whatever the folder holds.
-unsigned every_iwad(std::string_view /*folder*/) { return 0x7FFFF; }
+// The engine runs every IWAD of the shared table, whatever the folder holds.
+unsigned every_iwad(std::string_view /*folder*/) { return frame::kAllIwadsMask; }
 
 // A folder without the engine is refused without a message of this plug-in's own.
 constexpr frame::EngineFolderCheck kFolderCheck{brannock::kPluginName, brannock::kEngineExe, nullptr,

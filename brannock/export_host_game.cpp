@@ -6,11 +6,12 @@
 
 #include "brannock/exports.h"
 #include "brannock/flag_table.h"
+#include "brannock/game_session.h"
 #include "brannock/launch_text.h"
 #include "brannock/names.h"
 #include "frame/engine_session.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
+#include "frame/iwads.h"
 #include "frame/paths.h"
 #include "platform/platform.h"
 
@@ -22,25 +23,15 @@ namespace {
 // The server's start-up needs a head start before the client connects to it.
 constexpr unsigned kServerHeadStartMs = 1000;
 
-// Kept from a launch to its finish, apart from a join's: the client is the engine the finish
-// waits for.
-frame::EngineSession g_game{brannock::kPluginName, brannock::kEngineExe};
-
 int multiplayer_int(const char* group, const char* key) {
     return host<Host_GetMultiplayerInt_t>(kSlotGetMultiplayerInt)(host_handle(), group, key);
 }
 
-// The chosen extra files, lower-cased (names on the launcher's machine are case-blind), in
-// short form.
-std::vector<std::string> read_chosen_files(frame::PathReader& paths) {
-    std::vector<std::string> files;
-    const int count = host<Host_GetFileCount_t>(kSlotGetFileCount)(host_handle());
-    for (int i = 0; i < count; ++i) {
-        std::string path = paths.chosen_file(i);
-        frame::to_lower_ascii(path);
-        files.push_back(frame::short_file_argument(path, path));
-    }
-    return files;
+// The arguments that name the chosen extra files.
+std::vector<std::string> chosen_file_arguments(frame::PathReader& paths) {
+    std::vector<std::string> arguments;
+    for (frame::ChosenFile& file : paths.chosen_files()) arguments.push_back(std::move(file.argument));
+    return arguments;
 }
 
 // Read in the order the server line uses them: map, type, modifier, skill, then every flag item.
@@ -69,8 +60,8 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         frame::PathReader paths(brannock::kPluginName);
         const std::string folder = paths.engine_path("general", "enginepath");
         std::string iwad_name;
-        frame::IwadFileName(frame::Plugin::brannock, iwad, &iwad_name);
-        const std::vector<std::string> files = read_chosen_files(paths);
+        frame::IwadFileName(iwad, &iwad_name);
+        const std::vector<std::string> files = chosen_file_arguments(paths);
 
         brannock::ClientGame client;
         ReadCountedString(addresses, hostEntry, &client.host_address, kAddressPartMax);
@@ -89,21 +80,23 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         server.limits = read_limits();   // every machine reads them; only the host uses them
         const std::string server_line = hosting ? brannock::server_line(server) : std::string();
 
-        if (!g_game.command_lines_fit(folder, {server_line, client_line})) return;
-        g_game.forget_earlier_launch();
-        g_game.save_highlight();
+        frame::EngineSession& session = brannock::game_session();
+        if (!session.command_lines_fit(folder, {server_line, client_line})) return;
+        session.forget_earlier_launch();
+        session.save_highlight();
         if (hosting) {
-            g_game.start_server(folder, server_line);
+            session.start_server(folder, server_line);
             platform::sleep_ms(kServerHeadStartMs);
         }
-        g_game.start_engine(folder, client_line);
+        session.start_engine(folder, client_line);
     });
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
     return frame::guarded(1, [] {
-        if (g_game.engine_running()) return 0;
-        g_game.finish();
+        frame::EngineSession& session = brannock::game_session();
+        if (session.engine_running()) return 0;
+        session.finish();
         return 1;
     });
 }

@@ -6,17 +6,15 @@
 #include <vector>
 
 #include "brannock/exports.h"
+#include "brannock/game_session.h"
 #include "brannock/launch_text.h"
 #include "brannock/names.h"
+#include "frame/command_line.h"
 #include "frame/engine_session.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 #include "frame/paths.h"
 
 namespace {
-
-// Kept from a join to its finish, apart from the hosted game's.
-frame::EngineSession g_join{brannock::kPluginName, brannock::kEngineExe};
 
 // The server's extra files as the launcher finds them on this machine; files it does not know
 // are left out, so the line may read "-file" alone.
@@ -51,20 +49,22 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playe
         if (count > 0) game.files = find_server_files(paths, server, count);
         game.player_name = playerName ? playerName : "";
 
-        g_join.forget_earlier_launch();
-        if (!g_join.back_up_response_file(folder)) return;
+        frame::EngineSession& session = brannock::join_session();
+        session.forget_earlier_launch();
+        if (!session.back_up_response_file(folder)) return;
         game.parameters = GetEngineText("general", "parameters").str();
-        if (!g_join.write_response_file(folder, brannock::response_file_text(game))) return;
-        g_join.save_highlight();
-        g_join.start_engine(folder, frame::kResponseArgument);
+        if (!session.write_response_file(folder, brannock::response_file_text(game))) return;
+        session.save_highlight();
+        session.start_engine(folder, frame::kResponseArgument);
     });
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_ServerFinished(void) {
     return frame::guarded(1, [] {
-        if (g_join.engine_running()) return 0;
+        frame::EngineSession& session = brannock::join_session();
+        if (session.engine_running()) return 0;
         frame::PathReader paths(brannock::kPluginName);
-        g_join.finish_with_response_file(paths.engine_path("general", "enginepath"));
+        session.finish_with_response_file(paths.engine_path("general", "enginepath"));
         return 1;
     });
 }

@@ -28,6 +28,7 @@ inline constexpr std::array<GameRule, 16> kGameRules = {{
     {"Duel", "Duel", "+duel 1 ", false},
     {"Terminator", "Terminator", "+terminator 1 ", true},
     {"LMS", "LMS", "+lastmanstanding 1 ", false},
+    // "leamlms", not "teamlms": the option as the engine reads it.
     {"Team LMS", "Team LMS", "+leamlms 1 ", false},
     {"Possession", "Possession", "+possession 1 ", true},
     {"Team Possession", "Team Possession", "+teampossession 1 ", false},

@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "frame/helpers.h"
+#include "frame/command_line.h"
+#include "frame/text_bytes.h"
 
 namespace brannock {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "brannock/datagram.h"
 #include "brannock/text_builder.h"
-#include "frame/helpers.h"
+#include "frame/text_bytes.h"
 
 namespace brannock {
 namespace {

@@ -1,7 +1,7 @@
 // server_reply.cpp: game prefixes and the IWAD name clean-up shared by both readings.
 #include "brannock/server_reply.h"
 
-#include "frame/helpers.h"
+#include "frame/iwads.h"
 
 namespace brannock {
 namespace {

@@ -5,7 +5,9 @@
 
 #include "brannock/datagram.h"
 #include "brannock/text_builder.h"
-#include "frame/helpers.h"
+#include "frame/command_line.h"
+#include "frame/iwads.h"
+#include "frame/text_bytes.h"
 
 namespace brannock {
 namespace {

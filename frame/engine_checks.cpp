@@ -2,8 +2,8 @@
 // over the launcher's callbacks.
 #include "frame/engine_checks.h"
 
+#include "frame/files.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 #include "frame/messages.h"
 #include "frame/paths.h"
 

@@ -2,7 +2,8 @@
 // launch to its finish, through the platform layer.
 #include "frame/engine_session.h"
 
-#include "frame/helpers.h"
+#include "frame/command_line.h"
+#include "frame/files.h"
 #include "frame/messages.h"
 
 namespace frame {

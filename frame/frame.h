@@ -2,8 +2,8 @@
 //
 // The callback registry (filled by SDLL_InitCall), the host handle, the typed wrappers that turn
 // a launcher UTF-16 answer into an ANSI copy in task memory, the text conversions, and the two
-// small readers of launcher-supplied texts. Shared helpers (IWADs, files, text clean-up) live in
-// frame/helpers.h; the launcher ABI itself in frame/launcher.h.
+// small readers of launcher-supplied texts, all implemented by frame.cpp. The launcher ABI itself
+// is in frame/launcher.h.
 #pragma once
 
 #include <cstddef>
@@ -56,9 +56,7 @@ constexpr int32_t HresultFromError(unsigned error) {
 
 // UTF-16 to an ANSI copy in task memory; *out is null for a null text or on failure.
 int32_t ToNarrow(const char16_t* text, char** out);
-// ANSI to a UTF-16 copy in task memory; *out is null for a null text or on failure.
-int32_t ToWide(const char* text, char16_t** out);
-// Releases a copy made by ToNarrow or ToWide; null is allowed. Returns 0.
+// Releases a copy made by ToNarrow; null is allowed. Returns 0.
 int FreeHostText(void* copy);
 
 // An owned launcher text copy, released when it goes out of scope. A null copy (the launcher
@@ -73,7 +71,6 @@ public:
     HostTextCopy& operator=(const HostTextCopy&) = delete;
     ~HostTextCopy() { FreeHostText(copy_); }
 
-    bool is_null() const { return copy_ == nullptr; }
     const char* c_str() const { return copy_ ? copy_ : ""; }
     std::string_view view() const { return copy_ ? std::string_view(copy_) : std::string_view(); }
     std::string str() const { return std::string(view()); }
@@ -85,9 +82,7 @@ private:
 // Typed wrappers: call one launcher function, convert its UTF-16 answer to an ANSI copy.
 HostTextCopy GetEngineText(const char* group, const char* key);
 HostTextCopy GetMultiplayerText(const char* group, const char* key);
-HostTextCopy GetChosenFile(int index);
 HostTextCopy GetServerText(ServerRef server, const char* key);
-HostTextCopy FindGameFile(const char* file_name);
 // Adds a server entry. The launcher's answer is its own and nobody reads it, so it is left alone:
 // no copy is made, and a master list of hundreds of servers allocates nothing per server.
 void AddServerEntry(const char* address, const char* port);

@@ -1,8 +1,10 @@
 // paths.cpp: launcher paths through the platform's ANSI path form, and the one message per call.
 #include "frame/paths.h"
 
+#include "frame/command_line.h"
 #include "frame/frame.h"
 #include "frame/messages.h"
+#include "frame/text_bytes.h"
 #include "platform/platform.h"
 
 namespace frame {
@@ -21,6 +23,19 @@ std::string PathReader::engine_path(const char* group, const char* key) {
 
 std::string PathReader::chosen_file(int index) {
     return usable(host<Host_GetFile_t>(kSlotGetFile)(host_handle(), index));
+}
+
+std::vector<ChosenFile> PathReader::chosen_files() {
+    std::vector<ChosenFile> files;
+    const int count = host<Host_GetFileCount_t>(kSlotGetFileCount)(host_handle());
+    for (int index = 0; index < count; ++index) {
+        const std::string path = chosen_file(index);
+        std::string lower = path;
+        to_lower_ascii(lower);
+        std::string argument = short_file_argument(lower, path);
+        files.push_back({std::move(lower), std::move(argument)});
+    }
+    return files;
 }
 
 std::optional<std::string> PathReader::found_file(const char* file_name) {

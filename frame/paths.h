@@ -7,10 +7,19 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "frame/launcher.h"
 
 namespace frame {
+
+// One extra file the user chose: its path lower-cased (names on the launcher's machine are
+// case-blind) and the argument that names it to the engine, the short form of that path or, for
+// a file without one, the path as given (file_argument).
+struct ChosenFile {
+    std::string lower_path;
+    std::string argument;
+};
 
 // Lives for one export call. With a null plug-in name nothing is shown: a path that cannot be
 // reached is handed on in its lossy form, for a launcher that checks and reports it itself.
@@ -19,12 +28,14 @@ public:
     explicit PathReader(const char* plugin_name) : plugin_name_(plugin_name) {}
 
     std::string engine_path(const char* group, const char* key);
-    std::string chosen_file(int index);
+    // Every extra file the user chose, in the launcher's order.
+    std::vector<ChosenFile> chosen_files();
     // None when the launcher knows no such file.
     std::optional<std::string> found_file(const char* file_name);
 
 private:
     std::string usable(HostText path);
+    std::string chosen_file(int index);
 
     const char* plugin_name_;
     bool told_ = false;

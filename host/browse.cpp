@@ -8,7 +8,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "frame/helpers.h"
+#include "frame/iwads.h"
 #include "host/game.h"
 #include "host/os.h"
 #include "host/udp.h"
@@ -59,7 +59,7 @@ void classify(Launcher& launcher, SDLL_ServerGamesettings_t read_settings, Brows
     record_export(launcher, "SDLL_ServerGamesettings", {static_cast<int>(browsed->reply.size())}, copied);
     const bool reported = launcher.reports.size() > reports;
     std::string iwad_name;
-    if (copied == 1 && frame::IwadFileName(frame::Plugin::brannock, launcher.iwad, &iwad_name))
+    if (copied == 1 && frame::IwadFileName(launcher.iwad, &iwad_name))
         browsed->server->iwad = iwad_name;
     launcher.reports.resize(reports);
     launcher.quiet = quiet;

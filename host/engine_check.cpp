@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "frame/helpers.h"
+#include "frame/iwads.h"
 
 namespace host {
 

@@ -9,7 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "frame/helpers.h"
+#include "frame/iwads.h"
 #include "host/browse.h"
 #include "host/engine_check.h"
 #include "host/game.h"

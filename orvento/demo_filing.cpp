@@ -2,9 +2,13 @@
 // could not be filed.
 #include "orvento/demo_filing.h"
 
-#include "orvento/engine_check.h"
+#include "orvento/names.h"
 
 namespace orvento {
+
+std::string recording_path(std::string_view engine_folder) {
+    return std::string(engine_folder).append(kRecordingName).append(kDemoExtension);
+}
 
 bool uses_engine_folder(std::string_view demo_folder) { return demo_folder.size() < kDemoFolderMin; }
 
@@ -12,7 +16,7 @@ std::string demo_target(std::string_view folder, std::string_view demo_name) {
     std::string target = std::string(folder) + std::string(demo_name);
     // Only that one position counts: "run1.lm" is not taken for an extension.
     const bool has_extension = target.size() >= 4 && target[target.size() - 4] == '.';
-    if (!has_extension) target += ".lmp";
+    if (!has_extension) target += kDemoExtension;
     return target;
 }
 

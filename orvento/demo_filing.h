@@ -1,7 +1,7 @@
 // demo_filing.h: where the engine's recording goes when an Orvento game ends.
 //
-// The engine always records into tempdemo.lmp in its own folder; the finish moves it to the demo
-// folder under the name the user chose. These functions decide the names; the export that moves
+// The engine always records into one file in its own folder (orvento/names.h); the finish moves
+// it to the demo folder under the name the user chose. These functions decide the names; the export that moves
 // the file lives in export_finish.cpp.
 #pragma once
 
@@ -10,17 +10,18 @@
 
 namespace orvento {
 
-constexpr const char* kRecording = "tempdemo.lmp";
+// The engine's recording in `engine_folder`.
+std::string recording_path(std::string_view engine_folder);
 // A demo folder shorter than this (empty, or a bare drive such as "D:") means the engine folder.
 constexpr std::size_t kDemoFolderMin = 3;
 
 // The folder the demo is filed in: `demo_folder`, or the engine folder when it is too short.
 bool uses_engine_folder(std::string_view demo_folder);
 
-// Folder + name, with ".lmp" added unless the fourth character from the end is a full stop.
+// Folder + name, with kDemoExtension added unless the fourth character from the end is a full stop.
 std::string demo_target(std::string_view folder, std::string_view demo_name);
 
-// The one sentence shown when the recording (the engine folder's tempdemo.lmp) stays where the
+// The one sentence shown when the recording (recording_path) stays where the
 // engine left it.
 std::string demo_not_filed_message(std::string_view target, std::string_view recording);
 // The same when the demo name has characters the system's code page cannot hold.

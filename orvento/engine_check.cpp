@@ -1,7 +1,8 @@
-// engine_check.cpp: the IWAD probe of the engine folder.
+// engine_check.cpp: Orvento's IWAD names and the IWAD probe of the engine folder.
 #include "orvento/engine_check.h"
 
-#include "frame/helpers.h"
+#include "frame/files.h"
+#include "frame/iwads.h"
 
 namespace orvento {
 namespace {
@@ -9,6 +10,11 @@ namespace {
 // table of the frame.
 constexpr int kProbeOrder[] = {2, 1, 4, 5, 6, 8};
 }  // namespace
+
+const char* iwad_file(int number) {
+    const frame::IwadRow* row = frame::find_iwad(number);
+    return row && row->orvento ? row->file : nullptr;
+}
 
 unsigned probe_iwads(std::string_view folder) {
     unsigned mask = 0;

@@ -1,7 +1,7 @@
 // engine_check.h: what Orvento looks for in the engine folder before a game.
 //
-// The engine executable, the IWADs it can run (probed in the engine's own order, each giving a
-// bit of the launcher's IWAD mask) and the messages shown when the folder is not usable. The
+// The IWADs the engine can run (probed in its own order, each giving a bit of the launcher's IWAD
+// mask) and the messages shown when the folder is not usable; the engine's name is in names.h. The
 // exports that report to the launcher live in export_checks.cpp; the check itself is the frame's
 // (frame/engine_checks.h).
 #pragma once
@@ -10,15 +10,16 @@
 
 namespace orvento {
 
-constexpr const char* kPluginName = "Orvento";
-constexpr const char* kEngineExe = "doom32.exe";
-
 constexpr const char* kMissingEngineMessage =
     "doom32.exe could not be found in the engine location you specified.\n"
     "Please make sure you selected the right folder!";
 constexpr const char* kNoIwadMessage =
     "No valid IWAD file could be found in the engine location you specified.\n"
     "Please make sure you have put your IWAD files in your Orvento or Orvento iwads folder!";
+
+// The file name of IWAD `number` when it is in Orvento's table (the rows the frame's IWAD table
+// marks); null for any other number.
+const char* iwad_file(int number);
 
 // The launcher's IWAD mask of every Orvento IWAD present in `folder` (names appended as they
 // are); 0 when there is none.

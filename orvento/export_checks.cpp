@@ -4,6 +4,7 @@
 #include "frame/frame.h"
 #include "orvento/engine_check.h"
 #include "orvento/exports.h"
+#include "orvento/names.h"
 
 namespace {
 

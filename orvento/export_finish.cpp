@@ -3,14 +3,14 @@
 #include <string>
 
 #include "frame/engine_session.h"
+#include "frame/files.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 #include "frame/messages.h"
 #include "frame/paths.h"
 #include "orvento/demo_filing.h"
-#include "orvento/engine_check.h"
 #include "orvento/game_session.h"
 #include "orvento/launch_text.h"
+#include "orvento/names.h"
 #include "platform/platform.h"
 
 namespace {
@@ -46,7 +46,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
         if (orvento::uses_engine_folder(demo_folder)) demo_folder = paths.engine_path("general", "enginepath");
 
         if (orvento::records_demo(demo_name)) {
-            file_demo(engine_folder + orvento::kRecording, orvento::demo_target(demo_folder, demo_name), name_held);
+            file_demo(orvento::recording_path(engine_folder), orvento::demo_target(demo_folder, demo_name), name_held);
         }
         return 1;
     });

@@ -1,6 +1,6 @@
 // export_frame.cpp: Orvento's identification, callback registry and settings description exports.
 #include "frame/frame.h"
-#include "orvento/engine_check.h"
+#include "orvento/names.h"
 
 namespace {
 // Solo, hosted and joined games; no server browser, so the browser bit (2) stays clear.

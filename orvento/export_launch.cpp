@@ -5,28 +5,21 @@
 
 #include "frame/engine_session.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 #include "frame/paths.h"
-#include "orvento/engine_check.h"
 #include "orvento/exports.h"
 #include "orvento/game_session.h"
 #include "orvento/launch_text.h"
+#include "orvento/names.h"
 
 namespace {
 
 // An address entry is taken whole: its 16-bit length can be no larger.
 constexpr std::size_t kAddressEntryMax = 32767;
 
-// The extra files the user chose, split into -file and -deh, each named by its short form.
+// The extra files the user chose, split into -file and -deh.
 orvento::ExtraFiles read_extra_files(frame::PathReader& paths) {
     orvento::ExtraFiles files;
-    const int count = frame::host<Host_GetFileCount_t>(kSlotGetFileCount)(frame::host_handle());
-    for (int index = 0; index < count; ++index) {
-        const std::string path = paths.chosen_file(index);
-        std::string lower = path;
-        frame::to_lower_ascii(lower);
-        orvento::add_extra_file(files, lower, frame::short_file_argument(lower, path));
-    }
+    for (const frame::ChosenFile& file : paths.chosen_files()) orvento::add_extra_file(files, file.lower_path, file.argument);
     return files;
 }
 

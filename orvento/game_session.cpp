@@ -1,7 +1,7 @@
 // game_session.cpp: the process-wide engine session shared by the launch and the finish.
 #include "orvento/game_session.h"
 
-#include "orvento/engine_check.h"
+#include "orvento/names.h"
 
 namespace orvento {
 

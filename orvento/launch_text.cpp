@@ -1,8 +1,12 @@
 // launch_text.cpp: builds the response file and the command line of an Orvento game.
 #include "orvento/launch_text.h"
 
+#include "frame/command_line.h"
 #include "frame/engine_session.h"
-#include "frame/helpers.h"
+#include "frame/iwads.h"
+#include "frame/text_bytes.h"
+#include "orvento/engine_check.h"
+#include "orvento/names.h"
 
 namespace orvento {
 namespace {
@@ -94,8 +98,7 @@ LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& fi
     std::string& file = out.response;
 
     file += settings.engine_text("parameters") + "\n";
-    std::string iwad_file;
-    if (frame::IwadFileName(frame::Plugin::orvento, iwad, &iwad_file)) file += "-iwad " + iwad_file + "\n";
+    if (const char* iwad_file = orvento::iwad_file(iwad)) file += "-iwad " + std::string(iwad_file) + "\n";
     if (files.file_count > 0) file += files.file_option + "\n";
     if (files.deh_count > 0) file += files.deh_option + "\n";
 
@@ -105,8 +108,8 @@ LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& fi
     out.command_line += warp_piece(warp);
 
     if (records_demo(settings.multiplayer_text("demo", "file"))) {
-        // The engine records into tempdemo.lmp in its folder; the finish files it by name.
-        file += "-record tempdemo\n";
+        // The engine adds the extension; the finish files the recording by the same name.
+        file += "-record " + std::string(kRecordingName) + "\n";
         file += numbered("-maxdemo ", settings.multiplayer_int("demo", "maxdemo"), "\n");
     }
 

@@ -270,7 +270,7 @@ TEST_F(BrannockLaunch, HostStartsAMinimisedHighPriorityServerThenItsClient) {
 TEST_F(BrannockLaunch, HostWithEveryOptionSetPassesAllOfThemToTheEngine) {
     const std::string wad = f.scratch + "a.wad";
     const std::string pk3 = f.scratch + "b.pk3";
-    const std::string gone = f.scratch + "no such folder" + f.scratch.back() + "gone.wad";
+    const std::string gone = f.scratch + "No Such Folder" + f.scratch.back() + "Gone.WAD";
     write_file(wad, "w");
     write_file(pk3, "p");
     // The launcher's names are lower-cased before their short form is taken.
@@ -295,10 +295,10 @@ TEST_F(BrannockLaunch, HostWithEveryOptionSetPassesAllOfThemToTheEngine) {
 
     launch(1, 1, {"10.0.0.5:10666", "10.0.0.9:10666"}, "Bo");
     ASSERT_TRUE(f.engines.wait_for_starts(2));
-    // Existing files by their short form; the missing one (no short form) by its name, quoted
-    // for its blanks.
+    // Existing files by their short form; the missing one (no short form) by its path as given,
+    // quoted for its blanks.
     const std::string files =
-        " -file " + short_form(lower(wad)) + " " + short_form(lower(pk3)) + " \"" + lower(gone) + "\"";
+        " -file " + short_form(lower(wad)) + " " + short_form(lower(pk3)) + " \"" + gone + "\"";
     expect_start(f.engines.start_beginning(" -host "),
                  " -host -iwad doom2.wad " + files +
                      " +masterip 0.0.0.0  -private  +sv_updatemaster 0 +map E1M1 +ctf 1 +buckshot 1 +skill 0 "

@@ -10,7 +10,7 @@
 
 #include "brannock/flag_table.h"
 #include "brannock/launch_text.h"
-#include "frame/helpers.h"
+#include "frame/command_line.h"
 #include "tests/support/expected_tables.h"
 
 namespace {

@@ -3,13 +3,14 @@
 
 #include <string>
 
-#include "frame/helpers.h"
+#include "frame/files.h"
+#include "frame/iwads.h"
+#include "frame/text_bytes.h"
+#include "orvento/engine_check.h"
 #include "tests/support/expected_tables.h"
 #include "tests/support/test_paths.h"
 
 namespace {
-
-using frame::Plugin;
 
 TEST(IwadTable, HoldsNineteenRowsInNumberOrderWithOrventosMaskBits) {
     const auto table = frame::iwad_table();
@@ -42,20 +43,21 @@ TEST(IwadTable, HoldsNineteenRowsInNumberOrderWithOrventosMaskBits) {
 TEST(IwadTable, FileNamesAndNumbersByPlugin) {
     for (const expected::Iwad& iwad : expected::kIwads) {
         std::string target = "kept";
-        EXPECT_TRUE(frame::IwadFileName(Plugin::brannock, iwad.number, &target)) << iwad.number;
+        EXPECT_TRUE(frame::IwadFileName(iwad.number, &target)) << iwad.number;
         EXPECT_EQ(target, iwad.file) << iwad.number;
-        target = "kept";
-        EXPECT_EQ(frame::IwadFileName(Plugin::orvento, iwad.number, &target), iwad.orvento) << iwad.number;
-        EXPECT_EQ(target, iwad.orvento ? iwad.file : "kept") << iwad.number;
+        const char* orvento_file = orvento::iwad_file(iwad.number);
+        EXPECT_EQ(std::string(orvento_file ? orvento_file : "none"), iwad.orvento ? iwad.file : "none") << iwad.number;
         EXPECT_EQ(frame::IwadNumber(iwad.file), iwad.number) << iwad.file;
     }
 
     std::string target = "kept";
-    EXPECT_FALSE(frame::IwadFileName(Plugin::brannock, 0, &target));
-    EXPECT_FALSE(frame::IwadFileName(Plugin::brannock, 21, &target));
-    EXPECT_FALSE(frame::IwadFileName(Plugin::brannock, frame::kUnknownIwad, &target));
-    EXPECT_FALSE(frame::IwadFileName(Plugin::orvento, -1, &target));
+    EXPECT_FALSE(frame::IwadFileName(0, &target));
+    EXPECT_FALSE(frame::IwadFileName(21, &target));
+    EXPECT_FALSE(frame::IwadFileName(frame::kUnknownIwad, &target));
+    EXPECT_FALSE(frame::IwadFileName(-1, &target));
     EXPECT_EQ(target, "kept");
+    EXPECT_EQ(orvento::iwad_file(-1), nullptr);
+    EXPECT_EQ(orvento::iwad_file(frame::kUnknownIwad), nullptr);
 
     EXPECT_EQ(frame::IwadNumber("mygame.wad"), frame::kUnknownIwad);
     EXPECT_EQ(frame::IwadNumber(""), frame::kUnknownIwad);
@@ -124,31 +126,14 @@ TEST(FileExists, FolderAndNameAreJoinedAsTheyAre) {
 }
 
 TEST(StripColorCodes, RemovesEachEscapeWithItsLetter) {
-    std::string text = "\x1C" "Ared\x1C" "B \x1C\x1C" "Cblue";
-    frame::StripColorCodes(text);
-    EXPECT_EQ(text, "red Cblue");   // an escape eats the escape after it
-
-    text = "\x1C" "A\x1C" "B\x1C" "C";
-    frame::StripColorCodes(text);
-    EXPECT_EQ(text, "");
-
-    text = "name\x1C";   // an escape as the last byte goes alone
-    frame::StripColorCodes(text);
-    EXPECT_EQ(text, "name");
-
-    text = "plain name";
-    frame::StripColorCodes(text);
-    EXPECT_EQ(text, "plain name");
-}
-
-TEST(RemoveChar, RemovesEveryOccurrence) {
-    std::string text = "..iwads\\doom2.wad.";
-    frame::RemoveChar(text, '.');
-    EXPECT_EQ(text, "iwads\\doom2wad");
-    frame::RemoveChar(text, '/');
-    EXPECT_EQ(text, "iwads\\doom2wad");
-    frame::RemoveChar(text, '\\');
-    EXPECT_EQ(text, "iwadsdoom2wad");
+    auto stripped = [](std::string text) {
+        text.resize(frame::StripColorCodes(std::span<char>(text)));
+        return text;
+    };
+    EXPECT_EQ(stripped("\x1C" "Ared\x1C" "B \x1C\x1C" "Cblue"), "red Cblue");   // an escape eats the escape after it
+    EXPECT_EQ(stripped("\x1C" "A\x1C" "B\x1C" "C"), "");
+    EXPECT_EQ(stripped("name\x1C"), "name");   // an escape as the last byte goes alone
+    EXPECT_EQ(stripped("plain name"), "plain name");
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 #endif
 
 #include "brannock/launch_text.h"
+#include "frame/command_line.h"
 #include "frame/frame.h"
-#include "frame/helpers.h"
 #include "orvento/launch_text.h"
 
 namespace {

@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/helpers.h"
+#include "frame/command_line.h"
+#include "frame/text_bytes.h"
 #include "orvento/demo_filing.h"
 #include "orvento/engine_check.h"
 #include "orvento/launch_text.h"

@@ -73,11 +73,12 @@ std::string column(const std::vector<unsigned char>& decoded, const std::string&
 struct Copied final : brannock::SettingsSink {
     std::vector<std::string> players;
     int iwad = 0;
+    Copied() : SettingsSink(ignore_int, nullptr) {}
+    static void SDLL_CALL ignore_int(void*, const char*, const char*, int) {}
     void set_string(const char*, const char*, const char*) override {}
     void set_map(const char*) override {}
     void add_file(const char*) override {}
     void report_message(const char*, int) override {}
-    void set_int(const char*, const char*, int) override {}
     void set_iwad(int number) override { iwad = number; }
     void add_player(const char* name) override { players.push_back(name); }
 };

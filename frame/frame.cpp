@@ -1,9 +1,49 @@
-// texts.cpp: conversions between the launcher's UTF-16 and the plug-ins' ANSI texts, the typed
-// wrappers over the launcher's text callbacks, and the readers of address texts.
+// frame.cpp: the callback registry and host handle, SDLL_Init's shared body, the handing over of
+// the settings description, the conversions between the launcher's UTF-16 and the plug-ins' ANSI
+// texts, the typed wrappers over the launcher's text callbacks, and the readers of address texts.
+#include "frame/frame.h"
+
 #include <cstring>
 
-#include "frame/frame.h"
 #include "platform/platform.h"
+
+namespace frame {
+namespace {
+HostHandle g_host = nullptr;
+void* g_slots[kSlotCount] = {};
+constexpr int kDescriptionResource = 101;
+constexpr const char* kDescriptionType = "CONFIGURATION";
+}  // namespace
+
+void set_host_handle(HostHandle host) { g_host = host; }
+HostHandle host_handle() { return g_host; }
+
+void set_slot(unsigned slot, void* function) {
+    if (slot < kSlotCount) g_slots[slot] = function;
+}
+
+void* slot(unsigned s) { return s < kSlotCount ? g_slots[s] : nullptr; }
+
+int init_plugin(HostHandle host, char* name, uint16_t* capabilities, const char* plugin_name,
+                uint16_t capability_value) {
+    set_host_handle(host);
+    if (name) std::memcpy(name, plugin_name, std::strlen(plugin_name) + 1);
+    if (capabilities) *capabilities = capability_value;
+    return 0;
+}
+
+int load_configuration() {
+    platform::ResourceBytes bytes;
+    switch (platform::load_resource(platform::module_handle(), kDescriptionResource, kDescriptionType, &bytes)) {
+        case platform::ResourceResult::not_found: return 1;
+        case platform::ResourceResult::load_failed: return 2;
+        case platform::ResourceResult::ok: break;
+    }
+    host<Host_SetConfiguration_t>(kSlotSetConfiguration)(bytes.data, static_cast<int>(bytes.size));
+    return 0;
+}
+
+}  // namespace frame
 
 namespace {
 
@@ -14,7 +54,7 @@ int units_with_terminator(const Char* text) {
     return n + 1;
 }
 
-// Shared shape of both conversions: ask the converter for the size, allocate, convert.
+// Ask the converter for the size, allocate, convert.
 template <typename From, typename To, typename Convert>
 int32_t convert_copy(const From* text, To** out, Convert convert) {
     *out = nullptr;
@@ -48,10 +88,6 @@ int32_t ToNarrow(const char16_t* text, char** out) {
     return convert_copy(text, out, platform::wide_to_ansi);
 }
 
-int32_t ToWide(const char* text, char16_t** out) {
-    return convert_copy(text, out, platform::ansi_to_wide);
-}
-
 int FreeHostText(void* copy) {
     if (copy) platform::task_free(copy);
     return 0;
@@ -75,14 +111,8 @@ HostTextCopy GetEngineText(const char* group, const char* key) {
 HostTextCopy GetMultiplayerText(const char* group, const char* key) {
     return narrow(host<Host_GetMultiplayerString_t>(kSlotGetMultiplayerString)(host_handle(), group, key));
 }
-HostTextCopy GetChosenFile(int index) {
-    return narrow(host<Host_GetFile_t>(kSlotGetFile)(host_handle(), index));
-}
 HostTextCopy GetServerText(ServerRef server, const char* key) {
     return narrow(host<Host_GetServerInfo_t>(kSlotGetServerInfo)(server, key));
-}
-HostTextCopy FindGameFile(const char* file_name) {
-    return narrow(host<Host_FindFile_t>(kSlotFindFile)(file_name));
 }
 void AddServerEntry(const char* address, const char* port) {
     host<Host_AddServer_t>(kSlotAddServer)(host_handle(), address, port);

@@ -1,0 +1,60 @@
+// command_line.cpp: arguments of an engine's line, and the length of the line Windows builds.
+#include "frame/command_line.h"
+
+#include "platform/platform.h"
+
+namespace frame {
+
+std::string_view single_word(std::string_view text) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const auto c = static_cast<unsigned char>(text[end]);
+        if (c <= ' ' || c == 0x7F) break;
+        ++end;
+    }
+    return text.substr(0, end);
+}
+
+std::optional<std::string_view> server_argument(std::string_view text) {
+    const std::string_view word = single_word(text);
+    const bool option_like = !word.empty() && (word[0] == '-' || word[0] == '+' || word[0] == '@');
+    if (option_like || word.find('"') != std::string_view::npos) return std::nullopt;
+    return word;
+}
+
+std::size_t command_line_length(std::string_view program, std::string_view parameters) {
+    return program.size() + 3 + parameters.size();
+}
+
+std::string one_argument(std::string_view text) {
+    if (!text.empty() && text.find_first_of(" \t\"") == std::string_view::npos) return std::string(text);
+    std::string out = "\"";
+    std::size_t backslashes = 0;   // the run just before the current character
+    for (char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes stand for themselves unless a quote follows: then they are doubled and the
+        // quote escaped.
+        out.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        out += c;
+        backslashes = 0;
+    }
+    out.append(2 * backslashes, '\\');   // before the closing quote
+    out += '"';
+    return out;
+}
+
+std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form) {
+    const bool usable = short_form && !short_form->empty() && short_form->size() <= kShortPathMax;
+    return one_argument(usable ? std::string_view(*short_form) : full_path);
+}
+
+std::string short_file_argument(const std::string& lookup_path, std::string_view full_path) {
+    std::string short_form;
+    const bool found = platform::short_path(lookup_path, &short_form);
+    return file_argument(full_path, found ? std::optional<std::string>(short_form) : std::nullopt);
+}
+
+}  // namespace frame

@@ -1,0 +1,47 @@
+// command_line.h: what goes onto an engine's command line or into its response file.
+//
+// One argument per text, file names in their short form, a stranger's text kept to one word, and
+// the length Windows allows.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace frame {
+
+// Longest short (8.3) path the engine gets (a 260-character buffer with its zero); a longer answer
+// does not count as a short form.
+constexpr std::size_t kShortPathMax = 259;
+
+// `text` written so that a Windows command line (CommandLineToArgvW) and the engine's response
+// file give it back as exactly one argument: bare when it has no blank, tab or double quote and
+// is not empty, else in double quotes with each quote escaped and the backslashes before a quote
+// or the closing quote doubled.
+std::string one_argument(std::string_view text);
+
+// What names one extra game file to an engine: its short form when the system has one, else the
+// full path, as one argument (one_argument), so a missing file is named to the user instead of
+// dropping out, and no name can add an argument of its own.
+std::string file_argument(std::string_view full_path, const std::optional<std::string>& short_form);
+// The same with the short form asked of the file system for `lookup_path`.
+std::string short_file_argument(const std::string& lookup_path, std::string_view full_path);
+
+// A server's map, IWAD or file name, or an address, is one word wherever it goes onto an engine's
+// line: it ends at its first blank, tab or control byte, so a stranger's text cannot add options.
+std::string_view single_word(std::string_view text);
+// A server's text that becomes one argument of an engine: its single_word. None when that word
+// would be read as more than a name: a leading '-' or '+' starts an option or a console command,
+// a leading '@' names a response file, and a double quote opens or closes a quoted part. No file
+// the engine should load, no map and no address is named so.
+std::optional<std::string_view> server_argument(std::string_view text);
+
+// Windows takes a command line of at most 32,767 characters with its terminating zero; a longer
+// one starts nothing.
+constexpr std::size_t kCommandLineMax = 32767;
+// The length of the line Windows builds to start `program` with `parameters`: the program in
+// double quotes, a blank, the parameters.
+std::size_t command_line_length(std::string_view program, std::string_view parameters);
+
+}  // namespace frame

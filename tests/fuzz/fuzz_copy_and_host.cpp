@@ -24,7 +24,8 @@
 #include "brannock/launch_text.h"
 #include "brannock/reply_model.h"
 #include "brannock/server_settings.h"
-#include "frame/helpers.h"
+#include "frame/command_line.h"
+#include "frame/iwads.h"
 #include "platform/posix/command_line.h"
 #include "tests/fuzz/walked_reply.h"
 
@@ -160,14 +161,12 @@ brannock::ServerGame stored_server_game(const Store& store) {
 void host_and_check(const Store& store, brannock::ServerGame server, const std::string& folder) {
     std::vector<std::string> paths, file_args;
     for (const std::string& name : store.files) {
-        std::string path = folder + name;
-        frame::to_lower_ascii(path);
-        file_args.push_back(frame::file_argument(path, std::nullopt));
-        paths.push_back(std::move(path));
+        paths.push_back(folder + name);
+        file_args.push_back(frame::file_argument(paths.back(), std::nullopt));   // a file without a short form
     }
     const bool files_are_server_texts = folder.empty();
     std::string iwad;
-    frame::IwadFileName(frame::Plugin::brannock, store.iwad, &iwad);
+    frame::IwadFileName(store.iwad, &iwad);
     server.iwad = iwad;
     server.files = file_args;
 

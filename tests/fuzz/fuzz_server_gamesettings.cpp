@@ -3,11 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "brannock/codec/huffman.h"
-#include "brannock/datagram.h"
 #include "brannock/reply_model.h"
 #include "brannock/server_reply.h"
 #include "brannock/server_settings.h"
+#include "tests/fuzz/walked_reply.h"
 
 namespace {
 
@@ -37,12 +36,8 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    codec::HuffmanInit();
-    static unsigned char area[brannock::kServerReplyArea];
-    const auto decoded = brannock::decode_datagram(data, static_cast<int>(size), area);
-    brannock::ReplyFields reply;
-    const brannock::ReplyRead read = brannock::walk_reply(decoded, brannock::kSettingsReading, &reply);
+    const fuzz::WalkedReply reply = fuzz::walk_datagram(data, size, brannock::kSettingsReading);
     CheckedSettings sink;
-    brannock::write_game_settings(read, reply, sink);
+    brannock::write_game_settings(reply.read, reply.fields, sink);
     return 0;
 }

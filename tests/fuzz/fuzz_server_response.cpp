@@ -7,10 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "brannock/codec/huffman.h"
-#include "brannock/datagram.h"
 #include "brannock/reply_model.h"
 #include "brannock/server_info.h"
+#include "tests/fuzz/walked_reply.h"
 
 namespace {
 
@@ -66,11 +65,10 @@ void check(Seen& seen, const char* key_text, const char* value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    codec::HuffmanInit();
-    static unsigned char area[brannock::kServerReplyArea];
-    const auto decoded = brannock::decode_datagram(data, static_cast<int>(size), area);
-    brannock::ReplyFields reply;
-    if (brannock::walk_reply(decoded, brannock::kListReading, &reply) != brannock::ReplyRead::complete) return 0;
+    const fuzz::WalkedReply walked = fuzz::walk_datagram(data, size, brannock::kListReading);
+    if (walked.read != brannock::ReplyRead::complete) return 0;
+    const auto& decoded = walked.decoded;
+    const brannock::ReplyFields& reply = walked.fields;
     // Every field the walk marks lies inside the decoded bytes.
     for (const auto& bytes : reply.at) {
         if (!bytes.empty() && (bytes.data() < decoded.data() || bytes.data() + bytes.size() > decoded.data() + decoded.size())) {

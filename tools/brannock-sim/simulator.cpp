@@ -80,7 +80,7 @@ void Simulator::run(const std::atomic<bool>& stop, double seconds) {
 bool write_corpus(const Scenario& scenario, const std::string& folder, std::string* error) {
     const std::filesystem::path root(folder);
     std::error_code ec;
-    for (const char* target : {"master_response", "server_response", "server_gamesettings"}) {
+    for (const char* target : {"master_response", "server_response", "server_gamesettings", "copy_and_host"}) {
         std::filesystem::create_directories(root / target, ec);
         if (ec) {
             if (error) *error = "cannot create " + (root / target).string();
@@ -106,7 +106,7 @@ bool write_corpus(const Scenario& scenario, const std::string& folder, std::stri
     for (const GameServer& server : scenario.servers) {
         const auto datagram = server_datagram(server);
         if (!datagram) continue;
-        for (const char* target : {"server_response", "server_gamesettings"}) {
+        for (const char* target : {"server_response", "server_gamesettings", "copy_and_host"}) {
             if (!write_bytes(root / target / server.label, *datagram, error)) return false;
         }
     }

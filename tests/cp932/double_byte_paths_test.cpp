@@ -87,17 +87,8 @@ struct UserFiles {
     std::string existing_short;
 };
 
-UserFiles make_user_files(const test_support::PluginFixture& f) {
-    const std::string folder = f.scratch + "my wads" + f.scratch.back();
-    std::error_code ec;
-    fs::create_directories(native(folder), ec);
-    UserFiles files{folder + "x\xE8\xA1\xA8", folder + "\xE3\x82\xA2\xE3\x82\xA4.wad", ""};   // x表, アイ.wad
-    std::ofstream(native(files.existing)) << "PWAD";
-    std::wstring buffer(MAX_PATH, L'\0');
-    const DWORD n = GetShortPathNameW(native(files.existing).c_str(), buffer.data(), MAX_PATH);
-    if (n > 0 && n < MAX_PATH) files.existing_short = to_utf8(buffer.substr(0, n));
-    return files;
-}
+// The players' address list of a launch: one entry, the host's.
+const std::string kAddresses = std::string("\x0E\x00", 2) + "10.0.0.5:10666";
 
 class CodePage932 : public testing::Test {
 protected:
@@ -105,16 +96,30 @@ protected:
         ASSERT_EQ(GetACP(), kCodePage) << "this program runs in code page 932: under Wine with "
                                           "LC_ALL=ja_JP.UTF-8, a locale scripts/setup generates";
     }
-    void set(test_support::PluginFixture& f, const char* page, const char* group, const char* key,
-             const std::string& value) {
-        std::string error;
-        ASSERT_TRUE(f.launcher->set(page, group, key, value, &error)) << error;
-    }
-    // The short form the plug-in must use names the file and goes bare.
-    static void expect_usable_short_form(const UserFiles& files) {
+
+    // Loads the plug-in with the user's two files chosen and `map` set; its engines end at once.
+    void open(const char* plugin, const char* engine, const char* map) {
+        ASSERT_TRUE(f.open(plugin, engine));
+        const std::string folder = f.scratch + "my wads" + f.scratch.back();
+        std::error_code ec;
+        fs::create_directories(native(folder), ec);
+        files = {folder + "x\xE8\xA1\xA8", folder + "\xE3\x82\xA2\xE3\x82\xA4.wad", ""};   // x表, アイ.wad
+        std::ofstream(native(files.existing)) << "PWAD";
+        std::wstring buffer(MAX_PATH, L'\0');
+        const DWORD n = GetShortPathNameW(native(files.existing).c_str(), buffer.data(), MAX_PATH);
+        if (n > 0 && n < MAX_PATH) files.existing_short = to_utf8(buffer.substr(0, n));
+        // The short form the plug-in must use names the file and goes bare.
         ASSERT_FALSE(files.existing_short.empty()) << "no short form of " << files.existing;
         ASSERT_EQ(files.existing_short.find(' '), std::string::npos) << files.existing_short;
+
+        f.launcher->files = {files.missing, files.existing};
+        std::string error;
+        ASSERT_TRUE(f.launcher->set("multiplayer", "general", "map", map, &error)) << error;
+        f.engines.release_all();
     }
+
+    test_support::PluginFixture f;
+    UserFiles files;
 };
 
 TEST_F(CodePage932, LeadBytesAreThoseOfTheCodePage) {
@@ -128,15 +133,8 @@ TEST_F(CodePage932, LeadBytesAreThoseOfTheCodePage) {
 // Both hosted lines name each file as one argument: the missing one by its whole path, the
 // existing one by its short form, and the line's next option stays an option.
 TEST_F(CodePage932, BrannockHostedLinesKeepEachFileOneArgument) {
-    test_support::PluginFixture f;
-    ASSERT_TRUE(f.open("brannock", "Brannock.exe"));
-    const UserFiles files = make_user_files(f);
-    expect_usable_short_form(files);
-    f.launcher->files = {files.missing, files.existing};
-    set(f, "multiplayer", "general", "map", "map01");
-    const std::string list = std::string("\x0E\x00", 2) + "10.0.0.5:10666";
-    f.engines.release_all();
-    f.launcher->get<Brannock_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer")(4, 0, 0, 0, list.data(), "Ann");
+    ASSERT_NO_FATAL_FAILURE(open("brannock", "Brannock.exe", "map01"));
+    f.launcher->get<Brannock_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer")(4, 0, 0, 0, kAddresses.data(), "Ann");
     ASSERT_TRUE(f.engines.wait_for_starts(2));
 
     const std::pair<const char*, const char*> lines[] = {{" -host ", "+masterip"}, {"-connect ", "+name"}};
@@ -153,27 +151,21 @@ TEST_F(CodePage932, BrannockHostedLinesKeepEachFileOneArgument) {
 // Orvento's response file, each line split as Windows splits a line: the .wad by its short form
 // on the -file line, the other file whole on the -deh line.
 TEST_F(CodePage932, OrventoResponseFileKeepsEachFileOneArgument) {
-    test_support::PluginFixture f;
-    ASSERT_TRUE(f.open("orvento", "doom32.exe"));
-    const UserFiles files = make_user_files(f);
-    expect_usable_short_form(files);
-    f.launcher->files = {files.missing, files.existing};
-    set(f, "multiplayer", "general", "map", "MAP01");
-    const std::string list = std::string("\x0E\x00", 2) + "10.0.0.5:10666";
-    f.engines.release_all();
-    f.launcher->get<Orvento_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer")(4, 0, 0, 0, list.data());
+    ASSERT_NO_FATAL_FAILURE(open("orvento", "doom32.exe", "MAP01"));
+    f.launcher->get<Orvento_LaunchMultiplayer_t>("SDLL_LaunchMultiplayer")(4, 0, 0, 0, kAddresses.data());
     ASSERT_TRUE(f.engines.wait_for_starts(1));
 
     const Record engine = f.engines.start_beginning("@doomargs.tmp");
     const std::string text = bytes_of_hex(engine["response_file"].value("hex", ""));
     std::vector<std::vector<std::string>> file_lines;
-    for (std::size_t at = 0, end; at < text.size(); at = end + 2) {
-        end = std::min(text.find("\r\n", at), text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find("\r\n", at), text.size());
         std::vector<std::string> args = windows_arguments(text.substr(at, end - at));
         if (!args.empty() && (args[0] == "-file" || args[0] == "-deh")) {
             for (std::string& arg : args) arg = ascii_lower(arg);
             file_lines.push_back(args);
         }
+        at = end + 2;
     }
     EXPECT_EQ(file_lines, (std::vector<std::vector<std::string>>{{"-file", ascii_lower(files.existing_short)},
                                                                  {"-deh", ascii_lower(files.missing)}}))

@@ -26,20 +26,24 @@ std::size_t command_line_length(std::string_view program, std::string_view param
     return program.size() + 3 + parameters.size();
 }
 
-std::string one_argument(std::string_view text) {
+std::string one_argument(std::string_view text, LeadByteRule is_lead) {
     if (!text.empty() && text.find_first_of(" \t\"") == std::string_view::npos) return std::string(text);
     std::string out = "\"";
     std::size_t backslashes = 0;   // the run just before the current character
-    for (char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t size = character_size(text, at, is_lead);
+        const char c = size == 1 ? text[at] : '\0';   // a two-byte character is neither \\ nor "
         if (c == '\\') {
             ++backslashes;
+            ++at;
             continue;
         }
         // Backslashes stand for themselves unless a quote follows: then they are doubled and the
         // quote escaped.
         out.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-        out += c;
+        out.append(text.substr(at, size));
         backslashes = 0;
+        at += size;
     }
     out.append(2 * backslashes, '\\');   // before the closing quote
     out += '"';

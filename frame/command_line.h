@@ -9,17 +9,21 @@
 #include <string>
 #include <string_view>
 
+#include "frame/text_bytes.h"
+
 namespace frame {
 
 // Longest short (8.3) path the engine gets (a 260-character buffer with its zero); a longer answer
 // does not count as a short form.
 constexpr std::size_t kShortPathMax = 259;
 
-// `text` written so that a Windows command line (CommandLineToArgvW) and the engine's response
-// file give it back as exactly one argument: bare when it has no blank, tab or double quote and
-// is not empty, else in double quotes with each quote escaped and the backslashes before a quote
-// or the closing quote doubled.
-std::string one_argument(std::string_view text);
+// `text`, a path of the user's in the ANSI code page, written so that a Windows command line
+// (CommandLineToArgvW) and the engine's response file give it back as exactly one argument: bare
+// when it has no blank, tab or double quote and is not empty, else in double quotes with each
+// quote escaped and the backslashes before a quote or the closing quote doubled. The second byte
+// of a two-byte character is part of that character, never a backslash (表 is 0x95 0x5C in code
+// page 932).
+std::string one_argument(std::string_view text, LeadByteRule is_lead = platform::is_lead_byte);
 
 // What names one extra game file to an engine: its short form when the system has one, else the
 // full path, as one argument (one_argument), so a missing file is named to the user instead of

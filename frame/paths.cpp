@@ -31,7 +31,7 @@ std::vector<ChosenFile> PathReader::chosen_files() {
     for (int index = 0; index < count; ++index) {
         const std::string path = chosen_file(index);
         std::string lower = path;
-        to_lower_ascii(lower);
+        to_lower_path(lower);
         std::string argument = short_file_argument(lower, path);
         files.push_back({std::move(lower), std::move(argument)});
     }

@@ -47,6 +47,10 @@ bool ansi_name(const char16_t* name, std::string* out);
 // (ansi_name), its short (8.3) form, plain ASCII where the volume keeps short names. False when
 // neither form holds the path; `out` then has its lossy form, to name it to the user.
 bool ansi_path(const char16_t* path, std::string* out);
+// True when `byte` starts a two-byte character in the ANSI code page (the double-byte code pages
+// of East Asian systems, where the second byte may be a backslash or an ASCII letter). Never on
+// posix, whose ANSI code page is UTF-8.
+bool is_lead_byte(unsigned char byte);
 
 // ---- processes ----------------------------------------------------------------------------
 enum class ShowMode { normal, minimized };

@@ -136,6 +136,9 @@ bool ansi_name(const char16_t* name, std::string* out) {
 
 bool ansi_path(const char16_t* path, std::string* out) { return ansi_name(path, out); }
 
+// UTF-8 has no lead bytes in this sense: no byte of a character is an ASCII byte.
+bool is_lead_byte(unsigned char) { return false; }
+
 int wide_to_ansi(const char16_t* src, int src_units, char* dst, int dst_bytes) {
     if (!valid_arguments(src, src_units, dst, dst_bytes)) {
         t_last_error = kErrorInvalidParameter;

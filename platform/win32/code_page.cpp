@@ -77,6 +77,8 @@ bool ansi_path(const char16_t* path, std::string* out) {
     return true;
 }
 
+bool is_lead_byte(unsigned char byte) { return IsDBCSLeadByteEx(CP_ACP, byte) != 0; }
+
 int ansi_to_wide(const char* src, int src_bytes, char16_t* dst, int dst_units) {
     return MultiByteToWideChar(CP_ACP, 0, src, src_bytes, reinterpret_cast<wchar_t*>(dst), dst_units);
 }

@@ -6,11 +6,13 @@
 //   {"event":"start", ...}     at once: "program", "argv", "command_line" (the exact text the
 //                              engine got: GetCommandLineA on Windows), "parameters" (that text
 //                              after the program name and its one separating blank, byte for
-//                              byte), "show" (the show mode it was given: wShowWindow of its
-//                              start-up information, null when none was given), "priority",
-//                              "cwd", "release" (its own release file) and, for an "@NAME"
-//                              argument, "response_file" with the file's exact bytes (or
-//                              "unreadable" when it is no plain file);
+//                              byte; "parameters_hex" the same in hexadecimal, for the bytes of
+//                              a code page other than UTF-8), "show" (the show mode it was
+//                              given: wShowWindow of its start-up information, null when none
+//                              was given), "priority", "cwd", "release" (its own release
+//                              file) and, for an "@NAME" argument, "response_file" with the
+//                              file's exact bytes ("bytes", and "hex" for other code pages) or
+//                              "unreadable" when it is no plain file;
 //   {"event":"priority", ...}  whenever its priority differs from the one last recorded;
 //   {"event":"end", ...}       as it ends by itself, with "priority" and "released" (false when
 //                              it played its time out). A process that is killed writes no end line.
@@ -291,6 +293,7 @@ int main(int argc, char** argv) {
                   {"argv", args},
                   {"command_line", command_line},
                   {"parameters", parameters_of(command_line)},
+                  {"parameters_hex", hex_of(parameters_of(command_line))},
                   {"show", show ? json(*show) : json()},
                   {"priority", priority},
                   {"cwd", cwd},

@@ -313,10 +313,21 @@ std::string refusal(ReplyStatus status) {
     return "?";
 }
 
+// A copy replaces the files an earlier copy added (the user's own stay): the settings are the
+// chosen server's, not a pile of every server copied before.
+void drop_copied_files(Launcher& launcher) {
+    for (const std::string& copied : launcher.copied_files) {
+        const auto at = std::find(launcher.files.rbegin(), launcher.files.rend(), copied);
+        if (at != launcher.files.rend()) launcher.files.erase(std::next(at).base());
+    }
+    launcher.copied_files.clear();
+}
+
 int finish(Launcher& launcher, const BrowserCommand& command, const BrowsedServer& chosen, std::ostream& out,
            std::ostream& err) {
     std::string error;
     if (command.kind == BrowserCommand::copy) {
+        drop_copied_files(launcher);
         auto copy = launcher.get<SDLL_ServerGamesettings_t>("SDLL_ServerGamesettings");
         const int copied = copy(nullptr, chosen.reply.data(), static_cast<int>(chosen.reply.size()));
         record_export(launcher, "SDLL_ServerGamesettings", {static_cast<int>(chosen.reply.size())}, copied);

@@ -17,6 +17,11 @@ constexpr int kFinishPollMs = 100;
 constexpr const char* kEngineLogVariable = "FAKE_ENGINE_LOG";
 constexpr std::size_t kAddressCapacity = 255;
 constexpr const char* kOwnMachine = "127.0.0.1";
+constexpr const char* kWarning = "sdll-host: warning: ";
+constexpr const char* kInNoWadFolder =
+    " is in none of the WAD folders, so the engine starts without it; put it in one (files wad-dir FOLDER, or "
+    "--wad-dir FOLDER)\n";
+constexpr const char* kDoesNotExist = " does not exist, so the engine starts without it\n";
 
 std::string address_fault(const std::string& entry) {
     if (entry.empty() || entry.size() > kAddressCapacity)
@@ -45,15 +50,18 @@ bool launch_addresses(std::vector<std::string>* entries, int host_entry, int own
     return true;
 }
 
-void warn_missing_extra_files(const Launcher& launcher, std::ostream& err) {
-    for (const auto& path : launcher.files)
-        if (os::file_kind(path) != os::FileKind::file)
-            err << "sdll-host: warning: the extra game file " << path << " does not exist; the engine starts "
-                << "without it"
-                << (path.find_first_of("/\\") == std::string::npos
-                        ? " (a server's file, copied by name, is looked for in the WAD folders: files wad-dir FOLDER)"
-                        : "")
-                << "\n";
+std::vector<std::string> files_for_game(const Launcher& launcher, std::ostream& err) {
+    std::vector<std::string> passed;
+    for (const auto& file : launcher.files) {
+        const bool bare = file.find_first_of("/\\") == std::string::npos;
+        const std::optional<std::string> found =
+            bare ? launcher.find_game_file(file)
+                 : os::file_kind(file) == os::FileKind::file ? std::optional<std::string>(file) : std::nullopt;
+        if (found) passed.push_back(*found);
+        else if (bare) err << kWarning << file << kInNoWadFolder;
+        else err << kWarning << "the extra game file " << file << kDoesNotExist;
+    }
+    return passed;
 }
 
 void warn_missing_wad_dirs(const Launcher& launcher, std::ostream& err) {
@@ -69,8 +77,7 @@ void warn_unfound_files(const Launcher& launcher, std::size_t first, std::ostrea
     for (std::size_t i = first; i < journal.size(); ++i) {
         const JournalEntry& entry = journal[i];
         if (entry.slot != kSlotFindFile || !entry.result.is_null() || !entry.args[0].is_string()) continue;
-        err << "sdll-host: warning: " << entry.args[0].get<std::string>() << " is in none of the WAD folders, so the "
-            << "engine starts without it; put it in one (files wad-dir FOLDER, or --wad-dir FOLDER)\n";
+        err << kWarning << entry.args[0].get<std::string>() << kInNoWadFolder;
     }
 }
 

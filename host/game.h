@@ -28,11 +28,13 @@ namespace host {
 // plug-ins' buffers) without blanks, with a port 1..65535; both positions must name an entry.
 bool launch_addresses(std::vector<std::string>* entries, int host_entry, int own_entry, std::string* error);
 
-// Warnings on `err`, by name, about what the engine would start without: each extra game file
-// that does not exist; each WAD folder (kept, or this run's) that is not there; each file the
-// plug-in asked for by name since journal entry `first` (a server's PWADs, Host_FindFile) that no
-// WAD folder holds.
-void warn_missing_extra_files(const Launcher& launcher, std::ostream& err);
+// The extra game files as the engine is to get them: a bare name (a server's file, copied by
+// name) looked up in the WAD folders as a join looks up a server's PWADs, and passed as the full
+// path found; a file found nowhere, bare or full path, left out with a warning on `err`.
+std::vector<std::string> files_for_game(const Launcher& launcher, std::ostream& err);
+// Warnings on `err`, by name, about what the engine would start without: each WAD folder (kept,
+// or this run's) that is not there; each file the plug-in asked for by name since journal entry
+// `first` (a server's PWADs, Host_FindFile) that no WAD folder holds.
 void warn_missing_wad_dirs(const Launcher& launcher, std::ostream& err);
 void warn_unfound_files(const Launcher& launcher, std::size_t first, std::ostream& err);
 

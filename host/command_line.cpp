@@ -259,6 +259,8 @@ int launch(const Run& run) {
     if (options.iwad == frame::kUnknownIwad) run.err << "sdll-host: note: IWAD 20 names none of the known IWADs\n";
     check_before_launch(run.launcher, options.iwad);
     run.launcher.files = files_for_game(run.launcher, run.err);   // for this game only: launch saves nothing
+    if (const int interrupted = os::interruption())
+        throw Failure{interrupted, "interrupted before the game started: no game started"};
     GameStart start(run.launcher);
     call_launch(run.launcher, options, entries, &start);
     return wait_for_game(run.launcher, "SDLL_MultiplayerFinished", start, options.wait, run.out, run.err);

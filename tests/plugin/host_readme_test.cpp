@@ -90,7 +90,10 @@ bool matches(const std::string& shown, const std::string& line) {
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();   // Windows programs end lines so
+        lines.push_back(line);
+    }
     return lines;
 }
 

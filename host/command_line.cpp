@@ -32,10 +32,12 @@ enum ExitCode { kExitOk = 0, kExitRefused = 1, kExitUsage = 2 };
 
 constexpr const char* kExitCodesHelp =
     "Exit codes: 0 done (the plug-in accepted, the game ran), 1 the plug-in refused, no engine started, it "
-    "ended at once, the master failed or a wait ran out, 2 usage, load or settings error.";
+    "ended at once, the master failed or a wait ran out, 2 usage, load or settings error, 130 or 143 "
+    "interrupted (a game it waited for goes on).";
 constexpr const char* kSettingsFileHelp =
     "The settings file (--settings) is plain text, one entry a line: 'page/group/key = value' for a "
-    "setting (see describe), 'file = PATH' for each extra game file in order, 'wad-dir = FOLDER' for "
+    "setting (see describe), 'file = PATH' for each extra game file in order ('copied-file = PATH' for one "
+    "the last copy added, which the next copy replaces), 'wad-dir = FOLDER' for "
     "each folder searched when a server's PWADs are looked up; blank lines and lines starting with # "
     "are kept; a value with outer blanks, a leading quote or a line break is a JSON string; a setting "
     "given twice is an error. A missing file starts empty; a file that cannot be read or parsed is an "

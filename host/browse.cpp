@@ -23,6 +23,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kQueryArea = 128;   // room for the plug-in's coded query
 constexpr int kMasterFailedLevel = 3;   // the plug-in's report level for a master that refuses
 constexpr const char* kAnyAddress = "0.0.0.0";
+constexpr const char* kInterruptedNothingWritten = "sdll-host: interrupted: nothing was written and no game started\n";
 
 template <typename Fn>
 Fn need(const Launcher& launcher, const char* name, BrowseFailure* failure) {
@@ -41,7 +42,7 @@ bool fail(BrowseFailure* failure, int code, std::string message) {
 void read_master(Launcher& launcher, SDLL_MasterserverResponse_t respond, UdpSocket& socket,
                  const BrowseOptions& options, BrowseResult* result) {
     int wait = options.master_wait_ms;
-    while (auto got = socket.receive(wait)) {
+    while (auto got = os::interruption() ? std::nullopt : socket.receive(wait)) {
         const int answer = respond(nullptr, nullptr, got->data.data(), static_cast<int>(got->data.size()));
         record_export(launcher, "SDLL_MasterserverResponse", {static_cast<int>(got->data.size())}, answer);
         ++result->master_datagrams;
@@ -145,7 +146,7 @@ bool query_servers(Launcher& launcher, const BrowseOptions& options, std::vector
     for (;;) {
         for (const auto& [i, again] : schedule.due(Clock::now()))
             if (!send_query(launcher, query, socket, *(*servers)[i].server) && !again) schedule.not_sent(i);
-        if (schedule.done()) return true;
+        if (schedule.done() || os::interruption()) return true;   // the command tells an interruption
         const auto now = Clock::now();
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(schedule.next(now) - now).count();
         auto got = socket.receive(static_cast<int>(std::max<long long>(left, 1)));
@@ -313,10 +314,21 @@ std::string refusal(ReplyStatus status) {
     return "?";
 }
 
+// A copy replaces the files an earlier copy added (the user's own stay): the settings are the
+// chosen server's, not a pile of every server copied before.
+void drop_copied_files(Launcher& launcher) {
+    for (const std::string& copied : launcher.copied_files) {
+        const auto at = std::find(launcher.files.rbegin(), launcher.files.rend(), copied);
+        if (at != launcher.files.rend()) launcher.files.erase(std::next(at).base());
+    }
+    launcher.copied_files.clear();
+}
+
 int finish(Launcher& launcher, const BrowserCommand& command, const BrowsedServer& chosen, std::ostream& out,
            std::ostream& err) {
     std::string error;
     if (command.kind == BrowserCommand::copy) {
+        drop_copied_files(launcher);
         auto copy = launcher.get<SDLL_ServerGamesettings_t>("SDLL_ServerGamesettings");
         const int copied = copy(nullptr, chosen.reply.data(), static_cast<int>(chosen.reply.size()));
         record_export(launcher, "SDLL_ServerGamesettings", {static_cast<int>(chosen.reply.size())}, copied);
@@ -356,6 +368,11 @@ int run_browser_command(Launcher& launcher, const BrowserCommand& command, std::
         }
     } else {
         ok = browse(launcher, command.browse, err, &result, &failure);
+    }
+    // Interrupted, a browse, copy or join writes nothing, prints no table and starts no game.
+    if (const int interrupted = os::interruption()) {
+        err << kInterruptedNothingWritten;
+        return interrupted;
     }
     if (!ok) {
         err << "sdll-host: " << failure.message << "\n";

@@ -332,22 +332,11 @@ std::optional<std::string> file_in_folder(const std::string& folder, const std::
     return std::nullopt;
 }
 
-// Files the launcher was told of by name first, then the user's WAD folders in their order.
-std::optional<std::string> find_game_file(const std::string& wanted) {
-    for (const auto& [name, path] : g_active->known_files)
-        if (same_file_name(name, wanted)) return path;
-    if (wanted.empty()) return std::nullopt;
-    for (const auto* folders : {&g_active->wad_dirs, &g_active->run_wad_dirs})
-        for (const auto& folder : *folders)
-            if (auto path = file_in_folder(folder, wanted)) return path;
-    return std::nullopt;
-}
-
 HostText SDLL_CALL Host_FindFile(const char* file_name) {
     return answer(HostText(nullptr), [&] {
         JournalEntry entry = entry_for(kSlotFindFile, {text_arg(file_name)});
         HostText result = nullptr;
-        if (const auto path = find_game_file(ansi_to_utf8(file_name))) {
+        if (const auto path = g_active->find_game_file(ansi_to_utf8(file_name))) {
             entry.result = *path;
             result = keep(*path);
         }
@@ -357,11 +346,12 @@ HostText SDLL_CALL Host_FindFile(const char* file_name) {
 }
 
 // A server's file comes by name; the launcher keeps the full path when a WAD folder holds it, as
-// the engine needs one (it runs in its own folder).
+// the engine needs one (it runs in its own folder), and notes it as copied.
 void SDLL_CALL Host_AddFile(const char* file_name) {
     answer_void([&] {
         const std::string name = ansi_to_utf8(file_name);
-        g_active->files.push_back(find_game_file(name).value_or(name));
+        g_active->files.push_back(g_active->find_game_file(name).value_or(name));
+        g_active->copied_files.push_back(g_active->files.back());
         g_active->record(entry_for(kSlotAddFile, {text_arg(file_name)}));
     });
 }
@@ -463,6 +453,17 @@ static_assert(std::is_same_v<decltype(&Host_AddPlayer), Host_AddPlayer_t>);
 static_assert(std::is_same_v<decltype(&Host_SetEngineReady), Host_SetEngineReady_t>);
 
 }  // namespace
+
+// Files the launcher was told of by name first, then the user's WAD folders in their order.
+std::optional<std::string> Launcher::find_game_file(const std::string& wanted) const {
+    for (const auto& [name, path] : known_files)
+        if (same_file_name(name, wanted)) return path;
+    if (wanted.empty()) return std::nullopt;
+    for (const auto* folders : {&wad_dirs, &run_wad_dirs})
+        for (const auto& folder : *folders)
+            if (auto path = file_in_folder(folder, wanted)) return path;
+    return std::nullopt;
+}
 
 Launcher* active_launcher() { return g_active; }
 void set_active_launcher(Launcher* launcher) { g_active = launcher; }

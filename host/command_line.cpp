@@ -23,6 +23,7 @@
 #include "host/settings_pages.h"
 #include "host/suggest.h"
 #include "host/utf.h"
+#include "host/value_words.h"
 
 namespace host {
 namespace {
@@ -31,10 +32,12 @@ enum ExitCode { kExitOk = 0, kExitRefused = 1, kExitUsage = 2 };
 
 constexpr const char* kExitCodesHelp =
     "Exit codes: 0 done (the plug-in accepted, the game ran), 1 the plug-in refused, no engine started, it "
-    "ended at once, the master failed or a wait ran out, 2 usage, load or settings error.";
+    "ended at once, the master failed or a wait ran out, 2 usage, load or settings error, 130 or 143 "
+    "interrupted (a game it waited for goes on).";
 constexpr const char* kSettingsFileHelp =
     "The settings file (--settings) is plain text, one entry a line: 'page/group/key = value' for a "
-    "setting (see describe), 'file = PATH' for each extra game file in order, 'wad-dir = FOLDER' for "
+    "setting (see describe), 'file = PATH' for each extra game file in order ('copied-file = PATH' for one "
+    "the last copy added, which the next copy replaces), 'wad-dir = FOLDER' for "
     "each folder searched when a server's PWADs are looked up; blank lines and lines starting with # "
     "are kept; a value with outer blanks, a leading quote or a line break is a JSON string; a setting "
     "given twice is an error. A missing file starts empty; a file that cannot be read or parsed is an "
@@ -257,7 +260,9 @@ int launch(const Run& run) {
     if (!launch_addresses(&entries, options.host_entry, options.own_entry, &error)) throw Failure{kExitUsage, error};
     if (options.iwad == frame::kUnknownIwad) run.err << "sdll-host: note: IWAD 20 names none of the known IWADs\n";
     check_before_launch(run.launcher, options.iwad);
-    warn_missing_extra_files(run.launcher, run.err);
+    run.launcher.files = files_for_game(run.launcher, run.err);   // for this game only: launch saves nothing
+    if (const int interrupted = os::interruption())
+        throw Failure{interrupted, "interrupted before the game started: no game started"};
     GameStart start(run.launcher);
     call_launch(run.launcher, options, entries, &start);
     return wait_for_game(run.launcher, "SDLL_MultiplayerFinished", start, options.wait, run.out, run.err);
@@ -415,6 +420,8 @@ void add_program_options(CLI::App& app, Options* o) {
     app.footer(std::string(kExitCodesHelp) + "\n\n" + kSettingsFileHelp);
     app.set_version_flag("--version", std::string("sdll-host ") + SDLL_VERSION, "print the version and exit");
     app.require_subcommand(1);
+    // A value such as /home/me/wads is a value on every system (the subcommands inherit this).
+    app.allow_windows_style_options(false);
     app.fallthrough();   // the options below may also follow the subcommand
     app.add_option("--plugin", o->plugin, "plug-in module (brannock.dll, orvento.so, ...)")->required()->check(kNotEmpty);
     app.add_option("--settings", o->settings, "settings file (format below); a missing one starts empty and is "
@@ -497,7 +504,8 @@ int run_sdll_host(const std::vector<std::string>& args, std::ostream& out, std::
         return kExitUsage;
     }
     try {
-        std::vector<std::string> reversed(args.rbegin(), args.rend());   // CLI11 takes them last first
+        const std::vector<std::string> words = values_as_values(app, args);
+        std::vector<std::string> reversed(words.rbegin(), words.rend());   // CLI11 takes them last first
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {
         return app.exit(e, out, err) == 0 ? kExitOk : kExitUsage;

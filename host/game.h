@@ -28,11 +28,13 @@ namespace host {
 // plug-ins' buffers) without blanks, with a port 1..65535; both positions must name an entry.
 bool launch_addresses(std::vector<std::string>* entries, int host_entry, int own_entry, std::string* error);
 
-// Warnings on `err`, by name, about what the engine would start without: each extra game file
-// that does not exist; each WAD folder (kept, or this run's) that is not there; each file the
-// plug-in asked for by name since journal entry `first` (a server's PWADs, Host_FindFile) that no
-// WAD folder holds.
-void warn_missing_extra_files(const Launcher& launcher, std::ostream& err);
+// The extra game files as the engine is to get them: a bare name (a server's file, copied by
+// name) looked up in the WAD folders as a join looks up a server's PWADs, and passed as the full
+// path found; a file found nowhere, bare or full path, left out with a warning on `err`.
+std::vector<std::string> files_for_game(const Launcher& launcher, std::ostream& err);
+// Warnings on `err`, by name, about what the engine would start without: each WAD folder (kept,
+// or this run's) that is not there; each file the plug-in asked for by name since journal entry
+// `first` (a server's PWADs, Host_FindFile) that no WAD folder holds.
 void warn_missing_wad_dirs(const Launcher& launcher, std::ostream& err);
 void warn_unfound_files(const Launcher& launcher, std::size_t first, std::ostream& err);
 
@@ -42,8 +44,11 @@ public:
     EngineRecord();                          // marks the log's current end (no log: nothing)
     bool in_use() const { return !path_.empty(); }
     std::vector<nlohmann::json> new_starts() const;
+    // The starts since the mark whose engine has not ended by itself (wrote no end record).
+    std::vector<nlohmann::json> still_running() const;
 
 private:
+    std::vector<nlohmann::json> new_events() const;
     std::string path_;
     std::uintmax_t mark_ = 0;
 };
@@ -81,9 +86,12 @@ private:
 // said ..." or "it showed no message".
 std::string plugin_said(const Launcher& launcher, std::size_t first);
 
-// Polls `finish_export` every 100 ms until it answers 1 or the time is up, then says what
-// happened. Exit code as sdll-host's: 0 the game ran and ended, 1 no engine started, it ended at
-// once or did not end in time, 2 the plug-in lacks the export.
+// Polls `finish_export` every 100 ms until it answers 1, the time is up or the stand-in is
+// interrupted (os::interruption), then says what happened. A game it stops waiting for goes on,
+// as when the launcher is closed: it says so, names the engines still running (a hosted server
+// among them) and where the user's earlier doomargs.tmp is kept when a doomargs.tmp.bak is in
+// the engine folder. Exit code as sdll-host's: 0 the game ran and ended, 1 no engine started, it
+// ended at once or did not end in time, 2 the plug-in lacks the export, 130 or 143 interrupted.
 int wait_for_game(Launcher& launcher, const char* finish_export, const GameStart& start, const GameWait& wait,
                   std::ostream& out, std::ostream& err);
 

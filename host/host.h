@@ -80,14 +80,20 @@ public:
 
     // ---- launcher-kept game state ----------------------------------------------------------
     std::vector<std::string> files;        // extra game files (Host_GetFileCount/GetFile, AddFile)
+    // The entries of `files` the last `copy` added (Host_AddFile), which the next copy replaces;
+    // the rest are the user's own (`files add`).
+    std::vector<std::string> copied_files;
     std::vector<std::pair<std::string, std::string>> known_files;   // name -> full path (FindFile)
     std::vector<std::string> wad_dirs;     // folders FindFile searches after known_files (saved)
     std::vector<std::string> run_wad_dirs; // searched after those, never saved (--wad-dir)
+    // The full path of a game file named `name`, as Host_FindFile answers: the files told of by
+    // name first, then the WAD folders in their order (names compared without regard to case).
+    std::optional<std::string> find_game_file(const std::string& name) const;
     // The game state a reply's settings are written into, saved so that a scratch reading can be
     // undone (see browse.cpp).
     struct GameState {
         std::map<std::string, std::string> values;
-        std::vector<std::string> files, players;
+        std::vector<std::string> files, copied_files, players;
         int iwad = 0;
         std::string map;
     };

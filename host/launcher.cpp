@@ -45,11 +45,14 @@ std::unique_ptr<Launcher> Launcher::open(const std::string& path, std::string* e
     // The system would take an empty name for the program itself.
     if (path.empty()) return fail("no plug-in given: the path is empty");
 
+    // Made absolute so that the file named is the file loaded: the system would look a bare name
+    // up on the library path (posix) or beside this program first (Windows).
+    const std::string full = os::full_path(path);
     std::string reason;
-    void* module = os::load_module(path, &reason);
+    void* module = os::load_module(full, &reason);
     if (!module) {
-        const std::string hint = os::foreign_module_hint(os::read_file(path, kMagicBytes).value_or(""));
-        return fail("cannot load plug-in " + path + ": " + (hint.empty() ? reason : hint));
+        const std::string hint = os::foreign_module_hint(os::read_file(full, kMagicBytes).value_or(""));
+        return fail("cannot load plug-in " + full + ": " + (hint.empty() ? reason : hint));
     }
 
     std::unique_ptr<Launcher> launcher(new Launcher());
@@ -118,11 +121,14 @@ void* Launcher::symbol(const char* export_name) const {
     return os::module_symbol(impl_->module, export_name);
 }
 
-Launcher::GameState Launcher::game_state() const { return {impl_->values, files, players, iwad, map}; }
+Launcher::GameState Launcher::game_state() const {
+    return {impl_->values, files, copied_files, players, iwad, map};
+}
 
 void Launcher::restore_game_state(GameState state) {
     impl_->values = std::move(state.values);
     files = std::move(state.files);
+    copied_files = std::move(state.copied_files);
     players = std::move(state.players);
     iwad = state.iwad;
     map = std::move(state.map);

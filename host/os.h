@@ -65,6 +65,16 @@ ProcessMark mark_processes();
 // they cannot be counted.
 std::optional<std::size_t> processes_started_since(const ProcessMark& mark);
 
+// ---- being interrupted ---------------------------------------------------------------------
+// From now on SIGINT and SIGTERM (posix), a console's Ctrl-C, Ctrl-Break or close (Windows) are
+// noted instead of ending the program, for its waits to look at.
+void watch_interrupts();
+// The exit code the interruption asks for, as a shell gives a program its signal ended: 130
+// (SIGINT, Ctrl-C) or 143 (SIGTERM, Ctrl-Break, close); 0 while none came.
+constexpr int kExitInterrupted = 130;
+constexpr int kExitTerminated = 143;
+int interruption();
+
 // ---- carrying on in the background ---------------------------------------------------------
 enum class Detached { parent, child, failed };
 // Splits this program in two so that the shell that started it goes on: the parent, told the

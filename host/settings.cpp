@@ -3,13 +3,15 @@
 // Values are kept as text in the form a person would type them: "0"/"1" for a boolean, the
 // decimal number, a select's list key, the text itself. Unset items read as their defaults.
 // The file holds one `page/group/key = value` line per item, one `file = PATH` line per extra
-// game file and one `wad-dir = FOLDER` line per folder searched for game files; blank lines and
+// game file (`copied-file = PATH` for one the last copy of a server's settings added) and one
+// `wad-dir = FOLDER` line per folder searched for game files; blank lines and
 // lines starting with # are kept and written back above the entry they stood above. A value that
 // starts or ends with a blank, starts with a quote or holds a line break is written as a JSON
 // string so it survives the trip. A file that exists but cannot be read is an error, never an
 // empty store: saving over it would lose it; so is a setting given twice (which line was meant?).
 #include "host/launcher_impl.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstring>
@@ -23,6 +25,7 @@ namespace host {
 namespace {
 
 constexpr const char* kFileKey = "file";
+constexpr const char* kCopiedFileKey = "copied-file";
 constexpr const char* kWadDirKey = "wad-dir";
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";   // editors on Windows start UTF-8 files with it
 constexpr const char* kHeaderStart = "# Settings of the ";  // the line a save writes first, not the person's
@@ -153,7 +156,7 @@ struct SettingsReading {
     std::map<std::string, int> first_line;
     std::map<std::string, std::vector<std::string>> notes;
     std::vector<std::string> pending_notes;   // comment and blank lines above the next entry
-    std::vector<std::string> files, wad_dirs;
+    std::vector<std::string> files, copied_files, wad_dirs;
 };
 
 // Takes one line (numbered from 1); what is wrong with it, or nothing.
@@ -174,10 +177,12 @@ std::optional<std::string> take_line(const Description& description, const std::
         if (!parsed.is_string()) return "malformed quoted value " + value;
         value = parsed.get<std::string>();
     }
-    if (name == kFileKey || name == kWadDirKey) {
-        auto& list = name == kFileKey ? reading->files : reading->wad_dirs;
-        reading->notes[name + "#" + std::to_string(list.size())] = std::exchange(reading->pending_notes, {});
+    if (name == kFileKey || name == kCopiedFileKey || name == kWadDirKey) {
+        auto& list = name == kWadDirKey ? reading->wad_dirs : reading->files;
+        const std::string list_key = name == kWadDirKey ? kWadDirKey : kFileKey;
+        reading->notes[list_key + "#" + std::to_string(list.size())] = std::exchange(reading->pending_notes, {});
         list.push_back(value);
+        if (name == kCopiedFileKey) reading->copied_files.push_back(value);
         return std::nullopt;
     }
     const size_t first = name.find('/');
@@ -224,6 +229,7 @@ bool Launcher::load_settings(const std::string& file, std::string* error) {
     reading.notes[""] = std::move(reading.pending_notes);
     impl_->notes = std::move(reading.notes);
     files = std::move(reading.files);
+    copied_files = std::move(reading.copied_files);
     wad_dirs = std::move(reading.wad_dirs);
     return true;
 }
@@ -231,7 +237,8 @@ bool Launcher::load_settings(const std::string& file, std::string* error) {
 bool Launcher::save_settings(const std::string& file, std::string* error) const {
     std::ostringstream text;
     text << kHeaderStart << impl_->name
-         << " plug-in: page/group/key = value; file = extra game file; wad-dir = folder searched for game files\n";
+         << " plug-in: page/group/key = value; file = extra game file; copied-file = one the last copy "
+            "added; wad-dir = folder searched for game files\n";
     auto entry = [&](const std::string& note_key, const std::string& name, const std::string& value) {
         if (const auto notes = impl_->notes.find(note_key); notes != impl_->notes.end())
             for (const auto& line : notes->second) text << line << '\n';
@@ -244,8 +251,13 @@ bool Launcher::save_settings(const std::string& file, std::string* error) const 
                 const std::string address = setting_address(page.name, group.name, item.key);
                 entry(address, address, current_value(*impl_, page.name, group.name, item));
             }
-    for (std::size_t i = 0; i < files.size(); ++i)
-        entry(std::string(kFileKey) + "#" + std::to_string(i), kFileKey, files[i]);
+    std::vector<std::string> copied = copied_files;   // each marks one entry of `files`
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto mark = std::find(copied.begin(), copied.end(), files[i]);
+        const bool was_copied = mark != copied.end();
+        if (was_copied) copied.erase(mark);
+        entry(std::string(kFileKey) + "#" + std::to_string(i), was_copied ? kCopiedFileKey : kFileKey, files[i]);
+    }
     for (std::size_t i = 0; i < wad_dirs.size(); ++i)
         entry(std::string(kWadDirKey) + "#" + std::to_string(i), kWadDirKey, wad_dirs[i]);
     if (const auto closing = impl_->notes.find(""); closing != impl_->notes.end())

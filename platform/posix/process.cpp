@@ -8,7 +8,8 @@
 // On an older kernel the handle is the record alone and a wait polls waitpid with WNOHANG.
 // Terminating is SIGKILL and a reap. There are no windows here, so the show mode and the whole
 // parameter text reach the child through two variables of its own environment
-// (child_environment.h), as Windows hands them over.
+// (child_environment.h), as Windows hands them over. The child runs in a process group of its
+// own, so a terminal's Ctrl-C meant for the launcher does not end the game.
 #include <poll.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -166,7 +167,10 @@ pid_t spawn(const std::string& file, const std::vector<std::string>& args, const
     sigset_t none;
     sigemptyset(&none);
     posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    // A process group of its own, as a Windows engine has its own window: a terminal's Ctrl-C
+    // reaches the launcher only, and the game goes on.
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
 
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, file.c_str(), &actions, &attributes, argv.data(), env.data());

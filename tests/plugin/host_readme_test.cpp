@@ -1,10 +1,12 @@
-// host_readme_test.cpp: the README's worked session, run line by line as printed there, from a
-// scratch folder, with the programs of this build. The commands come from README.md itself, so
-// the text and the programs cannot drift apart. Native only: the session is a posix shell's.
+// host_readme_test.cpp: the README's worked session, natively and under Wine, run line by line as
+// printed there, from a scratch folder, with the programs of this build. The commands come from
+// README.md itself, so the text and the programs cannot drift apart. Native only: the sessions
+// are a posix shell's (the Wine one drives the Windows build through scripts/wine32).
 #include <gtest/gtest.h>
 
 #include <signal.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +21,7 @@
 namespace {
 
 constexpr const char* kSessionHeading = "### A worked session";
+constexpr const char* kWineSessionHeading = "### The same session under Wine";
 constexpr const char* kFence = "```";
 constexpr const char* kPrompt = "$ ";
 constexpr const char* kLeftOut = "...";
@@ -30,14 +33,14 @@ struct Step {
 };
 
 // The commands and their shown output of the first fenced block after the heading.
-std::vector<Step> session_steps(const std::string& readme) {
+std::vector<Step> session_steps(const std::string& readme, const std::string& heading) {
     std::istringstream in(readme);
     std::vector<Step> steps;
     bool after_heading = false, inside = false;
     const std::regex exit_comment(R"(#\s*exit\s+(\d+))");
     for (std::string line; std::getline(in, line);) {
         if (!after_heading) {
-            after_heading = line == kSessionHeading;
+            after_heading = line == heading;
             continue;
         }
         if (line.rfind(kFence, 0) == 0) {
@@ -87,7 +90,10 @@ bool matches(const std::string& shown, const std::string& line) {
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();   // Windows programs end lines so
+        lines.push_back(line);
+    }
     return lines;
 }
 
@@ -122,11 +128,15 @@ TEST(HostReadme, LineMatchingTakesLeftOutTextAsAnything) {
     EXPECT_EQ(unmatched({"c", "a"}, {"a", "b", "c"}), std::vector<std::string>{"a"});
 }
 
-TEST(HostReadme, WorkedSessionRunsAsPrinted) {
-    const std::vector<Step> steps = session_steps(test_support::read_file(std::string(SDLL_SOURCE_DIR) + "/README.md"));
-    ASSERT_GE(steps.size(), 15u) << "the README's worked session is missing or cut short";
+// Runs the session of the README under `heading` in a scratch folder, as a person's shell would
+// (nothing of the tests' own engine settings), `variables` set first, and checks every step's
+// exit code and shown lines.
+void run_session(const std::string& heading, const std::string& label, const std::string& variables) {
+    const std::vector<Step> steps =
+        session_steps(test_support::read_file(std::string(SDLL_SOURCE_DIR) + "/README.md"), heading);
+    ASSERT_GE(steps.size(), 12u) << "the README's " << heading << " is missing or cut short";
 
-    const std::string scratch = test_support::scratch_dir("readme");
+    const std::string scratch = test_support::scratch_dir(label);
     const std::string session = scratch + "session/";
     const std::string results = scratch + "steps/";
     std::filesystem::create_directories(session);
@@ -134,12 +144,11 @@ TEST(HostReadme, WorkedSessionRunsAsPrinted) {
     std::string bin = test_support::bin_dir();
     bin.pop_back();
     std::ostringstream script;
-    script << "bin='" << bin << "'\ncd '" << session << "' || exit 99\n";
+    script << "bin='" << bin << "'\n" << variables << "cd '" << session << "' || exit 99\n";
     for (std::size_t i = 0; i < steps.size(); ++i)
         script << "{ " << steps[i].command << "\n} > '" << results << i << ".out' 2>&1; echo $? > '" << results << i
                << ".rc'\n";
     test_support::write_file(scratch + "session.sh", script.str());
-    // As a person's shell: nothing of the tests' own engine settings.
     const std::string run = "env -i PATH=\"$PATH\" HOME='" + session + "' bash --noprofile --norc '" + scratch +
                             "session.sh' > '" + scratch + "bash.out' 2>&1";
     ASSERT_EQ(std::system(run.c_str()), 0) << test_support::read_file(scratch + "bash.out");
@@ -160,6 +169,36 @@ TEST(HostReadme, WorkedSessionRunsAsPrinted) {
         ADD_FAILURE() << "the session left the simulator running";
         kill(static_cast<pid_t>(std::stoul(pid[1])), SIGTERM);
     }
+}
+
+// The first line a command prints, without its line end.
+std::string first_line_of(const std::string& command) {
+    std::string line;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        if (std::fgets(buffer, sizeof buffer, pipe)) line = buffer;
+        pclose(pipe);
+    }
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    return line;
+}
+
+TEST(HostReadme, WorkedSessionRunsAsPrinted) { run_session(kSessionHeading, "readme", ""); }
+
+// One session, not many: under qemu each Windows program takes seconds to start.
+TEST(HostReadme, WineSessionRunsAsPrinted) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the Wine session runs in the native build's suite: the sanitizers watch none of its Windows "
+                    "programs";
+#endif
+    const std::string top = SDLL_SOURCE_DIR;
+    const std::string route = first_line_of("bash -c '. \"" + top + "/scripts/wine-env\" && echo \"$SDLL_WINE_ROUTE: "
+                                            "$SDLL_WINE_WHY\"'");
+    if (route.rfind("win64", 0) == 0 || route.empty())
+        GTEST_SKIP() << "the README's Wine session needs 32-bit Wine, which this machine lacks (" << route << ")";
+    ASSERT_TRUE(std::filesystem::exists(top + "/build/win32/bin/sdll-host.exe"))
+        << "the Wine session runs the win32 build: scripts/build win32";
+    run_session(kWineSessionHeading, "readme-wine", "top='" + top + "'\n");
 }
 
 }  // namespace

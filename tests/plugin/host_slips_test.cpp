@@ -10,6 +10,7 @@
 #include "host/master_list.h"
 #include "platform/platform.h"
 #include "tests/plugin/plugin_fixture.h"
+#include "tests/support/engine_log.h"
 #include "tools/brannock-sim/command_line.h"
 #include "tools/brannock-sim/replies.h"
 #include "tools/brannock-sim/scenario.h"
@@ -26,11 +27,17 @@ using test_support::write_file;
 #ifdef _WIN32
 constexpr const char kForeignModule[] = "\x7f" "ELF";
 constexpr const char* kForeignHint = "it is a Linux module";
+#define SDLL_MODULE(name) name ".dll"
+#define SDLL_SEPARATOR "\\"
 #else
 constexpr const char kForeignModule[] = "MZ";
 constexpr const char* kForeignHint = "it is a Windows DLL";
+#define SDLL_MODULE(name) name ".so"
+#define SDLL_SEPARATOR "/"
 #endif
 
+// Each row runs in its scratch folder, which also holds another plug-in under Brannock's module
+// name and wads/dwango5.wad; {engine} is a Brannock engine folder whose fake engine plays 1.5 s.
 struct HostSlip {
     const char* settings;                // the settings file before the command; {dir} is the scratch folder
     std::vector<std::string> args;      // after --settings FILE and (unless they name one) --plugin brannock
@@ -60,20 +67,55 @@ const HostSlip kHostSlips[] = {
     {"\xEF\xBB\xBFmultiplayer/general/map = MAP03\n", {"get", "multiplayer/general/map"}, 0, "MAP03"},
     {"multiplayer/general/map = MAP03\n\nmultiplayer/general/map = MAP04\n", {"get", "multiplayer/general/map"}, 2,
      "line 3: multiplayer/general/map is set a second time (first on line 1); keep one of the two lines"},
+    // Every value is a value, on every system; the plug-in named is the one loaded; a copied name
+    // is looked up in the WAD folders, and a file found nowhere is left out.
+    {"", {"set", "engine/general/parameters", "-nomusic"}, 0, ""},
+    {"", {"set", "engine/general/parameters", "/nomusic", "--quiet"}, 0, ""},
+    {"", {"files", "add", "-x.wad"}, 0, "-x.wad does not exist (yet)"},
+    {"", {"files", "wad-dir", "/no-such-folder/wads"}, 0, "wads does not exist (yet)"},
+    {"", {"--plugin", SDLL_MODULE("brannock"), "describe"}, 0, "Orvento (capabilities 29)"},
+    {"", {"--plugin", "." SDLL_SEPARATOR SDLL_MODULE("brannock"), "describe"}, 0, "Orvento (capabilities 29)"},
+    {"engine/general/enginepath = {engine}\nmultiplayer/general/map = MAP01\ncopied-file = dwango5.wad\n"
+     "wad-dir = {dir}wads\n",
+     {"launch", "--iwad", "4"}, 0, "wads" SDLL_SEPARATOR "dwango5.wad"},
+    {"engine/general/enginepath = {engine}\nmultiplayer/general/map = MAP01\ncopied-file = absent.wad\n"
+     "file = {dir}gone.wad\n",
+     {"launch", "--iwad", "4"}, 0, "absent.wad is in none of the WAD folders, so the engine starts without it"},
+    {"engine/general/enginepath = {engine}\nmultiplayer/general/map = MAP01\nfile = {dir}gone.wad\n",
+     {"launch", "--iwad", "4"}, 0, "gone.wad does not exist, so the engine starts without it"},
 };
 
-std::string with_dir(std::string text, const std::string& dir) {
+std::string with_dir(std::string text, const std::string& dir, const std::string& engine = "") {
     for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) text.replace(at, 5, dir);
+    for (std::size_t at; (at = text.find("{engine}")) != std::string::npos;) text.replace(at, 8, engine);
     return text;
 }
 
+// A Brannock engine folder whose fake engine records its start in `log` and plays a short game
+// (long enough not to count as ended at once, however slowly it starts).
+std::string short_game_engine(test_support::EngineLog* log) {
+    const std::string dir = test_support::scratch_dir("slip-engine");
+    fs::copy_file(test_support::fake_engine_path(), dir + "Brannock.exe");
+    write_file(dir + "Brannock.pk3", "");
+    log->open(dir);
+    test_support::set_env("FAKE_ENGINE_TIMEOUT", "1.5");
+    return dir;
+}
+
 TEST(HostSlips, EachSlipSaysWhatIsWrongAndWhatToDo) {
+    test_support::EngineLog log;
+    const std::string engine = short_game_engine(&log);
+    const fs::path started_in = fs::current_path();
     int number = 0;
     for (const HostSlip& slip : kHostSlips) {
         const std::string dir = test_support::scratch_dir("slip" + std::to_string(++number));
         write_file(dir + "foreign.module", std::string(kForeignModule) + std::string(60, '\0'));
+        fs::copy_file(test_support::plugin_path("orvento"), dir + SDLL_MODULE("brannock"));
+        fs::create_directories(dir + "wads");
+        write_file(dir + "wads" + dir.back() + "dwango5.wad", "");
+        fs::current_path(dir);
         const std::string settings = dir + "slip.settings";
-        if (*slip.settings) write_file(settings, with_dir(slip.settings, dir));
+        if (*slip.settings) write_file(settings, with_dir(slip.settings, dir, engine));
         std::vector<std::string> args = {"--quiet", "--settings", settings};
         if (slip.args.front() != "--plugin") args.insert(args.end(), {"--plugin", test_support::plugin_path("brannock")});
         for (const std::string& arg : slip.args) args.push_back(with_dir(arg, dir));
@@ -81,6 +123,7 @@ TEST(HostSlips, EachSlipSaysWhatIsWrongAndWhatToDo) {
         EXPECT_EQ(host::run_sdll_host(args, out, err), slip.exit_code) << slip.says << "\n" << out.str() << err.str();
         EXPECT_NE((out.str() + err.str()).find(slip.says), std::string::npos) << out.str() << err.str();
     }
+    fs::current_path(started_in);
 }
 
 TEST(HostSlips, CommentsOfTheSettingsFileSurviveASet) {

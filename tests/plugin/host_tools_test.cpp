@@ -382,4 +382,30 @@ TEST(HostBrowse, JoinByAddressFindsThePwadsAndRefusesABrokenServer) {
     EXPECT_EQ(response.find("absent.wad"), std::string::npos) << response;
 }
 
+// `copy` replaces the files an earlier copy added, keeps the user's own, and the settings file
+// tells the two apart across runs.
+TEST(HostBrowse, CopyReplacesTheFilesAnEarlierCopyAddedAndKeepsTheUsersOwn) {
+    Served served(R"({"servers": [{"name": "A", "map": "map01", "pwads": ["dwango5.wad", "skins.pk3"]},
+                                  {"name": "B", "map": "map02", "pwads": ["ctfmaps.wad"]}]})");
+    BrowsePlugin b;
+    const std::string settings = b.scratch + "copy.settings";
+    const std::string own = b.scratch + "own.wad";
+    b.launcher->files = {own};
+    host::BrowserCommand copy;
+    copy.kind = host::BrowserCommand::copy;
+    copy.settings_file = settings;
+    std::ostringstream out, err;
+    for (const int server : {0, 1}) {
+        copy.address = "127.0.0.1:" + std::to_string(served.simulator.server_port(server));
+        ASSERT_EQ(host::run_browser_command(*b.launcher, copy, out, err), 0) << err.str();
+    }
+    EXPECT_EQ(b.launcher->files, (std::vector<std::string>{own, "ctfmaps.wad"}));
+    b.launcher->files.clear();
+    b.launcher->copied_files.clear();
+    std::string error;
+    ASSERT_TRUE(b.launcher->load_settings(settings, &error)) << error;
+    EXPECT_EQ(b.launcher->files, (std::vector<std::string>{own, "ctfmaps.wad"}));
+    EXPECT_EQ(b.launcher->copied_files, std::vector<std::string>{"ctfmaps.wad"});
+}
+
 }  // namespace

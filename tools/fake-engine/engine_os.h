@@ -19,5 +19,8 @@ std::optional<int> show_mode();
 std::string command_line(const char* program);
 // This program's own file, to copy in as an engine.
 std::filesystem::path own_program();
+// Started as an engine: a console's Ctrl-C is not for it (a real engine's window never sees
+// the console the launcher was started from).
+void ignore_console_interrupt();
 
 }  // namespace fake_engine::os

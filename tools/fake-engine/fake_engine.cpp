@@ -274,6 +274,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "fake-engine: wrong number of arguments for %s\n\n%s", first.c_str(), kHelp);
         return 2;
     }
+    os::ignore_console_interrupt();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::error_code ec;
     const std::string cwd = std::filesystem::current_path(ec).string();

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "platform/posix/child_environment.h"
@@ -30,5 +31,7 @@ std::filesystem::path own_program() {
     std::error_code ec;
     return std::filesystem::read_symlink("/proc/self/exe", ec);
 }
+
+void ignore_console_interrupt() { std::signal(SIGINT, SIG_IGN); }
 
 }  // namespace fake_engine::os

@@ -1,5 +1,5 @@
 // engine_os.cpp: the fake engine's door, for Windows builds: GetCurrentProcessId,
-// GetPriorityClass, GetStartupInfoA, GetCommandLineA and GetModuleFileNameA.
+// GetPriorityClass, GetStartupInfoA, GetCommandLineA, GetModuleFileNameA and SetConsoleCtrlHandler.
 #include <windows.h>
 
 #include "tools/fake-engine/engine_os.h"
@@ -25,5 +25,7 @@ std::filesystem::path own_program() {
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     return std::filesystem::path(std::string(path, length < MAX_PATH ? length : 0));
 }
+
+void ignore_console_interrupt() { SetConsoleCtrlHandler(nullptr, TRUE); }
 
 }  // namespace fake_engine::os

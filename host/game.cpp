@@ -3,6 +3,7 @@
 
 #include "host/udp.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ostream>
@@ -79,7 +80,7 @@ EngineRecord::EngineRecord() {
     mark_ = path_.empty() ? 0 : os::read_file(path_).value_or("").size();
 }
 
-std::vector<nlohmann::json> EngineRecord::new_starts() const {
+std::vector<nlohmann::json> EngineRecord::new_starts(const std::optional<std::vector<unsigned long>>& ids) const {
     std::vector<nlohmann::json> starts;
     if (path_.empty()) return starts;
     const std::string log = os::read_file(path_).value_or("");
@@ -87,7 +88,9 @@ std::vector<nlohmann::json> EngineRecord::new_starts() const {
     std::istringstream in(log.size() >= mark_ ? log.substr(mark_) : log);
     for (std::string line; std::getline(in, line);) {
         auto event = nlohmann::json::parse(line, nullptr, false);
-        if (event.is_object() && event.value("event", "") == "start") starts.push_back(std::move(event));
+        if (!event.is_object() || event.value("event", "") != "start") continue;
+        const unsigned long pid = event.value("pid", 0ul);
+        if (!ids || std::find(ids->begin(), ids->end(), pid) != ids->end()) starts.push_back(std::move(event));
     }
     return starts;
 }
@@ -135,11 +138,12 @@ int wait_for_game(Launcher& launcher, const char* finish_export, const GameStart
     const double lasted = std::chrono::duration<double>(std::chrono::steady_clock::now() - start.launched_at()).count();
     record_export(launcher, finish_export, nlohmann::json::array(), answer);
 
-    const auto starts = start.record().new_starts();
+    const auto& processes = start.processes();
+    const auto starts = start.record().new_starts(processes ? processes->ids : std::nullopt);
     print_starts(starts, out);
     // Counted processes decide; where the system counts none, the fake engine's record, and
     // failing both, a finish that was over at once.
-    const bool created = start.processes() ? *start.processes() > 0 || !starts.empty()
+    const bool created = processes ? processes->count > 0 || !starts.empty()
                          : start.record().in_use() ? !starts.empty()
                                                    : answer != 1 || lasted >= wait.at_once_s;
     if (!created) {

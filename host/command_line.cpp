@@ -458,6 +458,9 @@ void add_program_options(CLI::App& app, Options* o) {
     app.set_version_flag("--version", std::string("sdll-host ") + SDLL_VERSION, "print the version and exit");
     app.require_subcommand(1);
     app.fallthrough();   // the options below may also follow the subcommand
+    // A value such as /home/... is a path on every system, never a Windows-style /option; set
+    // before the subcommands are made, which inherit it.
+    app.allow_windows_style_options(false);
     app.add_option("--plugin", o->plugin, "plug-in module (brannock.dll, orvento.so, ...)")->required()->check(kNotEmpty);
     app.add_option("--settings", o->settings, "settings file (format below); a missing one starts empty and is "
                                               "created by set");

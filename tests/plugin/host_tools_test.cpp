@@ -20,6 +20,11 @@
 #include "tools/brannock-sim/replies.h"
 #include "tools/brannock-sim/simulator.h"
 
+#ifndef _WIN32
+#include <sys/select.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -227,6 +232,23 @@ struct BrowsePlugin : PluginFixture {
         return failure;
     }
 };
+
+#ifndef _WIN32
+// select's bit array ends at FD_SETSIZE; Winsock's set is a list that is filled only as far as it
+// holds, so this is posix's alone.
+TEST(HostUdp, ASocketNumberedBeyondTheWaitSetIsRefusedNotWrittenPastIt) {
+    std::vector<int> held;
+    for (int fd = 0; fd >= 0 && fd < FD_SETSIZE;) held.push_back(fd = ::dup(0));
+    std::string error;
+    const bool reached = held.back() >= FD_SETSIZE;
+    const host::os::Socket socket = reached ? host::os::open_udp("127.0.0.1", 0, &error) : host::os::kNoSocket;
+    for (const int fd : held)
+        if (fd >= 0) ::close(fd);
+    if (!reached) GTEST_SKIP() << "this process may not open " << FD_SETSIZE << " files";
+    EXPECT_EQ(socket, host::os::kNoSocket);
+    EXPECT_NE(error.find("too many files and sockets open"), std::string::npos) << error;
+}
+#endif
 
 TEST(HostBrowse, MasterFailuresEachHaveTheirOwnMessage) {
     BrowsePlugin b;

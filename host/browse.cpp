@@ -394,8 +394,10 @@ int run_browser_command(Launcher& launcher, const BrowserCommand& command, std::
         return 2;
     }
     if (command.address.empty() && (command.number < 1 || index >= result.servers.size())) {
-        err << "sdll-host: no server number " << command.number << " in the list of " << result.servers.size() << "\n";
-        return 1;
+        // A number outside the table is a slip of the person, as any other usage error.
+        err << "sdll-host: no server number " << command.number << " in the list of " << result.servers.size()
+            << " (the numbers 1.." << result.servers.size() << " of the browse table above)\n";
+        return 2;
     }
     const BrowsedServer& chosen = result.servers[index];
     if (const std::string why = refusal(chosen.status); !why.empty()) {

@@ -8,6 +8,7 @@
 #include "host/command_line.h"
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <ostream>
@@ -43,6 +44,7 @@ constexpr const char* kSettingsFileHelp =
     "given twice is an error. A missing file starts empty; a file that cannot be read or parsed is an "
     "error (exit 2), never overwritten. Saving writes FILE.tmp and renames it over FILE.";
 constexpr const char* kMasterAddress = "engine/servers/masteraddress";
+constexpr const char* kEngineFolder = "engine/general/enginepath";
 constexpr double kMostSeconds = 86400;
 
 // A failure that ends the command with a message and an exit code.
@@ -146,6 +148,10 @@ int set(const Run& run) {
     if (run.options.address == kMasterAddress)
         if (const std::string why = master_address_problem(run.launcher); !why.empty())
             run.err << "sdll-host: warning: " << why << " (HOST:PORT, or HOST alone for the default port)\n";
+    if (run.options.address == kEngineFolder && !run.options.value.empty() &&
+        os::file_kind(run.options.value) != os::FileKind::folder)
+        run.err << "sdll-host: warning: the engine folder " << run.options.value << " does not exist (yet); no game "
+                << "starts until it holds the engine (see 'check')\n";
     return kExitOk;
 }
 
@@ -196,8 +202,25 @@ int keep_path(const Run& run, std::vector<std::string>* list, os::FileKind kind)
 int files_add(const Run& run) { return keep_path(run, &run.launcher.files, os::FileKind::file); }
 int wad_dir_add(const Run& run) { return keep_path(run, &run.launcher.wad_dirs, os::FileKind::folder); }
 
+// `files remove`: the entry as kept (a full path) or as given then; from the game files first.
+int files_remove(const Run& run) {
+    const std::string full = os::full_path(run.options.file);
+    for (auto* list : {&run.launcher.files, &run.launcher.wad_dirs})
+        for (auto at = list->begin(); at != list->end(); ++at)
+            if (*at == run.options.file || *at == full) {
+                list->erase(at);
+                save(run.launcher, run.options);
+                return kExitOk;
+            }
+    throw Failure{kExitUsage, run.options.file + " is neither an extra game file nor a WAD folder of the settings; "
+                                                 "'files list' shows them"};
+}
+
+// In the settings file's own words, so a line can be copied either way.
 int files_list(const Run& run) {
-    for (const auto& path : run.launcher.files) run.out << path << "\n";
+    for (const auto& path : run.launcher.files) run.out << "file = " << path << "\n";
+    for (const auto& folder : run.launcher.wad_dirs) run.out << "wad-dir = " << folder << "\n";
+    for (const auto& folder : run.launcher.run_wad_dirs) run.out << "wad-dir = " << folder << " (--wad-dir, this run)\n";
     return kExitOk;
 }
 
@@ -303,12 +326,28 @@ void path_option(CLI::App* command, Options* o) {
     command->add_option("path", o->file, "the file (kept as a full path)")->required();
 }
 
+void entry_option(CLI::App* command, Options* o) {
+    command->add_option("path", o->file, "the extra game file or WAD folder, as 'files list' shows it or as "
+                                         "given to add")
+        ->required();
+}
+
+// The IWAD numbers the launcher and the engines share, for the help of `launch --iwad`.
+std::string iwad_numbers_help() {
+    std::string text = "IWAD numbers (--iwad; Orvento runs those marked *):";
+    for (const frame::IwadRow& row : frame::iwad_table())
+        text += (row.number % 5 == 1 ? "\n  " : ", ") + std::to_string(row.number) + " " + row.file +
+                (row.orvento ? "*" : "");
+    return text + ", " + std::to_string(frame::kUnknownIwad) + " any other IWAD";
+}
+
 void folder_option(CLI::App* command, Options* o) {
     command->add_option("folder", o->file, "the folder (kept as a full path)")->required();
 }
 
 void launch_options(CLI::App* command, Options* o) {
-    command->add_option("--iwad", o->iwad, "IWAD number 1..20 (20: none of the known IWADs)")
+    command->footer(iwad_numbers_help() + "\n\n" + kExitCodesHelp);
+    command->add_option("--iwad", o->iwad, "IWAD number 1..20, the game's IWAD (the numbers below)")
         ->capture_default_str()
         ->check(CLI::Range(1, 20));
     command->add_option("--host-entry", o->host_entry, "position of the hosting player in the address list, from 0")
@@ -394,8 +433,10 @@ const Command kCommands[] = {
     {"", "multicheck", "check the multiplayer settings (SDLL_MultiConfig)", nullptr, multicheck},
     {"", "files", "the extra game files and WAD folders (kept in the settings file)", nullptr, nullptr},
     {"files", "add", "add an extra game file; one that does not exist gets a warning", path_option, files_add},
-    {"files", "list", "list the extra game files", nullptr, files_list},
+    {"files", "list", "list the extra game files ('file = PATH') and the WAD folders ('wad-dir = FOLDER')", nullptr,
+     files_list},
     {"files", "wad-dir", "keep a folder searched for a server's PWADs", folder_option, wad_dir_add},
+    {"files", "remove", "forget an extra game file or a WAD folder", entry_option, files_remove},
     {"", "launch", "as the launcher starts a game: SDLL_MultiConfig and SDLL_Verification first (a refusal or a "
                    "missing file stops it), then SDLL_LaunchMultiplayer, then SDLL_MultiplayerFinished every 100 ms "
                    "until it answers 1; exit 1 when no engine process was created or the engine ended within its "
@@ -407,8 +448,9 @@ const Command kCommands[] = {
     {"", "copy", "copy a server's settings into the multiplayer page (SDLL_ServerGamesettings) and save them",
      copy_options, copy},
     {"", "join", "join a server (SDLL_LaunchServer) and poll SDLL_ServerFinished every 100 ms until it answers 1; "
-                 "warns about each PWAD of the server found in no WAD folder; exit 1 when no engine process was "
-                 "created or the engine ended within its first second",
+                 "the server's PWADs are looked for in the WAD folders (files wad-dir FOLDER keeps one; --wad-dir "
+                 "FOLDER, before or after join, adds one for this run) and each found in none is warned about; exit "
+                 "1 when no engine process was created or the engine ended within its first second",
      join_options, join},
 };
 
@@ -420,9 +462,10 @@ void add_program_options(CLI::App& app, Options* o) {
     app.footer(std::string(kExitCodesHelp) + "\n\n" + kSettingsFileHelp);
     app.set_version_flag("--version", std::string("sdll-host ") + SDLL_VERSION, "print the version and exit");
     app.require_subcommand(1);
-    // A value such as /home/me/wads is a value on every system (the subcommands inherit this).
-    app.allow_windows_style_options(false);
     app.fallthrough();   // the options below may also follow the subcommand
+    // A value such as /home/... is a path on every system, never a Windows-style /option; set
+    // before the subcommands are made, which inherit it.
+    app.allow_windows_style_options(false);
     app.add_option("--plugin", o->plugin, "plug-in module (brannock.dll, orvento.so, ...)")->required()->check(kNotEmpty);
     app.add_option("--settings", o->settings, "settings file (format below); a missing one starts empty and is "
                                               "created by set");
@@ -437,7 +480,7 @@ Made add_commands(CLI::App& app, Options* o) {
     for (const Command& command : kCommands) {
         CLI::App* parent = *command.group ? app.get_subcommand(command.group) : &app;
         CLI::App* sub = parent->add_subcommand(command.name, command.help);
-        sub->footer(kExitCodesHelp);
+        sub->footer(kExitCodesHelp);   // a row's options may say more
         if (!command.run) sub->require_subcommand(1);
         if (command.options) command.options(sub, o);
         made.emplace_back(&command, sub);
@@ -445,29 +488,80 @@ Made add_commands(CLI::App& app, Options* o) {
     return made;
 }
 
-// The word a person gave as the subcommand when it names none: the first that is no option or
-// option value. CLI11 would only say that a subcommand is required.
-std::string unknown_subcommand(const CLI::App& app, const std::vector<std::string>& args) {
+// Options a person is known to reach for where the subcommand has others: what to say instead of
+// a near name.
+struct WrongOption {
+    const char* command;
+    const char* option;
+    const char* hint;
+};
+
+constexpr const char* kServerWaits = "its waits are --master-wait and --server-wait, in milliseconds";
+constexpr WrongOption kWrongOptions[] = {
+    {"browse", "--timeout", kServerWaits},
+    {"copy", "--timeout", kServerWaits},
+    {"join", "--iwad", "a server names its own IWAD, and join takes it from the server's reply"},
+    {"launch", "--master-wait", "launch asks no master; --timeout is how long the game may run"},
+    {"launch", "--server-wait", "launch asks no server; --timeout is how long the game may run"},
+};
+
+// "sdll-host files remove": the words that run `command`, for its --help.
+std::string command_words(const CLI::App* command) {
+    return command->get_parent() ? command_words(command->get_parent()) + " " + command->get_name() : "sdll-host";
+}
+
+// An option `command` takes, its own or of a command above it (they may follow the subcommand).
+const CLI::Option* find_option(const CLI::App* command, const std::string& name) {
+    for (; command; command = command->get_parent())
+        if (const CLI::Option* option = command->get_option_no_throw(name)) return option;
+    return nullptr;
+}
+
+std::string no_option(const CLI::App* command, const std::string& name) {
+    const std::string help = "; " + command_words(command) + " --help lists its options";
+    for (const WrongOption& wrong : kWrongOptions)
+        if (command->get_name() == wrong.command && name == wrong.option)
+            return command->get_name() + " has no option " + name + ": " + wrong.hint + help;
+    std::vector<std::string> names;
+    for (const CLI::App* above = command; above; above = above->get_parent())
+        for (const CLI::Option* option : above->get_options())
+            for (const std::string& long_name : option->get_lnames()) names.push_back("--" + long_name);
+    return (command->get_parent() ? command->get_name() + " has" : std::string("there is")) + " no option " + name +
+           did_you_mean(name, names) + help;
+}
+
+// "-x" or "--name": an option, never a negative number.
+bool is_option_word(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-' && !std::isdigit(static_cast<unsigned char>(arg[1])) && arg[1] != '.';
+}
+
+// The first slip CLI11 would answer unhelpfully: an option the subcommand does not take (CLI11
+// lists it among "arguments not expected", with no near name) or a word that names no subcommand
+// where one is wanted (CLI11 says only that one is required). Empty when there is none.
+std::string usage_slip(const CLI::App& app, const std::vector<std::string>& args) {
+    const CLI::App* command = &app;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--") return "";
-        if (arg.size() > 1 && arg[0] == '-') {
-            const CLI::Option* option = app.get_option_no_throw(arg.substr(0, arg.find('=')));
-            if (option && arg.find('=') == std::string::npos && option->get_items_expected_min() > 0) ++i;
+        if (is_option_word(arg)) {
+            const std::string name = arg.substr(0, arg.find('='));
+            const CLI::Option* option = find_option(command, name);
+            if (!option) return no_option(command, name);
+            if (arg.find('=') == std::string::npos && option->get_items_expected_min() > 0) ++i;
             continue;
         }
-        for (const CLI::App* sub : app.get_subcommands({}))
-            if (sub->check_name(arg)) return "";
-        return arg;
+        std::vector<std::string> names;
+        const CLI::App* next = nullptr;
+        for (const CLI::App* sub : command->get_subcommands({})) {
+            names.push_back(sub->get_name());
+            if (sub->check_name(arg)) next = sub;
+        }
+        if (next) command = next;
+        else if (command->get_require_subcommand_min() > 0)
+            return "'" + arg + "' is no subcommand" + (command == &app ? "" : " of " + command->get_name()) +
+                   did_you_mean(arg, names) + "; " + command_words(command) + " --help lists them";
     }
     return "";
-}
-
-std::vector<std::string> top_command_names() {
-    std::vector<std::string> names;
-    for (const Command& command : kCommands)
-        if (!*command.group) names.push_back(command.name);
-    return names;
 }
 
 // Loads the plug-in and its settings, then runs the subcommand; a failure becomes its message.
@@ -498,13 +592,13 @@ int run_sdll_host(const std::vector<std::string>& args, std::ostream& out, std::
     CLI::App app{"sdll-host: loads a Vorlane engine plug-in as the launcher does and drives it."};
     add_program_options(app, &options);
     const Made made = add_commands(app, &options);
-    if (const std::string word = unknown_subcommand(app, args); !word.empty()) {
-        err << "sdll-host: '" << word << "' is no subcommand" << did_you_mean(word, top_command_names())
-            << "; sdll-host --help lists them\n";
+    // A value that looks like an option is a value first; only what is left can be a slip.
+    const std::vector<std::string> words = values_as_values(app, args);
+    if (const std::string slip = usage_slip(app, words); !slip.empty()) {
+        err << "sdll-host: " << slip << "\n";
         return kExitUsage;
     }
     try {
-        const std::vector<std::string> words = values_as_values(app, args);
         std::vector<std::string> reversed(words.rbegin(), words.rend());   // CLI11 takes them last first
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "frame/iwads.h"
+#include "host/os.h"
 
 namespace host {
 
@@ -26,6 +27,9 @@ std::string hint_for(const EngineCheck& check) {
     const bool missing = check.result != 0 || std::any_of(check.required.begin(), check.required.end(),
                                                           [](const auto& r) { return !r.found; });
     if (!missing) return "";
+    if (!check.folder_exists)
+        return "the engine folder " + check.folder + " does not exist; set engine/general/enginepath to the engine's "
+               "folder (fake-engine --install FOLDER brannock|orvento makes a try-out one)";
     if (!ends_in_separator(check.folder)) {
         const char separator = check.folder.find('\\') != std::string::npos ? '\\' : '/';
         return "the engine folder '" + check.folder + "' does not end in a path separator, so the file names are "
@@ -71,13 +75,15 @@ bool check_engine(Launcher& launcher, EngineCheck* check, std::string* error) {
     }
     *check = EngineCheck{};
     check->folder = launcher.get_value("engine", "general", "enginepath").value_or("");
+    check->folder_exists = os::file_kind(check->folder) == os::FileKind::folder;
     check->result = config();
     record_export(launcher, "SDLL_EngineConfig", nlohmann::json::array(), check->result);
     check->engine_ready = launcher.engine_ready;
     check->iwad_mask = launcher.iwad_mask;
-    if (check->iwad_mask && *check->iwad_mask != frame::kAllIwadsMask)
+    const bool any_iwad = check->iwad_mask == frame::kAllIwadsMask;
+    if (check->iwad_mask)
         for (const auto& row : frame::iwad_table())
-            if (row.orvento_mask & *check->iwad_mask) check->iwads.emplace_back(row.number, row.file);
+            if (any_iwad || (row.orvento_mask & *check->iwad_mask)) check->iwads.emplace_back(row.number, row.file);
     if (!required_files(launcher, 0, &check->required, error)) return false;
     check->hint = hint_for(*check);
     return true;
@@ -89,6 +95,8 @@ void print_check(const EngineCheck& check, std::ostream& out) {
     out << "IWAD mask: " << (check.iwad_mask ? hex(*check.iwad_mask) : std::string("not set"))
         << (check.iwad_mask && *check.iwad_mask == frame::kAllIwadsMask ? " (any IWAD)" : "") << "\n";
     for (const auto& [number, file] : check.iwads) out << "IWAD " << number << ": " << file << "\n";
+    if (check.iwad_mask == frame::kAllIwadsMask) out << "IWAD " << frame::kUnknownIwad << ": any other IWAD\n";
+    if (!check.iwads.empty()) out << "(launch --iwad takes these numbers)\n";
     for (const auto& required : check.required)
         out << (required.found ? "found: " : "missing: ") << required.name << " (tried " << required.path << ")\n";
     if (!check.hint.empty()) out << "hint: " << check.hint << "\n";

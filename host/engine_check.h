@@ -2,8 +2,8 @@
 //
 // Asks SDLL_EngineConfig whether the folder is usable, then SDLL_Verification which files a game
 // needs (the names come from the plug-in's own Host_RequireFile calls), and says for each whether
-// it was found and at which path; a folder text without a trailing separator is pointed out,
-// since the plug-ins join folder and name as they are.
+// it was found and at which path; a folder that does not exist, and a folder text without a
+// trailing separator (the plug-ins join folder and name as they are), are pointed out.
 #pragma once
 
 #include <iosfwd>
@@ -33,8 +33,10 @@ struct EngineCheck {
     int engine_ready = -1;                 // -1: the plug-in did not say
     std::optional<unsigned> iwad_mask;
     std::vector<std::pair<int, std::string>> iwads;   // number and file of each IWAD the mask names
+                                                      // (every row when the engine runs any IWAD)
     std::vector<RequiredFile> required;
     std::string folder;                    // the engine folder text
+    bool folder_exists = false;
     std::string hint;                      // what to do next, empty when nothing is amiss
 };
 

@@ -3,6 +3,7 @@
 
 #include "host/udp.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ostream>
@@ -109,10 +110,13 @@ std::vector<nlohmann::json> EngineRecord::new_events() const {
     return events;
 }
 
-std::vector<nlohmann::json> EngineRecord::new_starts() const {
+std::vector<nlohmann::json> EngineRecord::new_starts(const std::optional<std::vector<unsigned long>>& ids) const {
     std::vector<nlohmann::json> starts;
-    for (auto& event : new_events())
-        if (event.value("event", "") == "start") starts.push_back(std::move(event));
+    for (auto& event : new_events()) {
+        if (event.value("event", "") != "start") continue;
+        const unsigned long pid = event.value("pid", 0ul);
+        if (!ids || std::find(ids->begin(), ids->end(), pid) != ids->end()) starts.push_back(std::move(event));
+    }
     return starts;
 }
 
@@ -169,7 +173,7 @@ void say_game_goes_on(const Launcher& launcher, const GameStart& start, std::ost
             err << kStillRunning << engine.value("pid", 0ul) << ": " << command_line
                 << (command_line.find(kHostedServerWord) != std::string::npos ? kHostedServer : "") << "\n";
         }
-    } else if (start.processes() && *start.processes() > 1) {
+    } else if (start.processes() && start.processes()->count > 1) {
         err << kServersRunning;   // a host's server and its client are the launches with two engines
     }
     const std::string folder = launcher.get_value("engine", "general", "enginepath").value_or("");
@@ -193,11 +197,12 @@ int wait_for_game(Launcher& launcher, const char* finish_export, const GameStart
     const double lasted = std::chrono::duration<double>(std::chrono::steady_clock::now() - start.launched_at()).count();
     record_export(launcher, finish_export, nlohmann::json::array(), answer);
 
-    const auto starts = start.record().new_starts();
+    const auto& processes = start.processes();
+    const auto starts = start.record().new_starts(processes ? processes->ids : std::nullopt);
     print_starts(starts, out);
     // Counted processes decide; where the system counts none, the fake engine's record, and
     // failing both, a finish that was over at once.
-    const bool created = start.processes() ? *start.processes() > 0 || !starts.empty()
+    const bool created = processes ? processes->count > 0 || !starts.empty()
                          : start.record().in_use() ? !starts.empty()
                                                    : answer != 1 || lasted >= wait.at_once_s;
     if (!created) {

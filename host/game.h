@@ -6,7 +6,10 @@
 // and with the fake engine (FAKE_ENGINE_LOG) also by its record; never by the first poll alone.
 // An engine that ends within its first second ended at once: a real engine does that when its
 // command line is wrong. The command lines and response files the fake engine recorded are
-// printed for the person at the keyboard.
+// printed for the person at the keyboard. Where the system names the processes a launch started
+// (posix), only the records of those processes are this launch's, so two stand-ins sharing one
+// log do not take each other's engines; a Windows job counts processes without naming the ended
+// ones, so there every record written since the launch is taken as its own.
 #pragma once
 
 #include <chrono>
@@ -43,7 +46,8 @@ class EngineRecord {
 public:
     EngineRecord();                          // marks the log's current end (no log: nothing)
     bool in_use() const { return !path_.empty(); }
-    std::vector<nlohmann::json> new_starts() const;
+    // The starts written since the mark; with `ids`, only those of these process numbers.
+    std::vector<nlohmann::json> new_starts(const std::optional<std::vector<unsigned long>>& ids) const;
     // The starts since the mark whose engine has not ended by itself (wrote no end record).
     std::vector<nlohmann::json> still_running() const;
 
@@ -69,7 +73,7 @@ public:
     // engine that has already ended): counts the processes it created.
     void launched();
 
-    std::optional<std::size_t> processes() const { return processes_; }   // nothing: not counted
+    const std::optional<os::StartedProcesses>& processes() const { return processes_; }   // nothing: not counted
     const EngineRecord& record() const { return record_; }
     std::chrono::steady_clock::time_point launched_at() const { return launched_at_; }
     std::size_t first_message() const { return first_message_; }
@@ -78,7 +82,7 @@ private:
     os::ProcessMark mark_;
     EngineRecord record_;
     std::size_t first_message_;
-    std::optional<std::size_t> processes_;
+    std::optional<os::StartedProcesses> processes_;
     std::chrono::steady_clock::time_point launched_at_;
 };
 

@@ -61,9 +61,14 @@ struct ProcessMark {
     bool countable = false;   // false: the system would not count them (no job object)
 };
 ProcessMark mark_processes();
-// How many processes this program has started since `mark`, ended ones included; nothing when
-// they cannot be counted.
-std::optional<std::size_t> processes_started_since(const ProcessMark& mark);
+// The processes this program has started since a mark, ended ones included: how many, and on
+// posix their process numbers (a Windows job gives a count only).
+struct StartedProcesses {
+    std::size_t count = 0;
+    std::optional<std::vector<unsigned long>> ids;
+};
+// Nothing when they cannot be counted.
+std::optional<StartedProcesses> processes_started_since(const ProcessMark& mark);
 
 // ---- being interrupted ---------------------------------------------------------------------
 // From now on SIGINT and SIGTERM (posix), a console's Ctrl-C, Ctrl-Break or close (Windows) are
@@ -82,6 +87,8 @@ enum class Detached { parent, child, failed };
 // own, its standard streams on the null device. Flush what was printed first. posix only: on
 // Windows `failed`, with `error` saying what to do instead.
 Detached detach(unsigned long* child, std::string* error);
+// Why detach cannot work on this system, empty where it can: asked before anything is opened.
+std::string background_refusal();
 
 // ---- UDP sockets ---------------------------------------------------------------------------
 using Socket = std::intptr_t;

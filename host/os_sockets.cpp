@@ -48,6 +48,11 @@ Socket open_udp(const std::string& address, uint16_t port, std::string* error) {
         set_error(error, "cannot open a socket: " + socket_error());
         return kNoSocket;
     }
+    if (!fits_wait_set(s)) {
+        set_error(error, "cannot open a socket: this program has too many files and sockets open to wait on one more");
+        close_handle(s);
+        return kNoSocket;
+    }
     if (::bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         set_error(error, "cannot bind " + address + ":" + std::to_string(port) + ": " + socket_error());
         close_handle(s);

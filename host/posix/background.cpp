@@ -9,6 +9,8 @@
 
 namespace host::os {
 
+std::string background_refusal() { return ""; }
+
 Detached detach(unsigned long* child, std::string* error) {
     const pid_t pid = fork();
     if (pid < 0) {

@@ -42,11 +42,11 @@ std::vector<unsigned long> children() {
 
 ProcessMark mark_processes() { return {children(), 0, true}; }
 
-std::optional<std::size_t> processes_started_since(const ProcessMark& mark) {
-    std::size_t started = 0;
+std::optional<StartedProcesses> processes_started_since(const ProcessMark& mark) {
+    std::vector<unsigned long> started;
     for (const unsigned long pid : children())
-        started += std::find(mark.children.begin(), mark.children.end(), pid) == mark.children.end();
-    return started;
+        if (std::find(mark.children.begin(), mark.children.end(), pid) == mark.children.end()) started.push_back(pid);
+    return StartedProcesses{started.size(), started};
 }
 
 }  // namespace host::os

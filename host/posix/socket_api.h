@@ -23,5 +23,7 @@ inline bool start_sockets() { return true; }
 inline bool valid_socket(SocketHandle s) { return s >= 0; }
 inline void close_handle(SocketHandle s) { ::close(s); }
 inline std::string socket_error() { return std::strerror(errno); }
+// select's set is a bit array of FD_SETSIZE bits: a higher number would be written past it.
+inline bool fits_wait_set(SocketHandle s) { return s < FD_SETSIZE; }
 
 }  // namespace host::os

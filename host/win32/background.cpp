@@ -3,8 +3,13 @@
 
 namespace host::os {
 
+std::string background_refusal() {
+    return "--background is for posix systems; on Windows start it in a window of its own (start brannock-sim "
+           "...) or with: start /b";
+}
+
 Detached detach(unsigned long*, std::string* error) {
-    if (error) *error = "--background is for posix systems; on Windows start it with: start /b";
+    if (error) *error = background_refusal();
     return Detached::failed;
 }
 

@@ -38,10 +38,12 @@ ProcessMark mark_processes() {
     return {{}, total.value_or(0), total.has_value()};
 }
 
-std::optional<std::size_t> processes_started_since(const ProcessMark& mark) {
+std::optional<StartedProcesses> processes_started_since(const ProcessMark& mark) {
     const auto total = processes_ever_in_job();
     if (!mark.countable || !total || *total < mark.total) return std::nullopt;
-    return *total - mark.total;
+    // The job keeps no numbers of the processes that have ended (an engine that failed at once
+    // among them), so none are named.
+    return StartedProcesses{*total - mark.total, std::nullopt};
 }
 
 }  // namespace host::os

@@ -28,5 +28,7 @@ inline bool start_sockets() {
 inline bool valid_socket(SocketHandle s) { return s != INVALID_SOCKET; }
 inline void close_handle(SocketHandle s) { closesocket(s); }
 inline std::string socket_error() { return "socket error " + std::to_string(WSAGetLastError()); }
+// Winsock's set is a list of FD_SETSIZE handles, filled only as far as it holds.
+inline bool fits_wait_set(SocketHandle) { return true; }
 
 }  // namespace host::os

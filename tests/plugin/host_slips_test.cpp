@@ -3,8 +3,11 @@
 // happened; the settings file a person edits by hand; a master's list told whole, cut or junk.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "host/command_line.h"
 #include "host/master_list.h"
@@ -14,6 +17,15 @@
 #include "tools/brannock-sim/command_line.h"
 #include "tools/brannock-sim/replies.h"
 #include "tools/brannock-sim/scenario.h"
+#include "tools/brannock-sim/simulator.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace sim {
+extern const char kDemoScenario[];   // scenarios/demo.json, built in
+}
 
 namespace {
 
@@ -27,11 +39,16 @@ using test_support::write_file;
 #ifdef _WIN32
 constexpr const char kForeignModule[] = "\x7f" "ELF";
 constexpr const char* kForeignHint = "it is a Linux module";
+// The system's words for a module that is not there and for a file that is no module.
+constexpr const char* kNoModuleWords = "not found. (error 126)";
+constexpr const char* kNoProgramWords = "(error 193)";
 #define SDLL_MODULE(name) name ".dll"
 #define SDLL_SEPARATOR "\\"
 #else
 constexpr const char kForeignModule[] = "MZ";
 constexpr const char* kForeignHint = "it is a Windows DLL";
+constexpr const char* kNoModuleWords = "No such file or directory";
+constexpr const char* kNoProgramWords = "too short";
 #define SDLL_MODULE(name) name ".so"
 #define SDLL_SEPARATOR "/"
 #endif
@@ -40,9 +57,10 @@ constexpr const char* kForeignHint = "it is a Windows DLL";
 // name and wads/dwango5.wad; {engine} is a Brannock engine folder whose fake engine plays 1.5 s.
 struct HostSlip {
     const char* settings;                // the settings file before the command; {dir} is the scratch folder
-    std::vector<std::string> args;      // after --settings FILE and (unless they name one) --plugin brannock
+    std::vector<std::string> args;      // after --settings FILE and (unless they name one) --plugin brannock;
+                                         // {master} is a simulator's master, the demo scenario
     int exit_code;
-    const char* says;                    // in what it printed
+    const char* says;                    // in what it printed; {dir} as above
 };
 
 const HostSlip kHostSlips[] = {
@@ -83,12 +101,33 @@ const HostSlip kHostSlips[] = {
      {"launch", "--iwad", "4"}, 0, "absent.wad is in none of the WAD folders, so the engine starts without it"},
     {"engine/general/enginepath = {engine}\nmultiplayer/general/map = MAP01\nfile = {dir}gone.wad\n",
      {"launch", "--iwad", "4"}, 0, "gone.wad does not exist, so the engine starts without it"},
+    // Options and subcommands mistyped or mistaken, a server number outside the table.
+    {"", {"launch", "--iwd", "4"}, 2, "launch has no option --iwd (did you mean '--iwad'?)"},
+    {"", {"--plugn", "x", "describe"}, 2, "there is no option --plugn (did you mean '--plugin'?)"},
+    {"", {"browse", "--timeout", "0"}, 2, "browse has no option --timeout: its waits are --master-wait and --server-wait"},
+    {"", {"files", "remvoe", "x"}, 2, "'remvoe' is no subcommand of files (did you mean 'remove'?)"},
+    {"", {"join", "99", "--master", "{master}", "--server-wait", "100"}, 2, "no server number 99 in the list of 6"},
+    // Engine folders that are not there; a value starting with '/' is a value on Windows too.
+    {"", {"set", "engine/general/enginepath", "/nosuch/"}, 0, "the engine folder /nosuch/ does not exist (yet)"},
+    {"engine/general/enginepath = {dir}nosuch/\n", {"check"}, 1, "hint: the engine folder {dir}nosuch/ does not exist"},
+    // Modules that cannot be loaded, in the system's words.
+    {"", {"--plugin", "{dir}none.module", "check"}, 2, kNoModuleWords},
+    {"", {"--plugin", "{dir}text.module", "check"}, 2, kNoProgramWords},
+    // What a person looks for in the help and the lists.
+    {"", {"launch", "--help"}, 0, "4 doom2.wad*"},
+    {"", {"join", "--help"}, 0, "--wad-dir"},
+    {"engine/general/enginepath = {dir}engine/\n", {"check"}, 0, "IWAD 9: heretic.wad"},
+    {"file = /a.wad\nwad-dir = /w/\n", {"files", "list"}, 0, "file = /a.wad\nwad-dir = /w/\n"},
+    {"file = /a.wad\n", {"files", "remove", "/b.wad"}, 2, "/b.wad is neither an extra game file nor a WAD folder"},
 };
 
-std::string with_dir(std::string text, const std::string& dir, const std::string& engine = "") {
-    for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) text.replace(at, 5, dir);
-    for (std::size_t at; (at = text.find("{engine}")) != std::string::npos;) text.replace(at, 8, engine);
+std::string with(std::string text, const std::string& name, const std::string& value) {
+    for (std::size_t at; (at = text.find(name)) != std::string::npos;) text.replace(at, name.size(), value);
     return text;
+}
+
+std::string with_dir(const std::string& text, const std::string& dir, const std::string& engine = "") {
+    return with(with(text, "{dir}", dir), "{engine}", engine);
 }
 
 // A Brannock engine folder whose fake engine records its start in `log` and plays a short game
@@ -106,6 +145,14 @@ TEST(HostSlips, EachSlipSaysWhatIsWrongAndWhatToDo) {
     test_support::EngineLog log;
     const std::string engine = short_game_engine(&log);
     const fs::path started_in = fs::current_path();
+    sim::Scenario demo;
+    ASSERT_TRUE(sim::parse_scenario(sim::kDemoScenario, &demo, nullptr));
+    demo.master.port = 0;
+    sim::Simulator simulator;
+    ASSERT_TRUE(simulator.open(demo, nullptr));
+    std::atomic<bool> stop{false};
+    std::thread serving([&] { simulator.run(stop); });
+    const std::string master = std::string(sim::kLoopback) + ":" + std::to_string(simulator.master_port());
     int number = 0;
     for (const HostSlip& slip : kHostSlips) {
         const std::string dir = test_support::scratch_dir("slip" + std::to_string(++number));
@@ -113,17 +160,22 @@ TEST(HostSlips, EachSlipSaysWhatIsWrongAndWhatToDo) {
         fs::copy_file(test_support::plugin_path("orvento"), dir + SDLL_MODULE("brannock"));
         fs::create_directories(dir + "wads");
         write_file(dir + "wads" + dir.back() + "dwango5.wad", "");
+        write_file(dir + "text.module", "not a module");
+        fs::create_directories(dir + "engine");
+        for (const char* name : {"Brannock.exe", "Brannock.pk3"}) write_file(dir + "engine/" + name, "");
         fs::current_path(dir);
         const std::string settings = dir + "slip.settings";
         if (*slip.settings) write_file(settings, with_dir(slip.settings, dir, engine));
         std::vector<std::string> args = {"--quiet", "--settings", settings};
         if (slip.args.front() != "--plugin") args.insert(args.end(), {"--plugin", test_support::plugin_path("brannock")});
-        for (const std::string& arg : slip.args) args.push_back(with_dir(arg, dir));
+        for (const std::string& arg : slip.args) args.push_back(with(with_dir(arg, dir), "{master}", master));
         std::ostringstream out, err;
         EXPECT_EQ(host::run_sdll_host(args, out, err), slip.exit_code) << slip.says << "\n" << out.str() << err.str();
-        EXPECT_NE((out.str() + err.str()).find(slip.says), std::string::npos) << out.str() << err.str();
+        EXPECT_NE((out.str() + err.str()).find(with_dir(slip.says, dir)), std::string::npos) << out.str() << err.str();
     }
     fs::current_path(started_in);
+    stop = true;
+    serving.join();
 }
 
 TEST(HostSlips, CommentsOfTheSettingsFileSurviveASet) {
@@ -164,6 +216,12 @@ const SimSlip kSimSlips[] = {
     {{"--seconds"}, 2, "missing value after --seconds"},
     {{"stray"}, 2, "unexpected argument 'stray'"},
     {{"--scenario", "{dir}none.json"}, 1, "cannot read"},
+    {{"--servers", "0"}, 2, "--servers wants a number of servers 1..1000, not '0'"},
+    {{"--servers", "5", "--silent", "3", "--broken", "3"}, 2, "--silent 3 and --broken 3 are more than the 5 servers"},
+    {{"--silent", "3"}, 2, "--silent and --broken count among --servers N"},
+#ifdef _WIN32
+    {{"--background", "--master-port", "0"}, 2, "--background is for posix systems"},
+#endif
 };
 
 // A scenario text and the start of what the simulator says of it.
@@ -226,7 +284,41 @@ TEST(HostMasterList, WholeCutShortAndJunkAreToldApart) {
     EXPECT_EQ(host::read_master_list(Bytes{}), host::MasterList::not_a_list);
 }
 
-// ---- fake-engine --install ----------------------------------------------------------------------
+// ---- fake-engine --------------------------------------------------------------------------------
+
+struct EngineSlip {
+    const char* args;   // after the fake engine, run under its own name; {dir} is the scratch folder
+    int exit_code;
+    const char* says;
+};
+
+const EngineSlip kEngineSlips[] = {
+    {"--instal inst3 brannock", 2, "unknown option '--instal' (did you mean '--install'?)"},
+    {"-host -iwad doom2.wad", 2, "copy it in under an engine's name"},
+    {"--install {dir}x", 2, "--install wants FOLDER brannock|orvento after it"},
+    {"--version", 0, "fake-engine 1."},
+    {"--show {dir}nosuch.jsonl", 1, "cannot read the log"},
+};
+
+// Runs the fake engine with `args` through the system's shell; its exit code.
+int run_fake_engine(const std::string& args, const std::string& output) {
+    const std::string command = "\"" + test_support::fake_engine_path() + "\" " + args + " > \"" + output + "\" 2>&1";
+#ifdef _WIN32
+    return std::system(("\"" + command + "\"").c_str());   // cmd /c takes the outer quotes off
+#else
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+TEST(FakeEngine, UnderItsOwnNameASlipIsRefusedNeverPlayed) {
+    const std::string dir = test_support::scratch_dir("engineslip");
+    for (const EngineSlip& slip : kEngineSlips) {
+        const std::string output = dir + "output.txt";
+        EXPECT_EQ(run_fake_engine(with_dir(slip.args, dir), output), slip.exit_code) << slip.args;
+        EXPECT_NE(read_file(output).find(slip.says), std::string::npos) << slip.args << "\n" << read_file(output);
+    }
+}
 
 TEST(FakeEngine, InstallMakesATryOutFolderAndKeepsWhatIsThere) {
     const std::string dir = test_support::scratch_dir("install");

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -19,10 +20,21 @@
 #include "tools/brannock-sim/replies.h"
 #include "tools/brannock-sim/simulator.h"
 
+#ifndef _WIN32
+#include <sys/select.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
 using test_support::PluginFixture;
+
+#ifdef _WIN32
+constexpr bool kRecordsNotMatched = true;   // the job counts the engines, naming none
+#else
+constexpr bool kRecordsNotMatched = false;
+#endif
 
 // ---- settings file ------------------------------------------------------------------------------
 
@@ -131,6 +143,11 @@ TEST(HostGame, StartToldByTheProcessesCreatedAndAGameOverAtOnceIsAFailure) {
         host::GameStart start(*f.launcher);
         launch(1, 0, 1, 0, list.data(), "P");
         start.launched();
+        // Another stand-in's engine, recorded in the same log meanwhile: posix names the processes
+        // this launch started, so it is not taken as this launch's; a Windows job only counts them.
+        if (c.folder == f.engine_dir)
+            std::ofstream(f.engines.path(), std::ios::app) << R"({"event":"start","pid":1,"command_line":"another's"})"
+                                                           << "\n";
         std::ostringstream out, err;
         host::GameWait wait;
         wait.at_once_s = c.at_once_s;
@@ -139,7 +156,9 @@ TEST(HostGame, StartToldByTheProcessesCreatedAndAGameOverAtOnceIsAFailure) {
         EXPECT_NE((out.str() + err.str()).find(c.says), std::string::npos) << out.str() << err.str();
         // A game that started shows what it was started with, even when it failed.
         EXPECT_EQ(out.str().find("engine started: ") != std::string::npos, c.folder == f.engine_dir) << out.str();
-        EXPECT_EQ(start.processes().value_or(1), c.folder == f.engine_dir ? 1u : 0u);
+        EXPECT_EQ(out.str().find("another's") != std::string::npos, kRecordsNotMatched && c.folder == f.engine_dir)
+            << out.str();
+        EXPECT_EQ(start.processes() ? start.processes()->count : 1, c.folder == f.engine_dir ? 1u : 0u);
     }
 }
 
@@ -213,6 +232,23 @@ struct BrowsePlugin : PluginFixture {
         return failure;
     }
 };
+
+#ifndef _WIN32
+// select's bit array ends at FD_SETSIZE; Winsock's set is a list that is filled only as far as it
+// holds, so this is posix's alone.
+TEST(HostUdp, ASocketNumberedBeyondTheWaitSetIsRefusedNotWrittenPastIt) {
+    std::vector<int> held;
+    for (int fd = 0; fd >= 0 && fd < FD_SETSIZE;) held.push_back(fd = ::dup(0));
+    std::string error;
+    const bool reached = held.back() >= FD_SETSIZE;
+    const host::os::Socket socket = reached ? host::os::open_udp("127.0.0.1", 0, &error) : host::os::kNoSocket;
+    for (const int fd : held)
+        if (fd >= 0) ::close(fd);
+    if (!reached) GTEST_SKIP() << "this process may not open " << FD_SETSIZE << " files";
+    EXPECT_EQ(socket, host::os::kNoSocket);
+    EXPECT_NE(error.find("too many files and sockets open"), std::string::npos) << error;
+}
+#endif
 
 TEST(HostBrowse, MasterFailuresEachHaveTheirOwnMessage) {
     BrowsePlugin b;

@@ -26,6 +26,10 @@ protected:
         const std::string scratch = test_support::scratch_dir("process");
         folder_ = scratch + "work" + scratch.back();
         std::filesystem::create_directories(folder_);
+        // Under its own name the fake engine is a tool that refuses engine words.
+        engine_ = scratch + "Brannock.exe";
+        std::filesystem::copy_file(test_support::fake_engine_path(), engine_,
+                                   std::filesystem::copy_options::overwrite_existing);
         engines_.open(scratch);
     }
     void TearDown() override {
@@ -39,14 +43,14 @@ protected:
     // Starts the fake engine and returns its start record.
     Record start(const std::string& parameters, platform::ShowMode show = platform::ShowMode::normal) {
         const std::vector<Record> earlier = engines_.starts();
-        process_ = platform::start_process(test_support::fake_engine_path(), parameters, folder_, show);
-        EXPECT_NE(process_, nullptr) << "cannot start " << test_support::fake_engine_path();
+        process_ = platform::start_process(engine_, parameters, folder_, show);
+        EXPECT_NE(process_, nullptr) << "cannot start " << engine_;
         if (!process_ || !engines_.wait_for_starts(earlier.size() + 1)) return Record();
         return engines_.new_start(earlier);
     }
 
     test_support::EngineLog engines_;
-    std::string folder_;
+    std::string folder_, engine_;
     platform::ProcessHandle process_ = nullptr;
 };
 
@@ -61,7 +65,7 @@ TEST_F(Processes, ParameterTextReachesTheProgramWholeAndSplitAsOnWindows) {
         R"(odd\"x)", ""};
     EXPECT_EQ(started["argv"].get<std::vector<std::string>>(), expected) << started.dump();
     EXPECT_TRUE(test_support::same_folder(started["cwd"].get<std::string>(), folder_)) << started.dump();
-    EXPECT_TRUE(test_support::same_folder(started["program"].get<std::string>(), test_support::fake_engine_path()));
+    EXPECT_TRUE(test_support::same_folder(started["program"].get<std::string>(), engine_));
 }
 
 TEST_F(Processes, HighPriorityReachesTheRunningProcessAndWaitSeesItsEnd) {
@@ -117,7 +121,7 @@ TEST_F(Processes, FileThatCannotRunGivesNoProcess) {
     EXPECT_EQ(platform::start_process(folder_ + "no-such-engine.exe", "-host", folder_,
                                       platform::ShowMode::normal), nullptr);
 #ifndef _WIN32
-    EXPECT_EQ(platform::start_process(test_support::fake_engine_path(), "", folder_ + "missing-folder",
+    EXPECT_EQ(platform::start_process(engine_, "", folder_ + "missing-folder",
                                       platform::ShowMode::normal), nullptr);
     // Windows would open these with their associated program; here they cannot run at all.
     test_support::write_file(folder_ + "engine.txt", "not a program");

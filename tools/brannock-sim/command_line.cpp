@@ -1,7 +1,8 @@
 // command_line.cpp: brannock-sim, a Brannock master server and game servers on 127.0.0.1 for the
 // browser.
 //
-//   brannock-sim [--scenario FILE] [--master-port N] [--seconds N] [--background]
+//   brannock-sim [--scenario FILE | --servers N [--silent N] [--broken N]] [--master-port N]
+//                [--seconds N] [--background]
 //   brannock-sim [--scenario FILE] --write-corpus DIR
 #include "tools/brannock-sim/command_line.h"
 
@@ -24,9 +25,13 @@ namespace {
 
 enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 constexpr double kMostSeconds = 86400;
+// One socket each: with the master and the standard streams below the 1024 descriptors a
+// process commonly gets and a socket set can hold.
+constexpr int kMostServers = 1000;
 
 constexpr const char* kUsage =
-    "usage: brannock-sim [--scenario FILE] [--master-port N] [--seconds N] [--background]\n"
+    "usage: brannock-sim [--scenario FILE | --servers N [--silent N] [--broken N]]\n"
+    "                    [--master-port N] [--seconds N] [--background]\n"
     "       brannock-sim [--scenario FILE] --write-corpus DIR\n"
     "       brannock-sim --help | --version\n"
     "Serves the scenario's master server and game servers on 127.0.0.1 and prints their ports\n"
@@ -35,7 +40,9 @@ constexpr const char* kUsage =
     "--seconds N (above 0, at most a day). --master-port 0..65535: the master's port, 0 for any\n"
     "free one (default: the scenario's, else 15300). --background (posix): once the ports are\n"
     "printed, goes on in the background and prints \"pid N\", the process to stop with kill N.\n"
-    "--write-corpus writes the fuzz seed datagrams and exits.\n"
+    "--servers N (1..1000) serves N generated servers (\"server 1\", ...) instead of a scenario,\n"
+    "--silent N of them silent and --broken N broken (cut short, wrong magic, garbage in turn),\n"
+    "spread evenly over the list. --write-corpus writes the fuzz seed datagrams and exits.\n"
     "\n"
     "Scenario (JSON): {\"master\": {port, datagrams, status, fault, truncate_at, extra_entries},\n"
     "                  \"servers\": [{name, map, pwads, iwad, game_type, skill, players, flags,\n"
@@ -48,10 +55,22 @@ constexpr const char* kUsage =
 
 struct Options {
     std::string scenario_file, corpus_dir;
+    int servers = 0, silent = 0, broken = 0;   // servers 0: no generated scenario
     std::optional<uint16_t> master_port;
     double seconds = 0;   // 0: until killed
     bool background = false;
 };
+
+// A whole number of servers from `least` to kMostServers into `target`; empty when taken.
+std::string count(const std::string& v, const char* name, int least, int* target) {
+    int n = 0;
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+    if (v.empty() || ec != std::errc() || end != v.data() + v.size() || n < least || n > kMostServers)
+        return std::string(name) + " wants a number of servers " + std::to_string(least) + ".." +
+               std::to_string(kMostServers) + ", not '" + v + "'";
+    *target = n;
+    return "";
+}
 
 // One option and what its value must be; an empty answer is a value taken.
 struct OptionRule {
@@ -71,6 +90,9 @@ const OptionRule kOptions[] = {
          o->master_port = static_cast<uint16_t>(port);
          return std::string();
      }},
+    {"--servers", [](const std::string& v, Options* o) { return count(v, "--servers", 1, &o->servers); }},
+    {"--silent", [](const std::string& v, Options* o) { return count(v, "--silent", 0, &o->silent); }},
+    {"--broken", [](const std::string& v, Options* o) { return count(v, "--broken", 0, &o->broken); }},
     {"--seconds",
      [](const std::string& v, Options* o) {
          char* end = nullptr;
@@ -106,6 +128,14 @@ std::string parse(const std::vector<std::string>& args, Options* options) {
         if (std::string why = rule->take(args[++i], options); !why.empty()) return why;
     }
     if (options->background && !options->corpus_dir.empty()) return "--background serves; --write-corpus does not";
+    if (options->servers && !options->scenario_file.empty()) return "--servers makes a scenario; --scenario reads one: give one of the two";
+    if ((options->silent || options->broken) && !options->servers) return "--silent and --broken count among --servers N";
+    if (options->silent + options->broken > options->servers)
+        return "--silent " + std::to_string(options->silent) + " and --broken " + std::to_string(options->broken) +
+               " are more than the " + std::to_string(options->servers) + " servers";
+    // Refused before a port is opened, so nothing is printed that would suggest it serves.
+    if (options->background)
+        if (std::string why = host::os::background_refusal(); !why.empty()) return why;
     return "";
 }
 
@@ -148,8 +178,10 @@ int run_brannock_sim(const std::vector<std::string>& args, std::ostream& out, st
     }
     Scenario scenario;
     std::string error;
-    const bool loaded = options.scenario_file.empty() ? parse_scenario(kDemoScenario, &scenario, &error)
-                                                      : load_scenario(options.scenario_file, &scenario, &error);
+    if (options.servers) scenario = generated_scenario(options.servers, options.silent, options.broken);
+    const bool loaded = options.servers || (options.scenario_file.empty()
+                                                ? parse_scenario(kDemoScenario, &scenario, &error)
+                                                : load_scenario(options.scenario_file, &scenario, &error));
     if (!loaded) {
         err << "brannock-sim: " << (options.scenario_file.empty() ? "the demo scenario" : options.scenario_file)
             << ": " << error << "\n";

@@ -291,4 +291,26 @@ bool load_scenario(const std::string& path, Scenario* scenario, std::string* err
     return parse_scenario(text.str(), scenario, error);
 }
 
+Scenario generated_scenario(int servers, int silent, int broken) {
+    constexpr Fault kBroken[] = {Fault::truncate, Fault::wrong_magic, Fault::garbage};
+    constexpr std::size_t kCutAt = 40;   // within the server name: a reply plainly cut short
+    Scenario scenario;
+    scenario.master.datagrams = std::max(1, servers / 100);
+    const int faulty = silent + broken;
+    for (int i = 0; i < servers; ++i) {
+        GameServer server;
+        server.name = "server " + std::to_string(i + 1);
+        server.pwads = {"extra.wad"};
+        server.fields = default_fields();
+        scenario.servers.push_back(std::move(server));
+    }
+    // Fault k sits at k * servers / faulty: evenly spread, never two on one server.
+    for (int k = 0; k < faulty; ++k) {
+        GameServer& server = scenario.servers[static_cast<std::size_t>(k) * servers / faulty];
+        server.fault = k < silent ? Fault::silent : kBroken[(k - silent) % 3];
+        server.truncate_at = kCutAt;
+    }
+    return scenario;
+}
+
 }  // namespace sim

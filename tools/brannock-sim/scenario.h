@@ -77,4 +77,10 @@ uint32_t field_bit(const std::string& name);
 bool parse_scenario(const std::string& json_text, Scenario* scenario, std::string* error);
 bool load_scenario(const std::string& path, Scenario* scenario, std::string* error);
 
+// `servers` generated game servers ("server 1", ...), the first `silent` + `broken` of every
+// evenly spread share misbehaving: `silent` give no answer, `broken` replies cut short, of another
+// magic or garbage in turn. The master spreads the list over one datagram per hundred servers.
+// Takes silent + broken <= servers.
+Scenario generated_scenario(int servers, int silent, int broken);
+
 }  // namespace sim

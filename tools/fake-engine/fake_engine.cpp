@@ -26,8 +26,11 @@
 // and its pid, as recorded in "release") or the common one (FAKE_ENGINE_RELEASE itself), both
 // polled every 20 ms. Given "-record NAME" on its command line or in the response file, it leaves
 // NAME.lmp in its working folder as it ends, as an engine would.
-// "fake-engine --show LOG" prints the starts recorded in LOG for a person to read;
-// "fake-engine --install FOLDER brannock|orvento" makes a try-out engine folder.
+//
+// Under its own name (fake-engine) it is a tool, never an engine, so a slip does not quietly
+// "play": "--show LOG" prints the starts recorded in LOG for a person to read, "--install FOLDER
+// brannock|orvento" makes a try-out engine folder, "--version" and "--help" say what it is, and
+// anything else is refused (exit 2). Under any other name it takes every word, as an engine must.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -44,6 +47,7 @@
 #include <nlohmann/json.hpp>
 
 #include "frame/iwads.h"
+#include "host/suggest.h"
 #include "tools/fake-engine/engine_os.h"
 
 namespace {
@@ -56,12 +60,15 @@ constexpr double kDefaultPlaySeconds = 2;
 constexpr double kMostPlaySeconds = 86400;
 constexpr const char* kPlayVariable = "FAKE_ENGINE_TIMEOUT";
 constexpr const char kDemoBytes[] = "fake demo recorded by the test engine\n";
+constexpr const char kOwnName[] = "fake-engine";
 constexpr const char kHelp[] =
-    "usage: fake-engine [engine arguments]          (copied in as Brannock.exe or doom32.exe)\n"
+    "usage: ENGINE [engine arguments]     (this program copied in as Brannock.exe or doom32.exe)\n"
     "       fake-engine --install FOLDER brannock|orvento\n"
     "       fake-engine --show LOG\n"
+    "       fake-engine --help | --version\n"
     "\n"
-    "Started as an engine, it plays a game of $FAKE_ENGINE_TIMEOUT seconds (default 2; 0 ends\n"
+    "Under its own name it is this tool and takes only the options above; under any other\n"
+    "name it is an engine and takes any words. Started as an engine, it plays a game of $FAKE_ENGINE_TIMEOUT seconds (default 2; 0 ends\n"
     "at once, as a real engine does when its command line is wrong) and ends earlier once\n"
     "released: when the file $FAKE_ENGINE_RELEASE exists (every engine's release) or that name\n"
     "followed by -PID (this engine's own), both looked for every 20 ms. With $FAKE_ENGINE_LOG\n"
@@ -182,7 +189,12 @@ long last_priority(const std::vector<json>& events, std::size_t first) {
 // Prints each recorded start: the command line, how it was shown, its priority, the folder and
 // any response file.
 int show_log(const std::string& log) {
-    std::ifstream in(log);
+    std::ifstream in(log, std::ios::binary);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(log, ec) || !in) {
+        std::fprintf(stderr, "fake-engine: cannot read the log %s (no such file, or not a plain file)\n", log.c_str());
+        return 1;
+    }
     std::vector<json> events;
     for (std::string line; std::getline(in, line);) {
         auto event = json::parse(line, nullptr, false);
@@ -205,6 +217,7 @@ int show_log(const std::string& log) {
             }
         }
     }
+    if (number == 0) std::fprintf(stderr, "fake-engine: %s records no engine start\n", log.c_str());
     return number > 0 ? 0 : 1;
 }
 
@@ -260,20 +273,49 @@ int install(const std::string& folder, const std::string& plugin) {
     return 0;
 }
 
+// The tool's options and the words each takes.
+struct ToolOption {
+    const char* name;
+    int words;
+    const char* words_help;
+};
+
+constexpr ToolOption kToolOptions[] = {
+    {"--show", 1, "LOG"}, {"--install", 2, "FOLDER brannock|orvento"}, {"--help", 0, ""}, {"--version", 0, ""}};
+
+// Runs the tool under its own name; the exit code.
+int run_tool(const std::vector<std::string>& args) {
+    const std::string first = args.empty() ? "--help" : args[0];
+    const auto option = std::find_if(std::begin(kToolOptions), std::end(kToolOptions),
+                                      [&](const ToolOption& o) { return first == o.name; });
+    if (option == std::end(kToolOptions)) {
+        std::vector<std::string> names;
+        std::string listed;
+        for (const ToolOption& o : kToolOptions) names.push_back(o.name), listed += std::string(" ") + o.name;
+        std::fprintf(stderr,
+                     "fake-engine: unknown option '%s'%s; under its own name this program takes only%s (to start "
+                     "it as an engine, copy it in under an engine's name: --install)\n",
+                     first.c_str(), host::did_you_mean(first, names).c_str(), listed.c_str());
+        return 2;
+    }
+    if (args.size() != static_cast<std::size_t>(option->words) + 1) {
+        std::fprintf(stderr, "fake-engine: %s %s\n\n%s", option->name,
+                     option->words ? (std::string("wants ") + option->words_help + " after it").c_str()
+                                   : "takes nothing after it",
+                     kHelp);
+        return 2;
+    }
+    if (first == "--show") return show_log(args[1]);
+    if (first == "--install") return install(args[1], args[2]);
+    if (first == "--version") return std::printf("fake-engine %s\n", SDLL_VERSION), 0;
+    std::fputs(kHelp, stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string first = argc > 1 ? argv[1] : "";
-    if (argc == 3 && first == "--show") return show_log(argv[2]);
-    if (argc == 4 && first == "--install") return install(argv[2], argv[3]);
-    if (argc == 2 && first == "--help") {
-        std::fputs(kHelp, stdout);
-        return 0;
-    }
-    if (first == "--show" || first == "--install" || first == "--help") {
-        std::fprintf(stderr, "fake-engine: wrong number of arguments for %s\n\n%s", first.c_str(), kHelp);
-        return 2;
-    }
+    if (os::own_program().stem() == kOwnName) return run_tool(std::vector<std::string>(argv + 1, argv + argc));
     os::ignore_console_interrupt();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::error_code ec;

@@ -176,12 +176,22 @@ TEST(BrowserExports, MapOnlySettings) {
     EXPECT_EQ(b.launcher->map, "E1M1");
 }
 
-// The copied map later goes onto the hosted server's line: only its first word is taken.
-TEST(BrowserExports, CopiedMapIsOneWord) {
-    Browser b;
-    EXPECT_EQ(b.settings_reply(reply_head(0x8).text("map01\t+exec\tevil.cfg").bytes), 1);
-    EXPECT_EQ(b.calls(), (std::vector<std::string>{"Host_SetMultiplayerString general map MAP01", "Host_SetMap MAP01",
-                                                   "Host_ReportMessage No PWAD information included in packet 2"}));
+// The copied map later goes onto the hosted server's line: only its first word is taken, and a map
+// that is no plain word leaves the user's map as it was and is counted, not shown.
+TEST(BrowserExports, CopiedMapIsOnePlainWord) {
+    const char* const kNoPwads = "Host_ReportMessage No PWAD information included in packet 2";
+    const char* const kOneLeftOut =
+        "Host_ReportMessage Server names left out of the copy (not a plain map or file name): 1 2";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"map01\t+exec\tevil.cfg", {"Host_SetMultiplayerString general map MAP01", "Host_SetMap MAP01", kNoPwads}},
+        {"MAP01;quit", {kNoPwads, kOneLeftOut}}, {" map02", {kNoPwads, kOneLeftOut}}, {"", {kNoPwads, kOneLeftOut}},
+        {"+quit", {kNoPwads, kOneLeftOut}}, {"map\xA0+quit", {kNoPwads, kOneLeftOut}},
+    };
+    for (const auto& [map, calls] : cases) {
+        Browser b;
+        EXPECT_EQ(b.settings_reply(reply_head(0x8).text(map).bytes), 1);
+        EXPECT_EQ(b.calls(), calls) << map;
+    }
 }
 
 TEST(BrowserExports, FullSettingsInLauncherOrder) {

@@ -13,6 +13,7 @@
 #include "frame/engine_session.h"
 #include "frame/frame.h"
 #include "frame/paths.h"
+#include "frame/server_names.h"
 
 namespace {
 
@@ -23,11 +24,12 @@ std::vector<std::string> find_server_files(frame::PathReader& paths, ServerRef s
     for (int i = 0; i < count; ++i) {
         const std::string key = "PWAD" + std::to_string(i);
         const HostTextCopy name = GetServerText(server, key.c_str());
-        // A server's file name is one argument: "a.wad -exec x" asks only for "a.wad", and a name
-        // that would start an option is not asked for.
-        const std::optional<std::string_view> word = frame::server_argument(name.view());
-        if (!word) continue;
-        const std::optional<std::string> path = paths.found_file(std::string(*word).c_str());
+        // The launcher is asked for a plain file name only (server_file_name): "a.wad -exec x"
+        // asks for "a.wad", "\\host\share\x.wad" for "x.wad", and "nul.wad" or "+exec" not at
+        // all. The path it answers is the user's own and is used as it is.
+        const std::optional<std::string_view> file_name = frame::server_file_name(name.view());
+        if (!file_name) continue;
+        const std::optional<std::string> path = paths.found_file(std::string(*file_name).c_str());
         if (!path) continue;
         files.push_back(frame::short_file_argument(*path, *path));
     }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "frame/command_line.h"
+#include "frame/server_names.h"
 #include "frame/text_bytes.h"
 
 namespace brannock {
@@ -88,7 +89,7 @@ int parse_file_count(std::string_view text) {
 std::string response_file_text(const JoinGame& game) {
     std::string text;
     text.append(single_line(game.parameters)).append("\n");
-    text.append("-iwad ").append(frame::server_argument(game.iwad).value_or("")).append("\n");
+    text.append("-iwad ").append(frame::server_file_name(game.iwad).value_or("")).append("\n");
     if (game.files) {
         text.append("-file");
         for (const std::string& file : *game.files) text.append(" ").append(single_line(file));

@@ -76,10 +76,11 @@ struct JoinGame {
     std::string port;
 };
 
-// The response file's lines, each ended by '\n' (written as CR LF on disk). The server's IWAD,
-// address and port are each one argument (frame::server_argument), empty where the server's text
-// would start an option; the user's parameters and the file arguments keep their blanks but lose
-// control bytes, so each stays on its own line.
+// The response file's lines, each ended by '\n' (written as CR LF on disk). The server's IWAD is
+// a plain file name (frame::server_file_name), its address and port one word each
+// (frame::server_argument), each empty where the server's text fails its rule; the user's
+// parameters and the file arguments keep their blanks but lose control bytes, so each stays on its
+// own line.
 std::string response_file_text(const JoinGame& game);
 
 }  // namespace brannock

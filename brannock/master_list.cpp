@@ -23,6 +23,14 @@ const char* dotted(const uint8_t (&parts)[4], char (&text)[16]) {   // "255.255.
     return text;
 }
 
+constexpr uint8_t kThisNetwork = 0;        // 0.0.0.0/8
+constexpr uint8_t kFirstMulticast = 224;   // 224.0.0.0/4, then 240.0.0.0/4 up to the broadcast address
+
+// Only the first number decides: every range left out is whole /8 blocks or more.
+bool usable_server(const uint8_t (&address)[4], uint16_t port) {
+    return port != 0 && address[0] != kThisNetwork && address[0] < kFirstMulticast;
+}
+
 }  // namespace
 
 MasterStatus read_master_list(std::span<const unsigned char> decoded, MasterEntryFn fn, void* context) {
@@ -39,6 +47,7 @@ MasterStatus read_master_list(std::span<const unsigned char> decoded, MasterEntr
         for (uint8_t& part : parts) part = cursor.u8();
         const uint16_t port = cursor.u16();
         if (!cursor.ok()) break;   // a record cut short is dropped
+        if (!usable_server(parts, port)) continue;
         char address[16];
         DecimalText port_text;
         fn(context, dotted(parts, address), decimal(port, port_text));

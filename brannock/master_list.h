@@ -2,7 +2,11 @@
 //
 // Decoded reply: u32 status, then records of a marker byte (2 ends the list), four address bytes
 // (first number of the dotted text first) and a u16 port. A record cut short by the end of the
-// data ends the list; every whole record before it counts.
+// data ends the list; every whole record before it counts. A record that names no server a
+// stranger's list may make the launcher send datagrams to is left out: port 0, "this network"
+// (0.0.0.0/8), multicast (224.0.0.0/4), and the reserved 240.0.0.0/4 with the broadcast address
+// 255.255.255.255. Loopback and private addresses stay (a local or LAN master lists them on
+// purpose); the others keep their order, repeats included.
 #pragma once
 
 #include <cstdint>

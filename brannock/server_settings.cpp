@@ -5,8 +5,8 @@
 
 #include "brannock/datagram.h"
 #include "brannock/text_builder.h"
-#include "frame/command_line.h"
 #include "frame/iwads.h"
+#include "frame/server_names.h"
 #include "frame/text_bytes.h"
 
 namespace brannock {
@@ -30,20 +30,27 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
     char area[kSettingsArea];
     TextBuilder text(area);
 
-    // The map and the files go onto the hosted game's lines later: each is one argument, and one
-    // that would start an option there is not copied at all.
+    // The map and the files go onto the hosted game's lines later, and the files are looked up by
+    // the launcher: a name that fails its rule (server_names.h) is not copied at all, and the
+    // user's map stays as it was.
+    int left_out = 0;
     if (reply.has(Row::map)) {
-        if (const auto map = frame::server_argument(reply.text(Row::map))) {
+        if (const auto map = frame::server_map(reply.text(Row::map))) {
             text.clear().append(*map);
             frame::to_upper_ascii(text.chars());
             sink.set_string(kGeneralGroup, "map", text.c_str());
             sink.set_map(text.c_str());
+        } else {
+            ++left_out;
         }
     }
     if (reply.has(Row::pwads)) {
         each_listed_text(reply, Row::pwads, [&](std::string_view listed) {
-            const auto pwad = frame::server_argument(listed);
-            if (!pwad) return;
+            const auto pwad = frame::server_file_name(listed);
+            if (!pwad) {
+                ++left_out;
+                return;
+            }
             text.clear().append(*pwad);
             frame::to_lower_ascii(text.chars());
             sink.add_file(text.c_str());
@@ -71,6 +78,12 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
     if (reply.has(Row::flag_words)) {
         const FlagWords words = reply_flag_words(reply);
         for (const FlagRow& row : flag_rows()) sink.set_int(row.group, row.key, flag_setting(row, words));
+    }
+    // Counted, not echoed: the names are what the rules keep off the user's screen and lines.
+    if (left_out > 0) {
+        DecimalText count;
+        sink.report_message(text.clear().append(kLeftOutNamesMessage).append(decimal(left_out, count)).c_str(),
+                            kSettingsMessageLevel);
     }
     return 1;
 }

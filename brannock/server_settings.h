@@ -18,6 +18,8 @@ namespace brannock {
 
 constexpr const char* kNoPwadMessage = "No PWAD information included in packet";
 constexpr const char* kCutShortMessage = "The server's reply was cut short; no settings were copied.";
+// Followed by the number of the server's map and file names that were not copied.
+constexpr const char* kLeftOutNamesMessage = "Server names left out of the copy (not a plain map or file name): ";
 constexpr int kSettingsMessageLevel = 2;
 constexpr const char* kGeneralGroup = "general";
 

@@ -15,13 +15,6 @@ std::string_view single_word(std::string_view text) {
     return text.substr(0, end);
 }
 
-std::optional<std::string_view> server_argument(std::string_view text) {
-    const std::string_view word = single_word(text);
-    const bool option_like = !word.empty() && (word[0] == '-' || word[0] == '+' || word[0] == '@');
-    if (option_like || word.find('"') != std::string_view::npos) return std::nullopt;
-    return word;
-}
-
 std::size_t command_line_length(std::string_view program, std::string_view parameters) {
     return program.size() + 3 + parameters.size();
 }

@@ -34,12 +34,8 @@ std::string short_file_argument(const std::string& lookup_path, std::string_view
 
 // A server's map, IWAD or file name, or an address, is one word wherever it goes onto an engine's
 // line: it ends at its first blank, tab or control byte, so a stranger's text cannot add options.
+// What else a server's text must pass is in server_names.h.
 std::string_view single_word(std::string_view text);
-// A server's text that becomes one argument of an engine: its single_word. None when that word
-// would be read as more than a name: a leading '-' or '+' starts an option or a console command,
-// a leading '@' names a response file, and a double quote opens or closes a quoted part. No file
-// the engine should load, no map and no address is named so.
-std::optional<std::string_view> server_argument(std::string_view text);
 
 // Windows takes a command line of at most 32,767 characters with its terminating zero; a longer
 // one starts nothing.

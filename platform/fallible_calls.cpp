@@ -7,8 +7,8 @@ namespace platform {
 namespace {
 
 constexpr FallibleCalls kSystemCalls{
-    system::file_exists,      system::delete_file,      system::rename_file,  system::move_file_replace,
-    system::create_text_file, system::start_process,    system::wait_process,
+    system::short_path,        system::file_exists,      system::delete_file,   system::rename_file,
+    system::move_file_replace, system::create_text_file, system::start_process, system::wait_process,
 };
 
 const FallibleCalls* g_calls = &kSystemCalls;
@@ -18,6 +18,7 @@ const FallibleCalls* g_calls = &kSystemCalls;
 const FallibleCalls& system_calls() { return kSystemCalls; }
 void set_fallible_calls(const FallibleCalls* calls) { g_calls = calls ? calls : &kSystemCalls; }
 
+bool short_path(const std::string& path, std::string* out) { return g_calls->short_path(path, out); }
 bool file_exists(const std::string& path) { return g_calls->file_exists(path); }
 bool delete_file(const std::string& path) { return g_calls->delete_file(path); }
 bool rename_file(const std::string& from, const std::string& to) { return g_calls->rename_file(from, to); }

@@ -84,9 +84,11 @@ bool move_file_replace(const std::string& from, const std::string& to);
 bool create_text_file(const std::string& path, const std::string& text);
 
 // ---- the calls that can fail -----------------------------------------------------------------
-// Every OS call above whose failure a plug-in must survive goes through this one table. The
-// system's table is the default; a test puts its own in front to make any call of a kind fail.
+// Every OS call above whose failure a plug-in must survive goes through this one table, and so
+// does every look-up of a path. The system's table is the default; a test puts its own in front to
+// make any call of a kind fail, or to see which paths were looked up.
 struct FallibleCalls {
+    bool (*short_path)(const std::string& path, std::string* out);
     bool (*file_exists)(const std::string& path);   // the directory search (find-first)
     bool (*delete_file)(const std::string& path);
     bool (*rename_file)(const std::string& from, const std::string& to);

@@ -9,6 +9,7 @@
 
 namespace platform::system {
 
+bool short_path(const std::string& path, std::string* out);
 bool file_exists(const std::string& path);
 bool delete_file(const std::string& path);
 bool rename_file(const std::string& from, const std::string& to);

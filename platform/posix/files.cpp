@@ -104,7 +104,7 @@ bool entry_exists(const std::string& path) {
 
 }  // namespace
 
-bool short_path(const std::string& path, std::string* out) {
+bool system::short_path(const std::string& path, std::string* out) {
     struct stat st {};
     if (path.empty() || (stat(path.c_str(), &st) != 0 && lstat(path.c_str(), &st) != 0)) return false;
     *out = path;

@@ -13,7 +13,7 @@
 
 namespace platform {
 
-bool short_path(const std::string& path, std::string* out) {
+bool system::short_path(const std::string& path, std::string* out) {
     std::string buffer;
     DWORD needed = GetShortPathNameA(path.c_str(), nullptr, 0);
     // The needed size includes the terminator; ask again if the path changed in between.

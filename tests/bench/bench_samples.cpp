@@ -71,13 +71,16 @@ Bytes server_reply() {
 }
 
 // A master server's list: status, then marker, IPv4 address and port per server, then the end.
+// Every address is one the reader passes on (first number 1 to 223), so each record costs a
+// launcher call, as a real master's list does.
 Bytes master_list() {
     std::mt19937 rng(11);
     Bytes b;
     put_u32(b, 0);
     for (int i = 0; i < kMasterListServers; ++i) {
         b.push_back(1);
-        for (int k = 0; k < 4; ++k) b.push_back(static_cast<unsigned char>(rng()));
+        b.push_back(static_cast<unsigned char>(1 + rng() % 223));
+        for (int k = 1; k < 4; ++k) b.push_back(static_cast<unsigned char>(rng()));
         put_u16(b, static_cast<uint16_t>(10666 + rng() % 8));
     }
     b.push_back(2);

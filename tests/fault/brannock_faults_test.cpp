@@ -1,10 +1,14 @@
 // brannock_faults_test.cpp: the join and the hosted game with each fallible OS call failing in
-// turn, through Brannock's own export code linked into this program.
+// turn, through Brannock's own export code linked into this program; and the paths those calls
+// are given when a stranger's server names the files.
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "brannock/browser_exports.h"
+#include "brannock/codec/huffman.h"
 #include "brannock/exports.h"
+#include "tests/support/wire_writer.h"
 #include "tests/fault/fault_scenario.h"
 #include "tests/fault/many_games.h"
 
@@ -17,6 +21,7 @@ namespace {
 
 using test_support::Call;
 using test_support::CallStep;
+using test_support::FaultRun;
 using test_support::PluginFixture;
 using test_support::ScenarioRun;
 
@@ -72,6 +77,75 @@ TEST(BrannockGames, ManyJoinsAndAFewHostedGamesLeaveNoHandleOrProcess) {
     // Each hosted game waits its server's one-second head start.
     test_support::expect_nothing_left_by_games(f, 3, "Brannock hosted game", [&] { host_game(f); },
                                                SDLL_MultiplayerFinished);
+    test_support::set_env("SDLL_SYSCOLOR_FILE", "");
+}
+
+// The names of a hostile server, and the plain name each rule keeps (empty: none).
+const std::pair<std::string, std::string> kServerFiles[] = {
+    {"/etc/passwd", "passwd"}, {"\\\\evil.example\\share\\x.wad", "x.wad"}, {"..\\..\\..\\boot.ini", "boot.ini"},
+    {"c:/windows/win.ini", "win.ini"}, {"nul.wad", ""}, {"x\tnul.wad", "x"}, {" lead.wad", ""}, {"a/", ""},
+};
+
+// Nothing a server names is looked up as a path: copied and then hosted, the file system is asked
+// for the short form of the plain names the copy kept (which this launcher hands back as they
+// stand), and of nothing else.
+TEST(BrannockServerNames, CopiedAndHostedFilesAreLookedUpAsPlainNamesOnly) {
+    PluginFixture f;
+    ASSERT_TRUE(f.open("brannock", "Brannock.exe", brannock_export));
+    test_support::set_env("SDLL_SYSCOLOR_FILE", f.scratch + "highlight");
+    test_support::Writer reply;
+    reply.u32(5660023).text("3.1").u32(0x8 | 0x40).text("map01").u8(static_cast<unsigned>(std::size(kServerFiles)));
+    std::vector<std::string> kept;
+    for (const auto& [sent, name] : kServerFiles) {
+        reply.text(sent);
+        if (!name.empty()) kept.push_back(name);
+    }
+    std::vector<unsigned char> packet(codec::encode_capacity(reply.bytes.size()));
+    int size = 0;
+    codec::HuffmanEncode(reply.bytes.data(), packet.data(), static_cast<int>(reply.bytes.size()), &size);
+    f.engines.release_all();
+    {
+        FaultRun run;
+        ASSERT_EQ(SDLL_ServerGamesettings(nullptr, packet.data(), size), 1);
+        host_game(f);
+        EXPECT_TRUE(test_support::wait_until([] { return SDLL_MultiplayerFinished() == 1; }));
+        EXPECT_EQ(run.paths(Call::short_form), kept);
+        EXPECT_TRUE(run.paths(Call::find_first).empty());
+    }
+    test_support::set_env("SDLL_SYSCOLOR_FILE", "");
+}
+
+// The join asks the launcher for plain names only and looks up nothing but the launcher's answers
+// and its own response file.
+TEST(BrannockServerNames, JoinLooksUpOnlyTheLaunchersAnswers) {
+    PluginFixture f;
+    ASSERT_TRUE(f.open("brannock", "Brannock.exe", brannock_export));
+    test_support::set_env("SDLL_SYSCOLOR_FILE", f.scratch + "highlight");
+    host::Server* server = f.launcher->add_server("10.1.2.3", "10666");
+    server->info = {{"IWAD", "\\\\evil.example\\share\\doom2.wad"},
+                    {"NUMPWADS", std::to_string(std::size(kServerFiles))}};
+    std::vector<std::string> answers;
+    for (std::size_t i = 0; i < std::size(kServerFiles); ++i) {
+        const auto& [sent, name] = kServerFiles[i];
+        server->info.emplace_back("PWAD" + std::to_string(i), sent);
+        // The launcher knows every name, the server's as sent and the plain one, each as a file of
+        // the user's own.
+        const std::string path = f.scratch + "user" + std::to_string(i) + ".wad";
+        test_support::write_file(path, "w");
+        f.launcher->known_files.emplace_back(sent, f.scratch + "server" + std::to_string(i) + ".wad");
+        if (name.empty()) continue;
+        f.launcher->known_files.emplace_back(name, path);
+        answers.push_back(path);
+    }
+    f.engines.release_all();
+    {
+        FaultRun run;
+        SDLL_LaunchServer(host::Launcher::ref(server), "Ann");
+        EXPECT_TRUE(test_support::wait_until([] { return SDLL_ServerFinished() == 1; }));
+        EXPECT_EQ(run.paths(Call::short_form), answers);
+        for (const std::string& path : run.paths(Call::find_first))
+            EXPECT_EQ(path.rfind(f.engine_dir + "doomargs.tmp", 0), 0u) << path;
+    }
     test_support::set_env("SDLL_SYSCOLOR_FILE", "");
 }
 

@@ -2,7 +2,8 @@
 //
 // A run first goes through with every call real and lists the calls in their order; each of
 // them is then made to fail in a run of its own. A failed call does nothing and answers as the
-// system does when it fails: no entry found, false, no process, a wait that cannot wait.
+// system does when it fails: no short form, no entry found, false, no process, a wait that cannot
+// wait. The run also keeps the path each call was given.
 #pragma once
 
 #include <optional>
@@ -11,7 +12,7 @@
 
 namespace test_support {
 
-enum class Call { find_first, delete_file, rename, move_replace, write, start_process, wait };
+enum class Call { short_form, find_first, delete_file, rename, move_replace, write, start_process, wait };
 
 struct CallStep {
     Call kind;
@@ -29,6 +30,8 @@ public:
     FaultRun& operator=(const FaultRun&) = delete;
 
     const std::vector<CallStep>& calls() const;   // every call so far, in order
+    // The paths (the file, for a process start; the first, for a rename) of the calls of `kind`.
+    std::vector<std::string> paths(Call kind) const;
     bool failed() const;                          // the failing step was reached
 };
 

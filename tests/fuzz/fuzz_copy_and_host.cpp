@@ -5,7 +5,8 @@
 // texts, as the launch builds them, and split as Windows splits a command line. Each line must hold
 // exactly the arguments the store implies: its fixed tokens, one per option and value, one per
 // file. A server's text on a line is one argument of its own and never starts an option, a console
-// command or a response file. Hosting a copied server also keeps its flag words.
+// command or a response file. Every map and file name the copy hands the launcher passes its rule
+// unchanged (server_names.h). Hosting a copied server also keeps its flag words.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -26,6 +27,7 @@
 #include "brannock/server_settings.h"
 #include "frame/command_line.h"
 #include "frame/iwads.h"
+#include "frame/server_names.h"
 #include "platform/posix/command_line.h"
 #include "tests/fuzz/walked_reply.h"
 
@@ -81,10 +83,10 @@ public:
 
     void set_string(const char* group, const char* key, const char* value) override {
         if (std::strcmp(group, "general") != 0 || std::strcmp(key, "map") != 0) __builtin_trap();
-        map = value;
+        map = plain(value, frame::server_map);
     }
-    void set_map(const char* text) override { map = text; }
-    void add_file(const char* file) override { files.emplace_back(file); }
+    void set_map(const char* text) override { map = plain(text, frame::server_map); }
+    void add_file(const char* file) override { files.emplace_back(plain(file, frame::server_file_name)); }
     void report_message(const char*, int) override {}
     static void SDLL_CALL store_int(void* store, const char* group, const char* key, int value) {
         static_cast<Store*>(store)->ints_[int_item(group, key)] = value;
@@ -99,6 +101,12 @@ public:
     int iwad = frame::kUnknownIwad;
 
 private:
+    // Traps unless `rule` keeps the whole name.
+    static const char* plain(const char* name, std::optional<std::string_view> (*rule)(std::string_view)) {
+        if (rule(name) != std::string_view(name)) __builtin_trap();
+        return name;
+    }
+
     std::array<int, kIntItems> ints_{};
 };
 

@@ -1,6 +1,8 @@
-// fuzz_master_response.cpp: any datagram through the master list reader.
+// fuzz_master_response.cpp: any datagram through the master list reader; no unusable server
+// reaches the launcher.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "brannock/codec/huffman.h"
@@ -14,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::size_t entries = 0;
     brannock::read_master_list(decoded, [&](const char* address, const char* port) {
         if (std::strlen(address) > 15 || std::strlen(port) > 5) __builtin_trap();
+        // No port 0, no 0.0.0.0/8, no multicast, reserved or broadcast address (224 and above).
+        const long first = std::strtol(address, nullptr, 10);
+        if (std::strcmp(port, "0") == 0 || first == 0 || first >= 224) __builtin_trap();
         ++entries;
     });
     // Every record is 7 decoded bytes after the 4-byte status.

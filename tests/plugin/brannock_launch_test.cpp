@@ -352,29 +352,50 @@ TEST_F(BrannockLaunch, HostedLinesTakeOneWordOfTheMapAndOfTheHostAddress) {
     ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
 }
 
-// A stranger's server copied, then hosted: a map or file name that would start an option, a console
-// command or a response file is not copied at all; any other is cut to its first word.
-TEST_F(BrannockLaunch, CopiedServerTextsCannotBecomeOptionsWhenHosted) {
+// A stranger's server copied, then hosted: a file name is used only as the plain name at the end of
+// its path, a map only as one plain word; whatever fails its rule is not copied, the user's map
+// stays, and the user is told how many names were left out.
+TEST_F(BrannockLaunch, CopiedServerNamesArePlainNamesWhenHosted) {
     set("multiplayer", "general", "map", "map01");
-    const std::vector<std::string> pwads = {"evil.wad\t+exec\tevil.cfg", "+exec", "evil.cfg", "\"+exec",
-                                            "evil.cfg\"", "@evil.txt", "-file"};
+    // The server's name, and what the copy hands the launcher (empty: nothing).
+    const std::pair<std::string, std::string> pwads[] = {
+        {"evil.wad\t+exec\tevil.cfg", "evil.wad"}, {"+exec", ""}, {"evil.cfg", "evil.cfg"}, {"\"+exec", ""},
+        {"evil.cfg\"", ""}, {"@evil.txt", ""}, {"-file", ""}, {" lead.wad", ""}, {"", ""},
+        {"/etc/passwd", "passwd"}, {"\\\\evil.example\\share\\x.wad", "x.wad"},
+        {"..\\..\\..\\boot.ini", "boot.ini"}, {"c:/windows/win.ini", "win.ini"}, {"iwads/doom2.wad", "doom2.wad"},
+        {"nul.wad", ""}, {"NUL.a.wad", ""}, {"com1.wad", ""}, {"lpt9", ""}, {"CONOUT$", ""}, {"a/-x.wad", ""},
+        {"x*.wad", ""}, {"..", ""}, {"Zo\xEB.wad", ""}, {"\xEF\xBC\x8Bquit.wad", ""},
+        {"con2.wad", "con2.wad"}, {"console.wad", "console.wad"}, {"a..b.wad", "a..b.wad"},
+        {"My_Map-v1.2.PK3", "my_map-v1.2.pk3"},
+    };
     test_support::Writer reply;
-    reply.u32(5660023).text("3.1").u32(0x8 | 0x40).text("+quit").u8(static_cast<unsigned>(pwads.size()));
-    for (const std::string& pwad : pwads) reply.text(pwad);
+    reply.u32(5660023).text("3.1").u32(0x8 | 0x40).text("MAP01;quit").u8(static_cast<unsigned>(std::size(pwads)));
+    std::vector<std::string> copied;
+    std::size_t left_out = 1;   // the map
+    for (const auto& [sent, kept] : pwads) {
+        reply.text(sent);
+        if (kept.empty()) ++left_out;
+        else copied.push_back(kept);
+    }
     EXPECT_EQ(copy_settings(reply.bytes), 1);
-    EXPECT_EQ(call_names(), (std::vector<std::string>{"Host_AddFile", "Host_AddFile"}));
-    EXPECT_EQ(f.launcher->files, (std::vector<std::string>{"evil.wad", "evil.cfg"}));
+    EXPECT_EQ(f.launcher->files, copied);
+    ASSERT_EQ(f.launcher->reports.size(), 1u);
+    EXPECT_EQ(f.launcher->reports[0].text,
+              "Server names left out of the copy (not a plain map or file name): " + std::to_string(left_out));
+    EXPECT_EQ(f.launcher->reports[0].level, 2);
 
     // The stand-in launcher hands the names back as they stand.
+    std::string files;
+    for (const std::string& name : copied) files += " " + name;
     launch(0, 0, {"10.0.0.5:10666"});
     ASSERT_TRUE(f.engines.wait_for_starts(2));
     expect_start(f.engines.start_beginning(" -host "),
-                 " -host -iwad doom2.wad  -file evil.wad evil.cfg +masterip 0.0.0.0  -private  +sv_updatemaster 0 "
+                 " -host -iwad doom2.wad  -file" + files + " +masterip 0.0.0.0  -private  +sv_updatemaster 0 "
                  "+map MAP01 +cooperative 1 +skill 3 +dmflags 0 +dmflags2 0 +zadmflags 0 +compatflags 0 "
                  "+zacompatflags 0 ",
                  test_support::kShowMinimize);
     const Record client = f.engines.start_beginning("-connect ");
-    expect_start(client, "-connect 10.0.0.5:10666 -iwad doom2.wad  -file evil.wad evil.cfg  +name \"Ann\"",
+    expect_start(client, "-connect 10.0.0.5:10666 -iwad doom2.wad  -file" + files + "  +name \"Ann\"",
                  test_support::kShowNormal);
     end_at_normal_priority(client);
     ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
@@ -552,6 +573,39 @@ TEST_F(BrannockJoin, ServerWordsThatWouldStartOptionsAreLeftOut) {
     for (const auto& e : calls())
         if (e.name == "Host_FindFile") asked.push_back(e.args[0]);
     EXPECT_EQ(asked, (std::vector<std::string>{"a.wad"}));
+}
+
+// The launcher is asked only for the plain name at the end of a server's file path, never for a
+// path, a device or a name with bytes of another code page; the IWAD is such a name as well.
+TEST_F(BrannockJoin, LauncherIsAskedForPlainFileNamesOnly) {
+    const std::string wad = f.scratch + "x.wad";
+    write_file(wad, "w");
+    // The server's name, and what the launcher is asked for (empty: nothing).
+    const std::pair<std::string, std::string> pwads[] = {
+        {"/etc/passwd", "passwd"}, {"\\\\evil.example\\share\\x.wad", "x.wad"}, {"..\\..\\..\\x.wad", "x.wad"},
+        {"c:/windows/win.ini", "win.ini"}, {"nul.wad", ""}, {"Con", ""}, {"a/", ""}, {"..", ""}, {" x.wad", ""},
+        {"x\xA0.wad", ""}, {"a..b.wad", "a..b.wad"}, {"con2.wad", "con2.wad"}, {"iwads/doom2.wad", "doom2.wad"},
+    };
+    server->info = {{"IWAD", "\\\\evil.example\\share\\doom2.wad"},
+                    {"NUMPWADS", std::to_string(std::size(pwads))}};
+    std::vector<std::string> expected_asks;
+    for (std::size_t i = 0; i < std::size(pwads); ++i) {
+        set_info("PWAD" + std::to_string(i), pwads[i].first);
+        if (!pwads[i].second.empty()) expected_asks.push_back(pwads[i].second);
+    }
+    f.launcher->known_files.emplace_back("x.wad", wad);
+    // Both names that end in x.wad find the user's own x.wad.
+    EXPECT_EQ(response_bytes(play()), "\r\n-iwad doom2.wad\r\n-file " + short_form(wad) + " " + short_form(wad) +
+                                          "\r\n+name \"Ann\"\r\n-connect 10.1.2.3:10666\r\n");
+    std::vector<std::string> asked;
+    for (const auto& e : calls())
+        if (e.name == "Host_FindFile") asked.push_back(e.args[0]);
+    EXPECT_EQ(asked, expected_asks);
+
+    for (const std::string iwad : {"nul.wad", "a/", " doom2.wad", "doom2\xFF.wad"}) {
+        server->info = {{"IWAD", iwad}};
+        EXPECT_EQ(response_bytes(play()), "\r\n-iwad \r\n+name \"Ann\"\r\n-connect 10.1.2.3:10666\r\n") << iwad;
+    }
 }
 
 TEST_F(BrannockJoin, EarlierResponseFileIsMovedAsideAndPutBack) {

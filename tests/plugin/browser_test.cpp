@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <filesystem>
 #include <sstream>
@@ -118,6 +119,39 @@ TEST(BrowserExports, MasterRepliesAddServers) {
                                                    "Host_AddServer 10.0.0.1 51200"}));
 }
 
+// A stranger's list cannot make the launcher send datagrams to this machine's "this network", the
+// broadcast address or a multicast group, or to port 0; loopback and private servers stay, in the
+// list's order, repeats included.
+TEST(BrowserExports, MasterListNamesOnlyUsableServers) {
+    struct Entry {
+        std::array<unsigned char, 4> address;
+        unsigned port;
+        bool listed;
+    };
+    const Entry entries[] = {
+        {{0, 0, 0, 0}, 10666, false},         {{0, 255, 255, 255}, 10666, false}, {{1, 0, 0, 0}, 10666, true},
+        {{223, 255, 255, 255}, 10666, true},  {{224, 0, 0, 0}, 10666, false},     {{224, 0, 0, 251}, 5353, false},
+        {{239, 255, 255, 255}, 10666, false}, {{240, 0, 0, 0}, 10666, false},     {{255, 255, 255, 255}, 10666, false},
+        {{127, 0, 0, 1}, 10666, true},        {{192, 168, 1, 2}, 0, false},       {{192, 168, 1, 2}, 1, true},
+        {{10, 0, 0, 1}, 65535, true},         {{1, 0, 0, 0}, 10666, true},
+    };
+    Bytes list = {0, 0, 0, 0};
+    std::vector<std::string> added;
+    for (const Entry& e : entries) {
+        list.push_back(1);
+        list.insert(list.end(), e.address.begin(), e.address.end());
+        list.insert(list.end(), {static_cast<unsigned char>(e.port & 0xFF), static_cast<unsigned char>(e.port >> 8)});
+        if (e.listed)
+            added.push_back("Host_AddServer " + std::to_string(e.address[0]) + "." + std::to_string(e.address[1]) +
+                            "." + std::to_string(e.address[2]) + "." + std::to_string(e.address[3]) + " " +
+                            std::to_string(e.port));
+    }
+    list.push_back(2);
+    Browser b;
+    EXPECT_EQ(b.master_reply(list), 1);
+    EXPECT_EQ(b.calls(), added);
+}
+
 TEST(BrowserExports, OutdatedMasterIsReportedOnceAndOtherStatusesAreIgnored) {
     Browser b;
     EXPECT_EQ(b.master_reply({0x6F, 0x57, 0, 0, 1, 10, 0, 0, 1, 0x10, 0, 2}), 1);
@@ -176,12 +210,22 @@ TEST(BrowserExports, MapOnlySettings) {
     EXPECT_EQ(b.launcher->map, "E1M1");
 }
 
-// The copied map later goes onto the hosted server's line: only its first word is taken.
-TEST(BrowserExports, CopiedMapIsOneWord) {
-    Browser b;
-    EXPECT_EQ(b.settings_reply(reply_head(0x8).text("map01\t+exec\tevil.cfg").bytes), 1);
-    EXPECT_EQ(b.calls(), (std::vector<std::string>{"Host_SetMultiplayerString general map MAP01", "Host_SetMap MAP01",
-                                                   "Host_ReportMessage No PWAD information included in packet 2"}));
+// The copied map later goes onto the hosted server's line: only its first word is taken, and a map
+// that is no plain word leaves the user's map as it was and is counted, not shown.
+TEST(BrowserExports, CopiedMapIsOnePlainWord) {
+    const char* const kNoPwads = "Host_ReportMessage No PWAD information included in packet 2";
+    const char* const kOneLeftOut =
+        "Host_ReportMessage Server names left out of the copy (not a plain map or file name): 1 2";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"map01\t+exec\tevil.cfg", {"Host_SetMultiplayerString general map MAP01", "Host_SetMap MAP01", kNoPwads}},
+        {"MAP01;quit", {kNoPwads, kOneLeftOut}}, {" map02", {kNoPwads, kOneLeftOut}}, {"", {kNoPwads, kOneLeftOut}},
+        {"+quit", {kNoPwads, kOneLeftOut}}, {"map\xA0+quit", {kNoPwads, kOneLeftOut}},
+    };
+    for (const auto& [map, calls] : cases) {
+        Browser b;
+        EXPECT_EQ(b.settings_reply(reply_head(0x8).text(map).bytes), 1);
+        EXPECT_EQ(b.calls(), calls) << map;
+    }
 }
 
 TEST(BrowserExports, FullSettingsInLauncherOrder) {

@@ -246,9 +246,9 @@ TEST(MasterList, ReadsRecordsUntilTheEndMarker) {
     EXPECT_EQ(list.entries[0].port, "10662");
 
     // Ports and address parts are unsigned.
-    const Bytes high = {0, 0, 0, 0, 0x00, 0xFF, 0x80, 0x00, 0x01, 0x00, 0xC8, 0x02};
+    const Bytes high = {0, 0, 0, 0, 0x00, 0xDF, 0x80, 0x00, 0x01, 0x00, 0xC8, 0x02};
     ASSERT_EQ(read_list(high).entries.size(), 1u);
-    EXPECT_EQ(read_list(high).entries[0].address, "255.128.0.1");
+    EXPECT_EQ(read_list(high).entries[0].address, "223.128.0.1");
     EXPECT_EQ(read_list(high).entries[0].port, "51200");
 }
 

@@ -50,7 +50,7 @@ void no_more_checks(PluginFixture&, const ScenarioRun&) {}
 
 TEST(BrannockFaults, JoinAndFinishKeepTheUsersResponseFileUnderEverySingleFault) {
     test_support::run_every_single_fault({"brannock", "Brannock.exe", brannock_export, join, SDLL_ServerFinished,
-                                          test_support::kResponseFileMessages},
+                                          test_support::kResponseFileMessages, test_support::kResponseFileTold},
                                          no_more_checks);
 }
 

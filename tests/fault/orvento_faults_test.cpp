@@ -51,7 +51,8 @@ void play_recorded_game(PluginFixture& f) {
 std::vector<FaultMessage> game_messages() {
     std::vector<FaultMessage> messages = test_support::kResponseFileMessages;
     messages.push_back({{Call::move_replace, 2},
-                        "Orvento could not file the demo as {dir}duel.lmp; the recording is kept as {dir}tempdemo.lmp."});
+                        {test_support::kKeptBesideBackup,
+                         "Orvento could not file the demo as {dir}duel.lmp; the recording is kept as {dir}tempdemo.lmp."}});
     return messages;
 }
 
@@ -73,7 +74,7 @@ void check_demo(PluginFixture& f, const ScenarioRun& r) {
 
 TEST(OrventoFaults, GameAndFinishKeepTheUsersFilesUnderEverySingleFault) {
     test_support::run_every_single_fault({"orvento", "doom32.exe", orvento_export, play_recorded_game,
-                                          SDLL_MultiplayerFinished, game_messages()},
+                                          SDLL_MultiplayerFinished, game_messages(), test_support::kResponseFileTold},
                                          check_demo);
 }
 

@@ -322,10 +322,11 @@ TEST_F(OrventoPlugin, MapAndJoinAddressAreOneWordEach) {
 }
 
 // An address entry can hold 32,767 bytes; on the command line that is more than Windows takes. The
-// launch starts nothing and leaves the user's response file where it is.
+// launch starts nothing and leaves the user's response file and the colour where they are.
 TEST_F(OrventoPlugin, LineBeyondTheWindowsLimitStartsNothingAndSaysSo) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     write_file(response, "user's own");
+    test_support::set_highlight_color(333);
     launch(4, 1, 0, {"10.0.0.1", std::string(32767, 'a')});
     EXPECT_EQ(f.running_engines(), 0u);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
@@ -335,13 +336,15 @@ TEST_F(OrventoPlugin, LineBeyondTheWindowsLimitStartsNothingAndSaysSo) {
     EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
     EXPECT_EQ(read_file(response), "user's own");
     EXPECT_FALSE(file_exists(response + ".bak"));
+    // The plug-in stays loaded between tests natively: a finish after a launch that saved no
+    // colour must not put back one an earlier test's launch saved.
     EXPECT_EQ(finished(), 1);
+    EXPECT_EQ(test_support::highlight_color(), 333u);
 }
 
 TEST_F(OrventoPlugin, EarlierResponseFileIsBackedUpAndPutBack) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     write_file(response, "user's own");
-    write_file(response + ".bak", "older backup");
     set("multiplayer", "demo", "file", "duel");
     test_support::set_highlight_color(111);
 
@@ -450,28 +453,58 @@ TEST_F(OrventoPlugin, DemoNameOutsideTheCodePageKeepsTheRecording) {
     }
 }
 
-// The engine is in place; the response file's name and the backup's are taken by folders with the
-// user's files in them, so the file cannot be moved aside. The plug-in stays loaded between
-// tests natively, so a launch that starts nothing is also the way to see a finish without a saved
-// colour.
-TEST_F(OrventoPlugin, ResponseFileThatCannotBeMovedAsideStartsNothing) {
+// The launcher goes away mid-game (closed, crashed, interrupted); a new one starts and launches.
+// The backup the lost game left holds the user's file: it stays and is put back at this game's
+// end, and the lost game's response file is kept under the first free number, as the one message
+// says.
+TEST_F(OrventoPlugin, RestartedLauncherKeepsTheBackupOfAGameThatNeverFinished) {
+    const std::string response = f.engine_dir + "doomargs.tmp";
+    write_file(response, "user's own");
+    write_file(response + ".1", "kept earlier");
+    launch(4);
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    const std::string lost_game = response_bytes(f.engines.start_beginning("@doomargs.tmp"));
+
+    ASSERT_TRUE(f.reopen_as_copy("orvento", "orvento-restarted"));
+    set("multiplayer", "general", "map", "MAP02");
+    launch(4);
+    ASSERT_TRUE(f.engines.wait_for_starts(2));
+    EXPECT_EQ(read_file(response + ".bak"), "user's own");
+    f.engines.release_all();
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+
+    EXPECT_EQ(read_file(response), "user's own");
+    EXPECT_FALSE(file_exists(response + ".bak"));
+    EXPECT_EQ(read_file(response + ".1"), "kept earlier");
+    EXPECT_EQ(read_file(response + ".2"), lost_game);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text,
+              "Orvento found " + response + ".bak, left by a game that has not finished: it holds your earlier file "
+              "and goes back in place when the game is over. The " + response + " that lay beside it is kept as " +
+              response + ".2.");
+}
+
+// Folders stand at the response file's name and the backup's, with the user's files in them: the
+// one at the backup's name stays, the other moves to the first free number. Whatever the finish
+// cannot put back, a message names where it is, and the user's files are all there.
+TEST_F(OrventoPlugin, FoldersAtTheResponseFileAndBackupNamesKeepTheirFiles) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     const char sep = f.engine_dir.back();
     std::filesystem::create_directories(response);
     std::filesystem::create_directories(response + ".bak");
     write_file(response + sep + "mine", "kept");
     write_file(response + ".bak" + sep + "older", "kept too");
-    test_support::set_highlight_color(333);
+    f.engines.release_all();
     launch(4);
-    EXPECT_EQ(f.running_engines(), 0u);
-    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
-    EXPECT_EQ(f.launcher->message_boxes[0].text,
-              "Orvento could not move your " + response + " aside to " + response +
-                  ".bak, so the game was not started. Your file is unchanged.");
-    EXPECT_EQ(finished(), 1);
-    EXPECT_EQ(test_support::highlight_color(), 333u);
-    EXPECT_EQ(read_file(response + sep + "mine"), "kept");
-    EXPECT_EQ(read_file(response + ".bak" + sep + "older"), "kept too");
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+    EXPECT_EQ(read_file(response + ".1" + sep + "mine"), "kept");
+    const bool put_back = std::filesystem::is_directory(response);
+    EXPECT_EQ(read_file((put_back ? response : response + ".bak") + sep + "older"), "kept too");
+    ASSERT_FALSE(f.launcher->message_boxes.empty());
+    for (const auto& box : f.launcher->message_boxes) {
+        const std::string kept = test_support::kept_as_path(box.text);
+        EXPECT_TRUE(!kept.empty() && file_exists(kept)) << box.text;
+    }
 }
 
 }  // namespace

@@ -11,6 +11,12 @@ namespace frame {
 void EngineSession::forget_earlier_launch() {
     forget_processes();
     highlight_.reset();
+    launch_stopped_ = false;
+}
+
+void EngineSession::stop_launch() {
+    put_back_in_.reset();
+    launch_stopped_ = true;
 }
 
 bool EngineSession::back_up_response_file(const std::string& folder) {

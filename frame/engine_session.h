@@ -36,6 +36,12 @@ public:
     // never terminated, and no colour is put back until this launch has saved one.
     void forget_earlier_launch();
 
+    // The launch stops before the engine for a reason of the plug-in's own, with the user's files
+    // where they were: the finish leaves them so.
+    void stop_launch();
+    // True when the last launch stopped before its engine; its finish has no game to clean up.
+    bool launch_stopped() const { return launch_stopped_; }
+
     // Moves a response file the user keeps in `folder` aside to its ".bak" name. A backup already
     // there was left by a game whose finish never came and holds the user's earlier file: it is
     // kept for this game's finish to put back, and the file beside it (that game's leftover or a

@@ -56,17 +56,26 @@ struct FaultMessage {
 // A game through the response file, whose calls come in this order: find-first of doomargs.tmp,
 // of its backup (there: it is kept) and of doomargs.tmp.1, the rename of the user's file to that
 // free name, the write of the new file, the engine's start, waits, and the finish's move of the
-// backup back over the plug-in's file. A failed start or wait is told to nobody.
+// backup back over the plug-in's file. A failed start or wait is told to nobody. `find_firsts`
+// and `renames` are the calls of those kinds the launch makes before, and `before` what it says
+// before.
+inline std::vector<FaultMessage> response_file_messages(int find_firsts, int renames,
+                                                        const std::vector<const char*>& before) {
+    auto after_before = [&](std::vector<const char*> texts) {
+        texts.insert(texts.begin(), before.begin(), before.end());
+        return texts;
+    };
+    return {
+        // The user's file unseen: the new one is created only where no file is, so it is not written.
+        {{Call::find_first, find_firsts + 1}, after_before({kNotWritten})},
+        // The backup unseen: the rename never replaces it.
+        {{Call::find_first, find_firsts + 2}, after_before({kNotMovedAside})},
+        {{Call::rename, renames + 1}, after_before({kNotMovedToNumbered})},
+        {{Call::write, 1}, after_before({kKeptBesideBackup, kNotWritten})},
+        {{Call::move_replace, 1}, after_before({kKeptBesideBackup, kNotPutBack})},
+    };
+}
 inline const std::vector<const char*> kResponseFileTold = {kKeptBesideBackup};
-inline const std::vector<FaultMessage> kResponseFileMessages = {
-    // The user's file unseen: the new one is created only where no file is, so it is not written.
-    {{Call::find_first, 1}, {kNotWritten}},
-    // The backup unseen: the rename never replaces it.
-    {{Call::find_first, 2}, {kNotMovedAside}},
-    {{Call::rename, 1}, {kNotMovedToNumbered}},
-    {{Call::write, 1}, {kKeptBesideBackup, kNotWritten}},
-    {{Call::move_replace, 1}, {kKeptBesideBackup, kNotPutBack}},
-};
 
 struct Scenario {
     const char* plugin;   // "brannock" / "orvento"

@@ -101,6 +101,10 @@ protected:
         return start.contains("response_file") ? start["response_file"].value("bytes", "") : "";
     }
     static std::string parameters(const Record& start) { return start.value("parameters", ""); }
+    // The bytes the fake engine records, naming its process.
+    static std::string recording_of(const Record& start) {
+        return "fake demo recorded by the test engine, process " + std::to_string(test_support::pid_of(start)) + "\n";
+    }
 
     // Every settings read and write names an item of the description, with the right type.
     void expect_declared_reads() const {
@@ -382,24 +386,20 @@ TEST_F(OrventoPlugin, ResponseFileOfTheLaunchStaysWithoutAnEarlierOne) {
 TEST_F(OrventoPlugin, DemoFiledUnderEachTargetRule) {
     const std::string demos = f.scratch + "demos" + f.scratch.back();
     std::filesystem::create_directories(demos);
-    const std::string recorded = "fake demo recorded by the test engine\n";
 
     set("engine", "general", "demopath", demos);
     set("multiplayer", "demo", "file", "run1.dem");
-    play(4);
-    EXPECT_EQ(read_file(demos + "run1.dem"), recorded);
+    EXPECT_EQ(read_file(demos + "run1.dem"), recording_of(play(4)));
 
     // An existing target is replaced.
     write_file(demos + "run1.lm.lmp", "old");
     set("multiplayer", "demo", "file", "run1.lm");
-    play(4);
-    EXPECT_EQ(read_file(demos + "run1.lm.lmp"), recorded);
+    EXPECT_EQ(read_file(demos + "run1.lm.lmp"), recording_of(play(4)));
 
     // A demo folder of two characters (a bare drive) means the engine folder.
     set("engine", "general", "demopath", "D:");
     set("multiplayer", "demo", "file", "final");
-    play(4);
-    EXPECT_EQ(read_file(f.engine_dir + "final.lmp"), recorded);
+    EXPECT_EQ(read_file(f.engine_dir + "final.lmp"), recording_of(play(4)));
     EXPECT_FALSE(file_exists(f.engine_dir + "tempdemo.lmp"));
 
     // No recording left (here the engine could not start): an existing demo of that name stays.
@@ -450,6 +450,49 @@ TEST_F(OrventoPlugin, DemoNameOutsideTheCodePageKeepsTheRecording) {
         EXPECT_TRUE(f.launcher->message_boxes.empty());
         std::filesystem::remove(f.engine_dir + name + ".lmp");
 #endif
+    }
+}
+
+// A recorded game whose launcher went away before its finish leaves its recording unfiled. The
+// next recorded game, from a launcher started anew, moves it to the first free numbered name
+// before it records, and says so once; its own recording is filed as usual.
+TEST_F(OrventoPlugin, RestartedLauncherKeepsTheRecordingOfAGameNeverFiled) {
+    const std::string recording = f.engine_dir + "tempdemo.lmp";
+    write_file(f.engine_dir + "tempdemo-1.lmp", "kept earlier");
+    set("multiplayer", "demo", "file", "duel");
+    launch(4);
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    const Record lost = f.engines.start_beginning("@doomargs.tmp");
+    f.engines.release(lost);
+    ASSERT_TRUE(f.engines.wait_for_end(lost));
+    EXPECT_EQ(read_file(recording), recording_of(lost));
+
+    ASSERT_TRUE(f.reopen_as_copy("orvento", "orvento-restarted"));
+    set("multiplayer", "general", "map", "MAP02");
+    set("multiplayer", "demo", "file", "duel");
+    const Record second = play(4);
+    EXPECT_EQ(read_file(f.engine_dir + "tempdemo-2.lmp"), recording_of(lost));
+    EXPECT_EQ(read_file(f.engine_dir + "tempdemo-1.lmp"), "kept earlier");
+    EXPECT_EQ(read_file(f.engine_dir + "duel.lmp"), recording_of(second));
+    EXPECT_FALSE(file_exists(recording));
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, "Orvento found the recording " + recording +
+                                                     " of a game that was never filed; it is kept as " +
+                                                     f.engine_dir + "tempdemo-2.lmp.");
+}
+
+// A demo named tempdemo filed in the engine folder is the engine's recording itself: the finish
+// replaces a demo of that name, as for any name. A game that does not record moves nothing.
+TEST_F(OrventoPlugin, RecordingOverItsOwnDemoNameOrNoneMovesNothing) {
+    const std::string recording = f.engine_dir + "tempdemo.lmp";
+    for (const char* name : {"tempdemo", "tempdemo.lmp", "abc"}) {
+        SCOPED_TRACE(name);
+        write_file(recording, "earlier");
+        set("multiplayer", "demo", "file", name);
+        const Record game = play(4);
+        EXPECT_EQ(read_file(recording), std::string(name) == "abc" ? "earlier" : recording_of(game));
+        EXPECT_FALSE(file_exists(f.engine_dir + "tempdemo-1.lmp"));
+        EXPECT_TRUE(f.launcher->message_boxes.empty());
     }
 }
 

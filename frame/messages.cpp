@@ -26,7 +26,8 @@ std::string not_moved_aside_message(std::string_view plugin_name, std::string_vi
 std::string kept_beside_backup_message(std::string_view plugin_name, std::string_view path, std::string_view kept_as) {
     return std::string(plugin_name) + " found " + BackupPath(path) +
            ", left by a game that has not finished: it holds your earlier file and goes back in place when "
-           "the game is over. The " + std::string(path) + " that lay beside it is kept as " + std::string(kept_as) + ".";
+           "the game is over. The " + std::string(path) + " that lay beside it is kept as " +
+           std::string(kept_as) + ".";
 }
 
 std::string not_put_back_message(std::string_view plugin_name, std::string_view path) {

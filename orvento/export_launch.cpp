@@ -37,7 +37,8 @@ bool keep_unfiled_recording(frame::PathReader& paths, const std::string& folder)
     const orvento::DemoChoice demo = orvento::read_demo_choice(paths);
     if (demo.name_held && demo.target == recording) return true;
     std::string kept_as;
-    if (frame::MoveToFreeName(recording, orvento::unfiled_recording_stem(folder), orvento::kDemoExtension, &kept_as)) {
+    const std::string stem = orvento::unfiled_recording_stem(folder);
+    if (frame::MoveToFreeName(recording, stem, orvento::kDemoExtension, &kept_as)) {
         frame::show_message(orvento::kPluginName, orvento::unfiled_recording_kept_message(recording, kept_as).c_str());
         return true;
     }

@@ -593,10 +593,7 @@ TEST_F(BrannockJoin, FinishWithoutAJoinPutsABackupBackAndKeepsTheFileBeside) {
     EXPECT_FALSE(test_support::file_exists(backup));
     EXPECT_EQ(read_file(response + ".1"), "left by a crash\r\n");
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
-    EXPECT_EQ(f.launcher->message_boxes[0].text,
-              "Brannock found " + backup + ", left by a game that has not finished: it holds your earlier file and "
-              "goes back in place when the game is over. The " + response + " that lay beside it is kept as " +
-              response + ".1.");
+    EXPECT_EQ(f.launcher->message_boxes[0].text, test_support::kept_beside_backup_text("Brannock", response, response + ".1"));
 }
 
 // The launcher goes away mid-game; a new one (the plug-in loaded again under another file name)
@@ -620,7 +617,7 @@ TEST_F(BrannockJoin, RestartedLauncherKeepsTheBackupOfAGameThatNeverFinished) {
     EXPECT_FALSE(test_support::file_exists(backup));
     EXPECT_EQ(read_file(response + ".1"), lost_game);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
-    EXPECT_NE(f.launcher->message_boxes[0].text.find(" is kept as " + response + ".1."), std::string::npos);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, test_support::kept_beside_backup_text("Brannock", response, response + ".1"));
 }
 
 // Folders stand at the response file's name and the backup's, with the user's files in them: the

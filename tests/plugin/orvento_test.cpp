@@ -521,10 +521,7 @@ TEST_F(OrventoPlugin, RestartedLauncherKeepsTheBackupOfAGameThatNeverFinished) {
     EXPECT_EQ(read_file(response + ".1"), "kept earlier");
     EXPECT_EQ(read_file(response + ".2"), lost_game);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
-    EXPECT_EQ(f.launcher->message_boxes[0].text,
-              "Orvento found " + response + ".bak, left by a game that has not finished: it holds your earlier file "
-              "and goes back in place when the game is over. The " + response + " that lay beside it is kept as " +
-              response + ".2.");
+    EXPECT_EQ(f.launcher->message_boxes[0].text, test_support::kept_beside_backup_text("Orvento", response, response + ".2"));
 }
 
 // Folders stand at the response file's name and the backup's, with the user's files in them: the

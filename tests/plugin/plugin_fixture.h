@@ -36,6 +36,15 @@ inline bool file_exists(const std::string& path) {
     return std::filesystem::exists(path, ec);
 }
 
+// What a plug-in says, word for word, when it keeps the backup of `response` that a game which
+// has not finished left, and the file beside it is now `kept_as`.
+inline std::string kept_beside_backup_text(const std::string& plugin, const std::string& response,
+                                           const std::string& kept_as) {
+    return plugin + " found " + response + ".bak, left by a game that has not finished: it holds your earlier file " +
+           "and goes back in place when the game is over. The " + response + " that lay beside it is kept as " +
+           kept_as + ".";
+}
+
 struct PluginFixture {
     std::unique_ptr<host::Launcher> launcher;
     std::string scratch;        // the test's own folder, ends in a separator

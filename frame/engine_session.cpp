@@ -11,25 +11,38 @@ namespace frame {
 void EngineSession::forget_earlier_launch() {
     forget_processes();
     highlight_.reset();
+    launch_stopped_ = false;
+}
+
+void EngineSession::stop_launch() {
+    put_back_in_.reset();
+    launch_stopped_ = true;
 }
 
 bool EngineSession::back_up_response_file(const std::string& folder) {
     const std::string path = folder + kResponseFile;
-    user_file_in_place_ = false;
-    if (moved_aside_in_ == folder) {
-        // What lies at `path` is the response file of the game whose finish failed; the user's
-        // own stays in the backup until a finish puts it back.
-        platform::delete_file(path);
-        return true;
-    }
-    moved_aside_in_.reset();
+    put_back_in_.reset();
+    moved_aside_ = false;
+    launch_stopped_ = false;
+    std::string target = BackupPath(path);
     switch (BackupFile(path)) {
-        case Backup::no_file: return true;
-        case Backup::moved_aside: moved_aside_in_ = folder; return true;
+        case Backup::moved_aside:
+            moved_aside_ = true;
+            put_back_in_ = folder;
+            return true;
+        case Backup::no_file:
+            if (BackupExists(path)) put_back_in_ = folder;
+            return true;
+        case Backup::backup_there:
+            if (keep_beside_backup(path, &target)) {
+                put_back_in_ = folder;
+                return true;
+            }
+            break;
         case Backup::failed: break;
     }
-    user_file_in_place_ = true;
-    show_message(plugin_name_, not_moved_aside_message(plugin_name_, path).c_str());
+    launch_stopped_ = true;
+    show_message(plugin_name_, not_moved_aside_message(plugin_name_, path, target).c_str());
     return false;
 }
 
@@ -37,9 +50,10 @@ bool EngineSession::write_response_file(const std::string& folder, const std::st
     const std::string path = folder + kResponseFile;
     if (platform::create_text_file(path, text)) return true;
     // A file the backup step did not see may still be there: it was not written over.
-    user_file_in_place_ = true;
+    launch_stopped_ = true;
     show_message(plugin_name_, response_not_written_message(plugin_name_, path).c_str());
-    put_back_response_file();
+    if (moved_aside_) put_back_response_file(PutBack::beside_nothing);
+    put_back_in_.reset();
     return false;
 }
 
@@ -78,19 +92,32 @@ void EngineSession::finish() {
 
 void EngineSession::finish_with_response_file(const std::string& folder) {
     put_back_highlight();
-    if (!moved_aside_in_ && !user_file_in_place_ && BackupExists(folder + kResponseFile)) moved_aside_in_ = folder;
-    put_back_response_file();
+    const std::string path = folder + kResponseFile;
+    // No game of this session wrote the file there: it may be the user's, so it moves first.
+    if (!put_back_in_ && !launch_stopped_ && BackupExists(path)) {
+        std::string kept_as;
+        if (!FileExists(path) || keep_beside_backup(path, &kept_as)) put_back_in_ = folder;
+    }
+    put_back_response_file(PutBack::over_response_file);
     forget_processes();
 }
 
-void EngineSession::put_back_response_file() {
-    if (!moved_aside_in_) return;
-    if (RestoreFile(*moved_aside_in_, kResponseFile)) {
-        moved_aside_in_.reset();
-        return;
-    }
-    const std::string path = *moved_aside_in_ + kResponseFile;
-    show_message(plugin_name_, not_put_back_message(plugin_name_, path).c_str());
+bool EngineSession::keep_beside_backup(const std::string& path, std::string* kept_as) {
+    if (!MoveToFreeName(path, path + ".", "", kept_as)) return false;
+    show_message(plugin_name_, kept_beside_backup_message(plugin_name_, path, *kept_as).c_str());
+    return true;
+}
+
+void EngineSession::put_back_response_file(PutBack how) {
+    if (!put_back_in_) return;
+    const std::string folder = *put_back_in_;
+    const std::string path = folder + kResponseFile;
+    put_back_in_.reset();
+    // Beside nothing: a rename never replaces, so a file that came in the meantime stays.
+    const bool moved = how == PutBack::over_response_file ? RestoreFile(folder, kResponseFile)
+                                                          : platform::rename_file(BackupPath(path), path);
+    // A backup that is gone was put back by another launcher's finish.
+    if (!moved && BackupExists(path)) show_message(plugin_name_, not_put_back_message(plugin_name_, path).c_str());
 }
 
 void EngineSession::put_back_highlight() const {

@@ -36,15 +36,23 @@ public:
     // never terminated, and no colour is put back until this launch has saved one.
     void forget_earlier_launch();
 
-    // Moves a response file the user keeps in `folder` aside to its ".bak" name, replacing an
-    // older backup. When it cannot be moved, the user is told and the answer is false: nothing
-    // may be written over it. A backup an earlier finish could not put back stays where it is,
-    // and the file in its place (this plug-in's own) makes way.
+    // The launch stops before the engine for a reason of the plug-in's own, with the user's files
+    // where they were: the finish leaves them so.
+    void stop_launch();
+    // True when the last launch stopped before its engine; its finish has no game to clean up.
+    bool launch_stopped() const { return launch_stopped_; }
+
+    // Moves a response file the user keeps in `folder` aside to its ".bak" name. A backup already
+    // there was left by a game whose finish never came and holds the user's earlier file: it is
+    // kept for this game's finish to put back, and the file beside it (that game's leftover or a
+    // file the user wrote since) moves to the first free numbered name, which the user is told.
+    // When a file cannot be moved, the user is told and the answer is false: nothing may be
+    // written over it.
     bool back_up_response_file(const std::string& folder);
     // Writes the engine's response file into `folder`; it is created new, never over a file of
-    // that name. When it cannot be written, nothing of it stays, the user's own file is put back,
-    // the user is told, and the answer is false: the engine must not start on a stale or
-    // half-written file.
+    // that name. When it cannot be written, nothing of it stays, a file this launch moved aside
+    // goes back, the user is told, and the answer is false: the engine must not start on a stale
+    // or half-written file.
     bool write_response_file(const std::string& folder, const std::string& text);
 
     // True when every engine start of this launch, one per parameter text, fits Windows' command
@@ -69,15 +77,18 @@ public:
     // puts the highlight colour back and forgets the processes.
     void finish();
     // The same for a game started through the response file in `folder`, which then makes way
-    // for the user's own file again; a backup there that no launch of this session made (left by
-    // a game whose finish never came) is put back too, unless the last launch stopped short and
-    // left the user's file in place. When the file cannot be put back, the user is told where it
-    // is kept.
+    // for the user's own file again. Without a game of this session there (a launcher started
+    // anew), a backup found there is put back the same way, after the file beside it has moved to
+    // a numbered name; unless the last launch stopped short with the user's files where they
+    // were. When the file cannot be put back, the user is told where it is kept; a backup another
+    // launcher's finish has put back already is no news.
     void finish_with_response_file(const std::string& folder);
 
 private:
+    enum class PutBack { over_response_file, beside_nothing };
+    bool keep_beside_backup(const std::string& path, std::string* kept_as);
     void put_back_highlight() const;
-    void put_back_response_file();
+    void put_back_response_file(PutBack how);
     void forget_processes();
 
     const char* plugin_name_;
@@ -85,12 +96,14 @@ private:
     platform::ProcessHandle engine_ = nullptr;
     platform::ProcessHandle server_ = nullptr;
     std::optional<std::uint32_t> highlight_;   // none: the system colours are left alone
-    // The folder whose response file the user's version lies at the ".bak" name of until it is
-    // put back; kept past a finish that could not put it back, so no later launch backs up over it.
-    std::optional<std::string> moved_aside_in_;
-    // The last launch stopped before its engine with the user's file where it was: the finish
-    // must not put an older backup over it.
-    bool user_file_in_place_ = false;
+    // The folder whose backup holds the user's file that this game's finish puts back: moved
+    // aside by the launch, or found there, left by a game that never finished.
+    std::optional<std::string> put_back_in_;
+    // The launch moved the user's file aside itself: a response file it cannot write puts it back.
+    bool moved_aside_ = false;
+    // The last launch stopped before its engine with the user's files where they were: the
+    // finish leaves them there.
+    bool launch_stopped_ = false;
 };
 
 }  // namespace frame

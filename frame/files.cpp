@@ -1,4 +1,5 @@
-// files.cpp: file existence and the response file's backup, through platform/platform.h.
+// files.cpp: file existence, the response file's backup and files kept under numbered names,
+// through platform/platform.h.
 #include "frame/files.h"
 
 #include "platform/platform.h"
@@ -7,6 +8,8 @@ namespace frame {
 namespace {
 
 constexpr std::string_view kBackupSuffix = ".bak";
+// A folder holding this many kept files is left alone: the last name is tried and the move fails.
+constexpr int kMostNumberedNames = 999;
 
 std::string joined(std::string_view folder, std::string_view name) {
     std::string path;
@@ -23,20 +26,29 @@ bool FileExists(std::string_view folder, std::string_view name) {
     return platform::file_exists(joined(folder, name));
 }
 
+std::string BackupPath(std::string_view path) { return joined(path, kBackupSuffix); }
+
 Backup BackupFile(const std::string& path) {
-    const std::string backup = joined(path, kBackupSuffix);
+    const std::string backup = BackupPath(path);
     if (!FileExists(path)) return Backup::no_file;
-    if (FileExists(backup) && !platform::delete_file(backup)) return Backup::failed;
-    // A rename never replaces: an old backup the search missed makes it fail, not vanish.
+    if (FileExists(backup)) return Backup::backup_there;
     return platform::rename_file(path, backup) ? Backup::moved_aside : Backup::failed;
 }
 
-bool BackupExists(const std::string& path) { return FileExists(joined(path, kBackupSuffix)); }
+bool BackupExists(const std::string& path) { return FileExists(BackupPath(path)); }
 
 bool RestoreFile(std::string_view folder, std::string_view name) {
     const std::string path = joined(folder, name);
     // One move over the current file: there is no moment without either file.
-    return platform::move_file_replace(joined(path, kBackupSuffix), path);
+    return platform::move_file_replace(BackupPath(path), path);
+}
+
+bool MoveToFreeName(const std::string& path, std::string_view stem, std::string_view suffix, std::string* moved_to) {
+    for (int n = 1; n <= kMostNumberedNames; ++n) {
+        *moved_to = joined(joined(stem, std::to_string(n)), suffix);
+        if (!FileExists(*moved_to)) break;
+    }
+    return platform::rename_file(path, *moved_to);
 }
 
 }  // namespace frame

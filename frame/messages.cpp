@@ -2,6 +2,7 @@
 // built from parts.
 #include "frame/messages.h"
 
+#include "frame/files.h"
 #include "frame/frame.h"
 
 namespace frame {
@@ -17,15 +18,21 @@ std::string command_line_too_long_message(std::string_view plugin_name, std::siz
            "Shorten the engine's parameters or choose fewer extra files.";
 }
 
-std::string not_moved_aside_message(std::string_view plugin_name, std::string_view path) {
-    const std::string file(path);
-    return std::string(plugin_name) + " could not move your " + file + " aside to " + file +
-           ".bak, so the game was not started. Your file is unchanged.";
+std::string not_moved_aside_message(std::string_view plugin_name, std::string_view path, std::string_view target) {
+    return std::string(plugin_name) + " could not move your " + std::string(path) + " aside to " +
+           std::string(target) + ", so the game was not started. Your file is unchanged.";
+}
+
+std::string kept_beside_backup_message(std::string_view plugin_name, std::string_view path, std::string_view kept_as) {
+    return std::string(plugin_name) + " found " + BackupPath(path) +
+           ", left by a game that has not finished: it holds your earlier file and goes back in place when "
+           "the game is over. The " + std::string(path) + " that lay beside it is kept as " +
+           std::string(kept_as) + ".";
 }
 
 std::string not_put_back_message(std::string_view plugin_name, std::string_view path) {
-    const std::string file(path);
-    return std::string(plugin_name) + " could not put your earlier " + file + " back; it is kept as " + file + ".bak.";
+    return std::string(plugin_name) + " could not put your earlier " + std::string(path) + " back; it is kept as " +
+           BackupPath(path) + ".";
 }
 
 std::string unreachable_path_message(std::string_view plugin_name, std::string_view path) {

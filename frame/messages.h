@@ -21,9 +21,12 @@ std::string response_not_written_message(std::string_view plugin_name, std::stri
 // The sentence shown when an engine's command line is `length` characters long, too long for
 // Windows, and nothing starts.
 std::string command_line_too_long_message(std::string_view plugin_name, std::size_t length);
-// The sentence shown when the user's response file at `path` cannot be moved aside and nothing
-// starts.
-std::string not_moved_aside_message(std::string_view plugin_name, std::string_view path);
+// The sentence shown when the user's response file at `path` cannot be moved aside to `target`
+// and nothing starts.
+std::string not_moved_aside_message(std::string_view plugin_name, std::string_view path, std::string_view target);
+// The sentence shown when a backup of the response file at `path`, left by a game whose finish
+// never came, is kept, and the file that lay beside it is now `kept_as`.
+std::string kept_beside_backup_message(std::string_view plugin_name, std::string_view path, std::string_view kept_as);
 // The sentence shown when the user's response file cannot be put back from its backup.
 std::string not_put_back_message(std::string_view plugin_name, std::string_view path);
 

@@ -20,6 +20,21 @@ std::string demo_target(std::string_view folder, std::string_view demo_name) {
     return target;
 }
 
+std::string unfiled_recording_stem(std::string_view engine_folder) {
+    return std::string(engine_folder).append(kRecordingName).append("-");
+}
+
+std::string unfiled_recording_kept_message(std::string_view recording, std::string_view kept_as) {
+    return std::string(kPluginName) + " found the recording " + std::string(recording) +
+           " of a game that was never filed; it is kept as " + std::string(kept_as) + ".";
+}
+
+std::string unfiled_recording_not_moved_message(std::string_view recording, std::string_view target) {
+    return std::string(kPluginName) + " could not move the recording " + std::string(recording) +
+           " of a game that was never filed aside to " + std::string(target) +
+           ", so the game was not started. The recording is unchanged.";
+}
+
 std::string demo_not_filed_message(std::string_view target, std::string_view recording) {
     return std::string(kPluginName) + " could not file the demo as " + std::string(target) +
            "; the recording is kept as " + std::string(recording) + ".";

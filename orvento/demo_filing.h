@@ -21,6 +21,14 @@ bool uses_engine_folder(std::string_view demo_folder);
 // Folder + name, with kDemoExtension added unless the fourth character from the end is a full stop.
 std::string demo_target(std::string_view folder, std::string_view demo_name);
 
+// The numbered names a recording no finish filed is kept under before a new game records:
+// "<engine folder>tempdemo-N.lmp", N from 1.
+std::string unfiled_recording_stem(std::string_view engine_folder);
+// The sentence shown once when such a recording is kept as `kept_as`.
+std::string unfiled_recording_kept_message(std::string_view recording, std::string_view kept_as);
+// The sentence shown when it cannot be moved to `target` and nothing starts.
+std::string unfiled_recording_not_moved_message(std::string_view recording, std::string_view target);
+
 // The one sentence shown when the recording (recording_path) stays where the
 // engine left it.
 std::string demo_not_filed_message(std::string_view target, std::string_view recording);

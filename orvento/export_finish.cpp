@@ -7,6 +7,7 @@
 #include "frame/frame.h"
 #include "frame/messages.h"
 #include "frame/paths.h"
+#include "orvento/demo_choice.h"
 #include "orvento/demo_filing.h"
 #include "orvento/game_session.h"
 #include "orvento/launch_text.h"
@@ -40,13 +41,10 @@ SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
         const std::string engine_folder = paths.engine_path("general", "enginepath");
         session.finish_with_response_file(engine_folder);
 
-        std::string demo_folder = paths.engine_path("general", "demopath");
-        std::string demo_name;
-        const bool name_held = frame::multiplayer_file_name("demo", "file", &demo_name);
-        if (orvento::uses_engine_folder(demo_folder)) demo_folder = paths.engine_path("general", "enginepath");
-
-        if (orvento::records_demo(demo_name)) {
-            file_demo(orvento::recording_path(engine_folder), orvento::demo_target(demo_folder, demo_name), name_held);
+        const orvento::DemoChoice demo = orvento::read_demo_choice(paths);
+        // A launch that stopped short started no game: a recording here is an earlier game's.
+        if (!session.launch_stopped() && orvento::records_demo(demo.name)) {
+            file_demo(orvento::recording_path(engine_folder), demo.target, demo.name_held);
         }
         return 1;
     });

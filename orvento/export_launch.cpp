@@ -4,8 +4,12 @@
 #include <string>
 
 #include "frame/engine_session.h"
+#include "frame/files.h"
 #include "frame/frame.h"
+#include "frame/messages.h"
 #include "frame/paths.h"
+#include "orvento/demo_choice.h"
+#include "orvento/demo_filing.h"
 #include "orvento/exports.h"
 #include "orvento/game_session.h"
 #include "orvento/launch_text.h"
@@ -21,6 +25,27 @@ orvento::ExtraFiles read_extra_files(frame::PathReader& paths) {
     orvento::ExtraFiles files;
     for (const frame::ChosenFile& file : paths.chosen_files()) orvento::add_extra_file(files, file.lower_path, file.argument);
     return files;
+}
+
+// A recording no finish filed (the launcher went away mid-game) would be recorded over by this
+// game: it moves to the first free numbered name first, and the user is told once. The move comes
+// before any search for the recording, so one the search would miss is not recorded over; only a
+// failed move asks whether there was one. A game whose own demo is that very file replaces it at
+// its finish, as a demo of its name always is.
+bool keep_unfiled_recording(frame::PathReader& paths, const std::string& folder) {
+    const std::string recording = orvento::recording_path(folder);
+    const orvento::DemoChoice demo = orvento::read_demo_choice(paths);
+    if (demo.name_held && demo.target == recording) return true;
+    std::string kept_as;
+    const std::string stem = orvento::unfiled_recording_stem(folder);
+    if (frame::MoveToFreeName(recording, stem, orvento::kDemoExtension, &kept_as)) {
+        frame::show_message(orvento::kPluginName, orvento::unfiled_recording_kept_message(recording, kept_as).c_str());
+        return true;
+    }
+    if (!frame::FileExists(recording)) return true;
+    frame::show_message(orvento::kPluginName,
+                        orvento::unfiled_recording_not_moved_message(recording, kept_as).c_str());
+    return false;
 }
 
 }  // namespace
@@ -46,6 +71,10 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         const orvento::LaunchText text = orvento::build_launch(settings, iwad, files, join_address);
 
         if (!session.command_lines_fit(folder, {text.command_line})) return;
+        if (text.records && !keep_unfiled_recording(paths, folder)) {
+            session.stop_launch();
+            return;
+        }
         if (!session.back_up_response_file(folder)) return;
         if (!session.write_response_file(folder, text.response)) return;
         session.save_highlight();

@@ -107,7 +107,8 @@ LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& fi
     file += warp_line(warp);
     out.command_line += warp_piece(warp);
 
-    if (records_demo(settings.multiplayer_text("demo", "file"))) {
+    out.records = records_demo(settings.multiplayer_text("demo", "file"));
+    if (out.records) {
         // The engine adds the extension; the finish files the recording by the same name.
         file += "-record " + std::string(kRecordingName) + "\n";
         file += numbered("-maxdemo ", settings.multiplayer_int("demo", "maxdemo"), "\n");

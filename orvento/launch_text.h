@@ -44,6 +44,7 @@ bool records_demo(std::string_view demo_name);
 struct LaunchText {
     std::string response;       // lines ending in '\n'; written with CR LF
     std::string command_line;   // the parameters of doom32.exe
+    bool records = false;       // the engine records into kRecordingName in its folder
 };
 
 // Everything the engine is started with. `join_address` is the starting player's address when

@@ -55,13 +55,13 @@ void no_more_checks(PluginFixture&, const ScenarioRun&) {}
 
 TEST(BrannockFaults, JoinAndFinishKeepTheUsersResponseFileUnderEverySingleFault) {
     test_support::run_every_single_fault({"brannock", "Brannock.exe", brannock_export, join, SDLL_ServerFinished,
-                                          test_support::kResponseFileMessages},
+                                          test_support::response_file_messages(0, 0, {}), test_support::kResponseFileTold},
                                          no_more_checks);
 }
 
 // The server runs until the finish stops it; a failed start or wait is told to nobody.
 TEST(BrannockFaults, HostedGameAndFinishStopTheServerUnderEverySingleFault) {
-    test_support::Scenario hosted{"brannock", "Brannock.exe", brannock_export, host_game, SDLL_MultiplayerFinished, {}};
+    test_support::Scenario hosted{"brannock", "Brannock.exe", brannock_export, host_game, SDLL_MultiplayerFinished, {}, {}};
     hosted.engine_start = 2;
     hosted.response_file = false;
     hosted.stopped_by_finish = " -host ";

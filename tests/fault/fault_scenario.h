@@ -1,11 +1,13 @@
 // fault_scenario.h: what every single-fault run of a launch and its finish must leave behind.
 //
 // A scenario runs once with every OS call real to learn its calls and the response file it
-// writes, then once per call with that call failing. After each run the user's earlier
-// doomargs.tmp must be in place or in doomargs.tmp.bak, no engine may have started on another
-// response file than the full one, the finish must answer 1, the colour it saved must be back, an
-// engine the finish must stop (a hosting machine's server) must have been stopped by it, and the
-// user must have been told exactly what the failing call's table row says, or nothing.
+// writes, then once per call with that call failing. The engine folder holds the user's
+// doomargs.tmp beside a doomargs.tmp.bak left by a game that never finished, which may hold the
+// user's earlier file too. After each run both files must still be there (in place, as the
+// backup, or the newer one as doomargs.tmp.1), no engine may have started on another response
+// file than the full one, the finish must answer 1, the colour it saved must be back, an engine
+// the finish must stop (a hosting machine's server) must have been stopped by it, and the user
+// must have been told exactly what the failing call's table row says, or what the clean run says.
 #pragma once
 
 #include <algorithm>
@@ -23,6 +25,7 @@
 namespace test_support {
 
 constexpr const char* kUserResponse = "-user's own options\r\n";
+constexpr const char* kOlderBackup = "-options of an earlier game that never finished\r\n";
 constexpr std::uint32_t kColourBefore = 333;
 constexpr std::uint32_t kColourDuringGame = 444;
 
@@ -31,31 +34,48 @@ constexpr std::uint32_t kColourDuringGame = 444;
 constexpr const char* kNotMovedAside =
     "{plugin} could not move your {dir}doomargs.tmp aside to {dir}doomargs.tmp.bak, so the game was not "
     "started. Your file is unchanged.";
+constexpr const char* kNotMovedToNumbered =
+    "{plugin} could not move your {dir}doomargs.tmp aside to {dir}doomargs.tmp.1, so the game was not "
+    "started. Your file is unchanged.";
+constexpr const char* kKeptBesideBackup =
+    "{plugin} found {dir}doomargs.tmp.bak, left by a game that has not finished: it holds your earlier file and "
+    "goes back in place when the game is over. The {dir}doomargs.tmp that lay beside it is kept as "
+    "{dir}doomargs.tmp.1.";
 constexpr const char* kNotWritten =
     "{plugin} could not write its response file {dir}doomargs.tmp, so the game was not started.";
 constexpr const char* kNotPutBack =
     "{plugin} could not put your earlier {dir}doomargs.tmp back; it is kept as {dir}doomargs.tmp.bak.";
 
-// The failing call whose run shows `message`; a failing call without a row shows none.
+// The failing call whose run shows `messages`; a failing call without a row shows what the clean
+// run shows.
 struct FaultMessage {
     CallStep step;
-    const char* message;
+    std::vector<const char*> messages;
 };
 
-// A game through the response file, whose calls come in this order: find-first of doomargs.tmp
-// and of its backup, delete of the older backup, rename of the user's file to the backup, the
-// write of the new file, the engine's start, waits, and the finish's move of the backup back over
-// the plug-in's file. A failed start or wait is told to nobody.
-inline const std::vector<FaultMessage> kResponseFileMessages = {
-    // The user's file unseen: the new one is created only where no file is, so it is not written.
-    {{Call::find_first, 1}, kNotWritten},
-    // The older backup unseen: the rename never replaces it.
-    {{Call::find_first, 2}, kNotMovedAside},
-    {{Call::delete_file, 1}, kNotMovedAside},
-    {{Call::rename, 1}, kNotMovedAside},
-    {{Call::write, 1}, kNotWritten},
-    {{Call::move_replace, 1}, kNotPutBack},
-};
+// A game through the response file, whose calls come in this order: find-first of doomargs.tmp,
+// of its backup (there: it is kept) and of doomargs.tmp.1, the rename of the user's file to that
+// free name, the write of the new file, the engine's start, waits, and the finish's move of the
+// backup back over the plug-in's file. A failed start or wait is told to nobody. `find_firsts`
+// and `renames` are the calls of those kinds the launch makes before, and `before` what it says
+// before.
+inline std::vector<FaultMessage> response_file_messages(int find_firsts, int renames,
+                                                        const std::vector<const char*>& before) {
+    auto after_before = [&](std::vector<const char*> texts) {
+        texts.insert(texts.begin(), before.begin(), before.end());
+        return texts;
+    };
+    return {
+        // The user's file unseen: the new one is created only where no file is, so it is not written.
+        {{Call::find_first, find_firsts + 1}, after_before({kNotWritten})},
+        // The backup unseen: the rename never replaces it.
+        {{Call::find_first, find_firsts + 2}, after_before({kNotMovedAside})},
+        {{Call::rename, renames + 1}, after_before({kNotMovedToNumbered})},
+        {{Call::write, 1}, after_before({kKeptBesideBackup, kNotWritten})},
+        {{Call::move_replace, 1}, after_before({kKeptBesideBackup, kNotPutBack})},
+    };
+}
+inline const std::vector<const char*> kResponseFileTold = {kKeptBesideBackup};
 
 struct Scenario {
     const char* plugin;   // "brannock" / "orvento"
@@ -64,6 +84,7 @@ struct Scenario {
     std::function<void(PluginFixture&)> play;     // the launch
     std::function<int()> finish;                  // polled until it answers 1
     std::vector<FaultMessage> messages;
+    std::vector<const char*> told;   // what the clean run shows
     int engine_start = 1;   // which start is the engine the player plays in
     bool response_file = true;   // the engine reads its options from doomargs.tmp
     // The parameter text that begins an engine the finish must stop; null when there is none.
@@ -115,8 +136,8 @@ inline void expect_stopped_by_finish(const PluginFixture& f, const Scenario& s) 
     }
 }
 
-// One launch and finish in a fresh engine folder holding the user's response file and an older
-// backup; `check` adds what only its plug-in leaves behind.
+// One launch and finish in a fresh engine folder holding the user's response file and a backup
+// left by a game that never finished; `check` adds what only its plug-in leaves behind.
 inline ScenarioRun run_scenario(const Scenario& s, std::optional<CallStep> failing,
                                 const std::function<void(PluginFixture&, const ScenarioRun&)>& check) {
     ScenarioRun result;
@@ -125,7 +146,7 @@ inline ScenarioRun run_scenario(const Scenario& s, std::optional<CallStep> faili
     set_env("SDLL_SYSCOLOR_FILE", f.scratch + "highlight");
     const std::string response = f.engine_dir + "doomargs.tmp";
     write_file(response, kUserResponse);
-    write_file(response + ".bak", "older backup\r\n");
+    write_file(response + ".bak", kOlderBackup);
     set_highlight_color(kColourBefore);
     if (!s.stopped_by_finish) f.engines.release_all();   // each engine ends as soon as it has started
     {
@@ -144,21 +165,25 @@ inline ScenarioRun run_scenario(const Scenario& s, std::optional<CallStep> faili
 
     const bool started = std::find(result.calls.begin(), result.calls.end(), CallStep{Call::start_process, 1}) !=
                          result.calls.end();
-    const bool in_place = file_exists(response) && read_file(response) == kUserResponse;
-    const bool in_backup = file_exists(response + ".bak") && read_file(response + ".bak") == kUserResponse;
-    EXPECT_TRUE(in_place || in_backup) << "the user's doomargs.tmp is gone";
+    auto holds = [](const std::string& path, const char* bytes) { return file_exists(path) && read_file(path) == bytes; };
+    const bool in_place = holds(response, kUserResponse);
+    EXPECT_TRUE(in_place || holds(response + ".bak", kUserResponse) || holds(response + ".1", kUserResponse))
+        << "the user's doomargs.tmp is gone";
+    EXPECT_TRUE(holds(response, kOlderBackup) || holds(response + ".bak", kOlderBackup))
+        << "the backup of the game that never finished is gone";
     // The colour is saved just before the first start; a launch that stops earlier saves none.
     EXPECT_EQ(highlight_color(), started ? kColourBefore : kColourDuringGame);
 
     // An engine that cannot start is no message of the plug-in's (Windows shows its own); the
-    // game is over at the first finish call, which puts the user's file back.
+    // game is over at the first finish call, which puts the backup back.
     if (failing == CallStep{Call::start_process, s.engine_start}) {
         EXPECT_EQ(result.polls, 1);
-        EXPECT_TRUE(in_place) << "the finish of a game that never started left the user's file aside";
+        EXPECT_TRUE(!s.response_file || !file_exists(response + ".bak"))
+            << "the finish of a game that never started left the backup";
     }
-    const char* told = nullptr;
+    std::vector<const char*> told = s.told;
     for (const FaultMessage& row : s.messages) {
-        if (failing == row.step) told = row.message;
+        if (failing == row.step) told = row.messages;
     }
     std::vector<std::string> shown;
     for (const auto& box : f.launcher->message_boxes) {
@@ -166,8 +191,8 @@ inline ScenarioRun run_scenario(const Scenario& s, std::optional<CallStep> faili
         EXPECT_EQ(box.caption, f.launcher->name());
         EXPECT_EQ(box.style, 0x30u);
     }
-    const std::vector<std::string> expected =
-        told ? std::vector<std::string>{with_names(told, f.launcher->name(), f.engine_dir)} : std::vector<std::string>{};
+    std::vector<std::string> expected;
+    for (const char* text : told) expected.push_back(with_names(text, f.launcher->name(), f.engine_dir));
     EXPECT_EQ(shown, expected);
     check(f, result);
     set_env("SDLL_SYSCOLOR_FILE", "");

@@ -22,6 +22,9 @@ using test_support::PluginFixture;
 using test_support::ScenarioRun;
 
 constexpr const char* kOlderDemo = "the user's older duel";
+constexpr const char* kUnfiledRecording = "the recording of a game that was never filed";
+constexpr const char* kUnfiledKept =
+    "Orvento found the recording {dir}tempdemo.lmp of a game that was never filed; it is kept as {dir}tempdemo-1.lmp.";
 
 void* orvento_export(const char* name) {
     static const std::pair<const char*, void*> kExports[] = {
@@ -36,22 +39,30 @@ void* orvento_export(const char* name) {
     return nullptr;
 }
 
-// A solo game recording the demo "duel" into the engine folder, which holds an older duel.lmp.
+// A solo game recording the demo "duel" into the engine folder, which holds an older duel.lmp and
+// the recording of an earlier game that was never filed.
 void play_recorded_game(PluginFixture& f) {
     std::string error;
     EXPECT_TRUE(f.launcher->set("multiplayer", "general", "map", "MAP01", &error)) << error;
     EXPECT_TRUE(f.launcher->set("multiplayer", "demo", "file", "duel", &error)) << error;
     test_support::write_file(f.engine_dir + "duel.lmp", kOlderDemo);
+    test_support::write_file(f.engine_dir + "tempdemo.lmp", kUnfiledRecording);
     const std::string list = std::string("\x09\x00", 2) + "127.0.0.1";
     SDLL_LaunchMultiplayer(4, 0, 0, 0, list.data());
 }
 
-// After the response file's calls the finish looks for the recording (find-first #3; unseen, it
+// The launch first moves the unfiled recording to the first free name (find-first #1 of
+// tempdemo-1.lmp, rename #1; when that fails it looks for the recording and stops), then come the
+// response file's calls; after them the finish looks for the recording (find-first #6; unseen, it
 // is a game that recorded nothing: no message) and moves it over the older demo of its name.
 std::vector<FaultMessage> game_messages() {
-    std::vector<FaultMessage> messages = test_support::kResponseFileMessages;
+    std::vector<FaultMessage> messages = test_support::response_file_messages(1, 1, {kUnfiledKept});
+    messages.push_back({{Call::rename, 1},
+                        {"Orvento could not move the recording {dir}tempdemo.lmp of a game that was never filed aside "
+                         "to {dir}tempdemo-1.lmp, so the game was not started. The recording is unchanged."}});
     messages.push_back({{Call::move_replace, 2},
-                        "Orvento could not file the demo as {dir}duel.lmp; the recording is kept as {dir}tempdemo.lmp."});
+                        {kUnfiledKept, test_support::kKeptBesideBackup,
+                         "Orvento could not file the demo as {dir}duel.lmp; the recording is kept as {dir}tempdemo.lmp."}});
     return messages;
 }
 
@@ -60,9 +71,14 @@ void check_demo(PluginFixture& f, const ScenarioRun& r) {
     const std::string target = f.engine_dir + "duel.lmp";
     const std::string recording = f.engine_dir + "tempdemo.lmp";
     ASSERT_TRUE(test_support::file_exists(target)) << "the demo of the target name is gone";
+    const bool unfiled_in_place = test_support::read_file(recording) == kUnfiledRecording;
+    EXPECT_TRUE(unfiled_in_place || test_support::read_file(f.engine_dir + "tempdemo-1.lmp") == kUnfiledRecording)
+        << "the recording no finish filed was recorded over or lost";
     if (test_support::read_file(target) == kOlderDemo) {
         const bool recorded = !r.response.empty();
-        EXPECT_EQ(test_support::file_exists(recording), recorded) << "a recording was lost or invented";
+        EXPECT_EQ(test_support::file_exists(recording) && !unfiled_in_place, recorded)
+            << "a recording was lost or invented";
+        EXPECT_TRUE(!unfiled_in_place || !recorded) << "a game recorded over the unfiled recording";
     } else {
         EXPECT_FALSE(test_support::file_exists(recording));
     }
@@ -73,7 +89,7 @@ void check_demo(PluginFixture& f, const ScenarioRun& r) {
 
 TEST(OrventoFaults, GameAndFinishKeepTheUsersFilesUnderEverySingleFault) {
     test_support::run_every_single_fault({"orvento", "doom32.exe", orvento_export, play_recorded_game,
-                                          SDLL_MultiplayerFinished, game_messages()},
+                                          SDLL_MultiplayerFinished, game_messages(), {kUnfiledKept, test_support::kKeptBesideBackup}},
                                          check_demo);
 }
 

@@ -610,7 +610,6 @@ TEST_F(BrannockJoin, LauncherIsAskedForPlainFileNamesOnly) {
 
 TEST_F(BrannockJoin, EarlierResponseFileIsMovedAsideAndPutBack) {
     write_file(response, "the user's own\r\n");
-    write_file(backup, "an older backup\r\n");
     join(server);
     ASSERT_TRUE(f.engines.wait_for_starts(1));
     const Record start = f.engines.start_beginning("@doomargs.tmp");
@@ -638,33 +637,64 @@ TEST_F(BrannockJoin, SecondJoinKeepsTheFirstJoinsLeftoverAsTheFileToPutBack) {
     EXPECT_FALSE(test_support::file_exists(backup));
 }
 
-TEST_F(BrannockJoin, FinishWithoutAJoinStillPutsABackupBack) {
+// A launcher started anew whose first call is a finish: the backup a lost game left goes back, and
+// the file in its place (the lost game's, or one the user wrote since) is kept under a number.
+TEST_F(BrannockJoin, FinishWithoutAJoinPutsABackupBackAndKeepsTheFileBeside) {
     write_file(response, "left by a crash\r\n");
     write_file(backup, "the user's own\r\n");
     EXPECT_EQ(server_finished(), 1);
     EXPECT_EQ(read_file(response), "the user's own\r\n");
     EXPECT_FALSE(test_support::file_exists(backup));
+    EXPECT_EQ(read_file(response + ".1"), "left by a crash\r\n");
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, test_support::kept_beside_backup_text("Brannock", response, response + ".1"));
 }
 
-// The engine is in place; the response file's name and the backup's are taken by folders with the
-// user's files in them, so the old backup cannot be deleted nor the file moved aside.
-TEST_F(BrannockJoin, ResponseFileThatCannotBeMovedAsideStopsTheJoinWithAMessage) {
+// The launcher goes away mid-game; a new one (the plug-in loaded again under another file name)
+// joins again. The lost game's backup holds the user's file: it stays and is put back at this
+// game's end; the lost game's response file is kept as doomargs.tmp.1.
+TEST_F(BrannockJoin, RestartedLauncherKeepsTheBackupOfAGameThatNeverFinished) {
+    write_file(response, "the user's own\r\n");
+    join(server, "First");
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    const std::string lost_game = response_bytes(f.engines.start_beginning("@doomargs.tmp"));
+
+    ASSERT_TRUE(f.reopen_as_copy("brannock", "brannock-restarted"));
+    f.launcher->server_iwad = "doom2.wad";
+    join(f.launcher->add_server("10.1.2.3", "10666"), "Second");
+    ASSERT_TRUE(f.engines.wait_for_starts(2));
+    EXPECT_EQ(read_file(backup), "the user's own\r\n");
+    f.engines.release_all();
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished"));
+
+    EXPECT_EQ(read_file(response), "the user's own\r\n");
+    EXPECT_FALSE(test_support::file_exists(backup));
+    EXPECT_EQ(read_file(response + ".1"), lost_game);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, test_support::kept_beside_backup_text("Brannock", response, response + ".1"));
+}
+
+// Folders stand at the response file's name and the backup's, with the user's files in them: the
+// one at the backup's name stays, the other moves to the first free number, and every message
+// that says where something is kept names a path that is there.
+TEST_F(BrannockJoin, FoldersAtTheResponseFileAndBackupNamesKeepTheirFiles) {
     const char sep = f.engine_dir.back();
     std::filesystem::create_directories(response);
     std::filesystem::create_directories(backup);
     write_file(response + sep + "mine", "kept");
     write_file(backup + sep + "older", "kept too");
+    f.engines.release_all();
     join(server);
-    EXPECT_EQ(f.running_engines(), 0u);
-    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
-    const auto& box = f.launcher->message_boxes[0];
-    EXPECT_EQ(box.text, "Brannock could not move your " + response + " aside to " + backup +
-                            ", so the game was not started. Your file is unchanged.");
-    EXPECT_EQ(box.caption, "Brannock");
-    EXPECT_EQ(box.style, 0x30u);
-    EXPECT_EQ(server_finished(), 1);
-    EXPECT_EQ(read_file(response + sep + "mine"), "kept");
-    EXPECT_EQ(read_file(backup + sep + "older"), "kept too");
+    ASSERT_TRUE(f.poll_until_done("SDLL_ServerFinished"));
+    EXPECT_EQ(read_file(response + ".1" + sep + "mine"), "kept");
+    const bool put_back = std::filesystem::is_directory(response);
+    EXPECT_EQ(read_file((put_back ? response : backup) + sep + "older"), "kept too");
+    ASSERT_FALSE(f.launcher->message_boxes.empty());
+    for (const auto& box : f.launcher->message_boxes) {
+        EXPECT_EQ(box.caption, "Brannock");
+        const std::string kept = test_support::kept_as_path(box.text);
+        EXPECT_TRUE(!kept.empty() && test_support::file_exists(kept)) << box.text;
+    }
 }
 
 // A join that starts nothing must not leave the colour an earlier join saved for its finish: the

@@ -101,6 +101,10 @@ protected:
         return start.contains("response_file") ? start["response_file"].value("bytes", "") : "";
     }
     static std::string parameters(const Record& start) { return start.value("parameters", ""); }
+    // The bytes the fake engine records, naming its process.
+    static std::string recording_of(const Record& start) {
+        return "fake demo recorded by the test engine, process " + std::to_string(test_support::pid_of(start)) + "\n";
+    }
 
     // Every settings read and write names an item of the description, with the right type.
     void expect_declared_reads() const {
@@ -322,10 +326,11 @@ TEST_F(OrventoPlugin, MapAndJoinAddressAreOneWordEach) {
 }
 
 // An address entry can hold 32,767 bytes; on the command line that is more than Windows takes. The
-// launch starts nothing and leaves the user's response file where it is.
+// launch starts nothing and leaves the user's response file and the colour where they are.
 TEST_F(OrventoPlugin, LineBeyondTheWindowsLimitStartsNothingAndSaysSo) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     write_file(response, "user's own");
+    test_support::set_highlight_color(333);
     launch(4, 1, 0, {"10.0.0.1", std::string(32767, 'a')});
     EXPECT_EQ(f.running_engines(), 0u);
     ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
@@ -335,13 +340,15 @@ TEST_F(OrventoPlugin, LineBeyondTheWindowsLimitStartsNothingAndSaysSo) {
     EXPECT_EQ(f.launcher->message_boxes[0].style, 0x30u);
     EXPECT_EQ(read_file(response), "user's own");
     EXPECT_FALSE(file_exists(response + ".bak"));
+    // The plug-in stays loaded between tests natively: a finish after a launch that saved no
+    // colour must not put back one an earlier test's launch saved.
     EXPECT_EQ(finished(), 1);
+    EXPECT_EQ(test_support::highlight_color(), 333u);
 }
 
 TEST_F(OrventoPlugin, EarlierResponseFileIsBackedUpAndPutBack) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     write_file(response, "user's own");
-    write_file(response + ".bak", "older backup");
     set("multiplayer", "demo", "file", "duel");
     test_support::set_highlight_color(111);
 
@@ -379,24 +386,20 @@ TEST_F(OrventoPlugin, ResponseFileOfTheLaunchStaysWithoutAnEarlierOne) {
 TEST_F(OrventoPlugin, DemoFiledUnderEachTargetRule) {
     const std::string demos = f.scratch + "demos" + f.scratch.back();
     std::filesystem::create_directories(demos);
-    const std::string recorded = "fake demo recorded by the test engine\n";
 
     set("engine", "general", "demopath", demos);
     set("multiplayer", "demo", "file", "run1.dem");
-    play(4);
-    EXPECT_EQ(read_file(demos + "run1.dem"), recorded);
+    EXPECT_EQ(read_file(demos + "run1.dem"), recording_of(play(4)));
 
     // An existing target is replaced.
     write_file(demos + "run1.lm.lmp", "old");
     set("multiplayer", "demo", "file", "run1.lm");
-    play(4);
-    EXPECT_EQ(read_file(demos + "run1.lm.lmp"), recorded);
+    EXPECT_EQ(read_file(demos + "run1.lm.lmp"), recording_of(play(4)));
 
     // A demo folder of two characters (a bare drive) means the engine folder.
     set("engine", "general", "demopath", "D:");
     set("multiplayer", "demo", "file", "final");
-    play(4);
-    EXPECT_EQ(read_file(f.engine_dir + "final.lmp"), recorded);
+    EXPECT_EQ(read_file(f.engine_dir + "final.lmp"), recording_of(play(4)));
     EXPECT_FALSE(file_exists(f.engine_dir + "tempdemo.lmp"));
 
     // No recording left (here the engine could not start): an existing demo of that name stays.
@@ -450,28 +453,98 @@ TEST_F(OrventoPlugin, DemoNameOutsideTheCodePageKeepsTheRecording) {
     }
 }
 
-// The engine is in place; the response file's name and the backup's are taken by folders with the
-// user's files in them, so the file cannot be moved aside. The plug-in stays loaded between
-// tests natively, so a launch that starts nothing is also the way to see a finish without a saved
-// colour.
-TEST_F(OrventoPlugin, ResponseFileThatCannotBeMovedAsideStartsNothing) {
+// A recorded game whose launcher went away before its finish leaves its recording unfiled. The
+// next recorded game, from a launcher started anew, moves it to the first free numbered name
+// before it records, and says so once; its own recording is filed as usual.
+TEST_F(OrventoPlugin, RestartedLauncherKeepsTheRecordingOfAGameNeverFiled) {
+    const std::string recording = f.engine_dir + "tempdemo.lmp";
+    write_file(f.engine_dir + "tempdemo-1.lmp", "kept earlier");
+    set("multiplayer", "demo", "file", "duel");
+    launch(4);
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    const Record lost = f.engines.start_beginning("@doomargs.tmp");
+    f.engines.release(lost);
+    ASSERT_TRUE(f.engines.wait_for_end(lost));
+    EXPECT_EQ(read_file(recording), recording_of(lost));
+
+    ASSERT_TRUE(f.reopen_as_copy("orvento", "orvento-restarted"));
+    set("multiplayer", "general", "map", "MAP02");
+    set("multiplayer", "demo", "file", "duel");
+    const Record second = play(4);
+    EXPECT_EQ(read_file(f.engine_dir + "tempdemo-2.lmp"), recording_of(lost));
+    EXPECT_EQ(read_file(f.engine_dir + "tempdemo-1.lmp"), "kept earlier");
+    EXPECT_EQ(read_file(f.engine_dir + "duel.lmp"), recording_of(second));
+    EXPECT_FALSE(file_exists(recording));
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, "Orvento found the recording " + recording +
+                                                     " of a game that was never filed; it is kept as " +
+                                                     f.engine_dir + "tempdemo-2.lmp.");
+}
+
+// A demo named tempdemo filed in the engine folder is the engine's recording itself: the finish
+// replaces a demo of that name, as for any name. A game that does not record moves nothing.
+TEST_F(OrventoPlugin, RecordingOverItsOwnDemoNameOrNoneMovesNothing) {
+    const std::string recording = f.engine_dir + "tempdemo.lmp";
+    for (const char* name : {"tempdemo", "tempdemo.lmp", "abc"}) {
+        SCOPED_TRACE(name);
+        write_file(recording, "earlier");
+        set("multiplayer", "demo", "file", name);
+        const Record game = play(4);
+        EXPECT_EQ(read_file(recording), std::string(name) == "abc" ? "earlier" : recording_of(game));
+        EXPECT_FALSE(file_exists(f.engine_dir + "tempdemo-1.lmp"));
+        EXPECT_TRUE(f.launcher->message_boxes.empty());
+    }
+}
+
+// The launcher goes away mid-game (closed, crashed, interrupted); a new one starts and launches.
+// The backup the lost game left holds the user's file: it stays and is put back at this game's
+// end, and the lost game's response file is kept under the first free number, as the one message
+// says.
+TEST_F(OrventoPlugin, RestartedLauncherKeepsTheBackupOfAGameThatNeverFinished) {
+    const std::string response = f.engine_dir + "doomargs.tmp";
+    write_file(response, "user's own");
+    write_file(response + ".1", "kept earlier");
+    launch(4);
+    ASSERT_TRUE(f.engines.wait_for_starts(1));
+    const std::string lost_game = response_bytes(f.engines.start_beginning("@doomargs.tmp"));
+
+    ASSERT_TRUE(f.reopen_as_copy("orvento", "orvento-restarted"));
+    set("multiplayer", "general", "map", "MAP02");
+    launch(4);
+    ASSERT_TRUE(f.engines.wait_for_starts(2));
+    EXPECT_EQ(read_file(response + ".bak"), "user's own");
+    f.engines.release_all();
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+
+    EXPECT_EQ(read_file(response), "user's own");
+    EXPECT_FALSE(file_exists(response + ".bak"));
+    EXPECT_EQ(read_file(response + ".1"), "kept earlier");
+    EXPECT_EQ(read_file(response + ".2"), lost_game);
+    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
+    EXPECT_EQ(f.launcher->message_boxes[0].text, test_support::kept_beside_backup_text("Orvento", response, response + ".2"));
+}
+
+// Folders stand at the response file's name and the backup's, with the user's files in them: the
+// one at the backup's name stays, the other moves to the first free number. Whatever the finish
+// cannot put back, a message names where it is, and the user's files are all there.
+TEST_F(OrventoPlugin, FoldersAtTheResponseFileAndBackupNamesKeepTheirFiles) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     const char sep = f.engine_dir.back();
     std::filesystem::create_directories(response);
     std::filesystem::create_directories(response + ".bak");
     write_file(response + sep + "mine", "kept");
     write_file(response + ".bak" + sep + "older", "kept too");
-    test_support::set_highlight_color(333);
+    f.engines.release_all();
     launch(4);
-    EXPECT_EQ(f.running_engines(), 0u);
-    ASSERT_EQ(f.launcher->message_boxes.size(), 1u);
-    EXPECT_EQ(f.launcher->message_boxes[0].text,
-              "Orvento could not move your " + response + " aside to " + response +
-                  ".bak, so the game was not started. Your file is unchanged.");
-    EXPECT_EQ(finished(), 1);
-    EXPECT_EQ(test_support::highlight_color(), 333u);
-    EXPECT_EQ(read_file(response + sep + "mine"), "kept");
-    EXPECT_EQ(read_file(response + ".bak" + sep + "older"), "kept too");
+    ASSERT_TRUE(f.poll_until_done("SDLL_MultiplayerFinished"));
+    EXPECT_EQ(read_file(response + ".1" + sep + "mine"), "kept");
+    const bool put_back = std::filesystem::is_directory(response);
+    EXPECT_EQ(read_file((put_back ? response : response + ".bak") + sep + "older"), "kept too");
+    ASSERT_FALSE(f.launcher->message_boxes.empty());
+    for (const auto& box : f.launcher->message_boxes) {
+        const std::string kept = test_support::kept_as_path(box.text);
+        EXPECT_TRUE(!kept.empty() && file_exists(kept)) << box.text;
+    }
 }
 
 }  // namespace

@@ -36,6 +36,15 @@ inline bool file_exists(const std::string& path) {
     return std::filesystem::exists(path, ec);
 }
 
+// What a plug-in says, word for word, when it keeps the backup of `response` that a game which
+// has not finished left, and the file beside it is now `kept_as`.
+inline std::string kept_beside_backup_text(const std::string& plugin, const std::string& response,
+                                           const std::string& kept_as) {
+    return plugin + " found " + response + ".bak, left by a game that has not finished: it holds your earlier file " +
+           "and goes back in place when the game is over. The " + response + " that lay beside it is kept as " +
+           kept_as + ".";
+}
+
 struct PluginFixture {
     std::unique_ptr<host::Launcher> launcher;
     std::string scratch;        // the test's own folder, ends in a separator
@@ -77,15 +86,40 @@ struct PluginFixture {
         engines.open(scratch);
 
         std::string error;
-        launcher = linked ? host::Launcher::open_linked(linked, plugin, &error)
-                          : host::Launcher::open(plugin_path(plugin), &error);
+        return use(linked ? host::Launcher::open_linked(linked, plugin, &error)
+                          : host::Launcher::open(plugin_path(plugin), &error),
+                   "plug-in " + plugin, error);
+    }
+
+    // The launcher goes away and a new one starts: the plug-in is loaded again from a copy under
+    // the file name `copy_name` (no extension), so it starts with none of the first one's state
+    // even where the system keeps the first module loaded. Settings start anew but enginepath.
+    bool reopen_as_copy(const std::string& plugin, const std::string& copy_name) {
+        const std::string original = plugin_path(plugin);
+        const std::string copy = scratch + copy_name + std::filesystem::path(original).extension().string();
+        std::error_code ec;
+        std::filesystem::copy_file(original, copy, std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec) {
+            ADD_FAILURE() << "cannot copy the plug-in to " << copy << ": " << ec.message();
+            return false;
+        }
+        launcher.reset();
+        std::string error;
+        return use(host::Launcher::open(copy, &error), "the plug-in's copy " + copy, error);
+    }
+
+    // Takes `opened` as the launcher, quiet, with enginepath at the engine folder; a test failure
+    // and false when it did not open (`error` says why) or the setting is refused.
+    bool use(std::unique_ptr<host::Launcher> opened, const std::string& what, const std::string& error) {
+        launcher = std::move(opened);
         if (!launcher) {
-            ADD_FAILURE() << "cannot open plug-in " << plugin << ": " << error;
+            ADD_FAILURE() << "cannot open " << what << ": " << error;
             return false;
         }
         launcher->quiet = true;
-        if (!launcher->set("engine", "general", "enginepath", engine_dir, &error)) {
-            ADD_FAILURE() << error;
+        std::string set_error;
+        if (!launcher->set("engine", "general", "enginepath", engine_dir, &set_error)) {
+            ADD_FAILURE() << set_error;
             return false;
         }
         return true;

@@ -152,4 +152,11 @@ void write_file(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+std::string kept_as_path(const std::string& message) {
+    const std::string marker = " is kept as ";
+    const std::size_t at = message.rfind(marker);
+    if (at == std::string::npos || message.size() < at + marker.size() + 1) return "";
+    return message.substr(at + marker.size(), message.size() - at - marker.size() - 1);
+}
+
 }  // namespace test_support

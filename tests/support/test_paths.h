@@ -20,5 +20,8 @@ std::string source_file(const std::string& relative);
 // The whole content of a file; empty when it is missing.
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
+// The path a plug-in's message says a file "is kept as" (up to the message's closing full stop);
+// empty when the message says no such thing.
+std::string kept_as_path(const std::string& message);
 
 }  // namespace test_support

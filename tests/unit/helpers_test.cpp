@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "frame/files.h"
 #include "frame/iwads.h"
@@ -82,14 +83,38 @@ TEST_F(BackupRestore, BackupOfAMissingFileTouchesNothing) {
     EXPECT_EQ(test_support::read_file(backup_), "old backup");
 }
 
-TEST_F(BackupRestore, SecondBackupKeepsOnlyTheNewest) {
+// An older backup may be the user's file from a game that never finished: a second backup keeps
+// it and leaves the new file where it is.
+TEST_F(BackupRestore, SecondBackupKeepsTheFirstAndLeavesTheNewFile) {
     test_support::write_file(file_, "first");
-    frame::BackupFile(file_);
+    EXPECT_EQ(frame::BackupFile(file_), frame::Backup::moved_aside);
     EXPECT_FALSE(exists(file_));
     test_support::write_file(file_, "second");
-    frame::BackupFile(file_);
-    EXPECT_FALSE(exists(file_));
-    EXPECT_EQ(test_support::read_file(backup_), "second");
+    EXPECT_EQ(frame::BackupFile(file_), frame::Backup::backup_there);
+    EXPECT_EQ(test_support::read_file(file_), "second");
+    EXPECT_EQ(test_support::read_file(backup_), "first");
+}
+
+// The first numbered name no file has; the move never replaces one the search missed.
+TEST_F(BackupRestore, MoveToFreeNameTakesTheFirstNumberNotInUse) {
+    struct Case {
+        std::vector<std::string> taken;
+        const char* expected;
+    };
+    const Case cases[] = {{{}, ".1"}, {{".1"}, ".2"}, {{".1", ".2", ".4"}, ".3"}, {{".2"}, ".1"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        const std::string dir = test_support::scratch_dir("numbered");
+        const std::string file = dir + "doomargs.tmp";
+        test_support::write_file(file, "mine");
+        for (const std::string& name : c.taken) test_support::write_file(file + name, "taken");
+        std::string moved_to;
+        EXPECT_TRUE(frame::MoveToFreeName(file, file + ".", "", &moved_to));
+        EXPECT_EQ(moved_to, file + c.expected);
+        EXPECT_EQ(test_support::read_file(moved_to), "mine");
+        EXPECT_FALSE(exists(file));
+        for (const std::string& name : c.taken) EXPECT_EQ(test_support::read_file(file + name), "taken");
+    }
 }
 
 TEST_F(BackupRestore, RestoreBringsBackTheContentFromBeforeTheBackup) {

@@ -25,7 +25,7 @@
 // wrong command line) and ends earlier once its own release file exists (FAKE_ENGINE_RELEASE, "-"
 // and its pid, as recorded in "release") or the common one (FAKE_ENGINE_RELEASE itself), both
 // polled every 20 ms. Given "-record NAME" on its command line or in the response file, it leaves
-// NAME.lmp in its working folder as it ends, as an engine would.
+// NAME.lmp in its working folder as it ends, as an engine would, naming its process number.
 //
 // Under its own name (fake-engine) it is a tool, never an engine, so a slip does not quietly
 // "play": "--show LOG" prints the starts recorded in LOG for a person to read, "--install FOLDER
@@ -59,7 +59,7 @@ constexpr int kPollMs = 20;
 constexpr double kDefaultPlaySeconds = 2;
 constexpr double kMostPlaySeconds = 86400;
 constexpr const char* kPlayVariable = "FAKE_ENGINE_TIMEOUT";
-constexpr const char kDemoBytes[] = "fake demo recorded by the test engine\n";
+constexpr const char kDemoBytes[] = "fake demo recorded by the test engine, process ";
 constexpr const char kOwnName[] = "fake-engine";
 constexpr const char kHelp[] =
     "usage: ENGINE [engine arguments]     (this program copied in as Brannock.exe or doom32.exe)\n"
@@ -75,7 +75,8 @@ constexpr const char kHelp[] =
     "set it appends one JSON line per event to that file: \"start\" at once (command line,\n"
     "show mode, priority, folder, response file), \"priority\" on every change, \"end\" as it\n"
     "ends by itself (\"released\": false when it played its time out). \"-record NAME\" on its\n"
-    "command line or in its response file leaves NAME.lmp in its working folder as it ends.\n"
+    "command line or in its response file leaves NAME.lmp in its working folder as it ends,\n"
+    "its bytes naming the engine's process number.\n"
     "\n"
     "--install FOLDER brannock|orvento  makes a try-out engine folder (made when missing): this\n"
     "    program copied in as Brannock.exe with an empty Brannock.pk3, or as doom32.exe with\n"
@@ -144,6 +145,13 @@ void append_event(const json& event) {
 bool exists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(path, ec);
+}
+
+// Leaves NAME.lmp in the working folder, over a file of that name as an engine does. Its bytes
+// name the game that wrote it (the engine's process number), so a recording written over shows.
+void write_recording(const std::string& name) {
+    std::ofstream out(name + ".lmp", std::ios::binary | std::ios::trunc);
+    out << kDemoBytes << os::process_id() << "\n";
 }
 
 // How long a game lasts unless released: $FAKE_ENGINE_TIMEOUT seconds, or the default when it is
@@ -359,10 +367,7 @@ int main(int argc, char** argv) {
 
     const bool released = play(common_release, own_release, &priority);
 
-    if (const auto demo = record_name(words)) {
-        std::ofstream out(*demo + ".lmp", std::ios::binary | std::ios::trunc);
-        out << kDemoBytes;
-    }
+    if (const auto demo = record_name(words)) write_recording(*demo);
     append_event({{"event", "end"}, {"pid", os::process_id()}, {"priority", os::priority()}, {"released", released}});
     return 0;
 }

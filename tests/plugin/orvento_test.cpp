@@ -460,11 +460,16 @@ TEST_F(OrventoPlugin, RestartedLauncherKeepsTheRecordingOfAGameNeverFiled) {
     const std::string recording = f.engine_dir + "tempdemo.lmp";
     write_file(f.engine_dir + "tempdemo-1.lmp", "kept earlier");
     set("multiplayer", "demo", "file", "duel");
-    launch(4);
+    {
+        test_support::LauncherGoesAway lost_launcher;
+        launch(4);
+    }
     ASSERT_TRUE(f.engines.wait_for_starts(1));
     const Record lost = f.engines.start_beginning("@doomargs.tmp");
     f.engines.release(lost);
     ASSERT_TRUE(f.engines.wait_for_end(lost));
+    // The engine writes its end record just before it exits.
+    ASSERT_TRUE(test_support::wait_until([&] { return f.running_engines() == 0; }));
     EXPECT_EQ(read_file(recording), recording_of(lost));
 
     ASSERT_TRUE(f.reopen_as_copy("orvento", "orvento-restarted"));
@@ -504,7 +509,10 @@ TEST_F(OrventoPlugin, RestartedLauncherKeepsTheBackupOfAGameThatNeverFinished) {
     const std::string response = f.engine_dir + "doomargs.tmp";
     write_file(response, "user's own");
     write_file(response + ".1", "kept earlier");
-    launch(4);
+    {
+        test_support::LauncherGoesAway lost_launcher;
+        launch(4);
+    }
     ASSERT_TRUE(f.engines.wait_for_starts(1));
     const std::string lost_game = response_bytes(f.engines.start_beginning("@doomargs.tmp"));
 

@@ -8,6 +8,7 @@
 
 #include "frame/frame.h"
 #include "platform/platform.h"
+#include "tests/support/expected_tables.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ TEST(ReadCountedString, LongEntryIsCutToTheCapacity) {
     const auto list = counted_list({std::string(300, 'x'), "next"});
     std::string out;
     EXPECT_TRUE(ReadCountedString(list.data(), 0, &out));
-    EXPECT_EQ(out, std::string(kAddressPartMax, 'x'));
+    EXPECT_EQ(out, std::string(expected::kAddressPartBytes, 'x'));
     EXPECT_TRUE(ReadCountedString(list.data(), 0, &out, 10));
     EXPECT_EQ(out, std::string(10, 'x'));
     // The cut applies to the copy only: the next entry is still found after all 300 bytes.
@@ -146,11 +147,11 @@ TEST(SplitHostPort, CutsEachPartToItsArea) {
     const std::string address = std::string(300, 'h') + ":" + std::string(300, '7');
     std::string host, port;
     SplitHostPort(address.c_str(), &host, &port, "15300");
-    EXPECT_EQ(host, std::string(kAddressPartMax, 'h'));
-    EXPECT_EQ(port, std::string(kAddressPartMax, '7'));
+    EXPECT_EQ(host, std::string(expected::kAddressPartBytes, 'h'));
+    EXPECT_EQ(port, std::string(expected::kAddressPartBytes, '7'));
     const std::string long_default(400, '9');
     SplitHostPort("host", &host, &port, long_default);
-    EXPECT_EQ(port, std::string(kAddressPartMax, '9'));
+    EXPECT_EQ(port, std::string(expected::kAddressPartBytes, '9'));
 }
 
 // The registry is process-wide; these tests put every slot back as they found it.

@@ -54,15 +54,15 @@ TEST(IwadTable, FileNamesAndNumbersByPlugin) {
     std::string target = "kept";
     EXPECT_FALSE(frame::IwadFileName(0, &target));
     EXPECT_FALSE(frame::IwadFileName(21, &target));
-    EXPECT_FALSE(frame::IwadFileName(frame::kUnknownIwad, &target));
+    EXPECT_FALSE(frame::IwadFileName(expected::kUnknownIwad, &target));
     EXPECT_FALSE(frame::IwadFileName(-1, &target));
     EXPECT_EQ(target, "kept");
     EXPECT_EQ(orvento::iwad_file(-1), nullptr);
-    EXPECT_EQ(orvento::iwad_file(frame::kUnknownIwad), nullptr);
+    EXPECT_EQ(orvento::iwad_file(expected::kUnknownIwad), nullptr);
 
-    EXPECT_EQ(frame::IwadNumber("mygame.wad"), frame::kUnknownIwad);
-    EXPECT_EQ(frame::IwadNumber(""), frame::kUnknownIwad);
-    EXPECT_EQ(frame::IwadNumber("doom2.wa"), frame::kUnknownIwad);
+    EXPECT_EQ(frame::IwadNumber("mygame.wad"), expected::kUnknownIwad);
+    EXPECT_EQ(frame::IwadNumber(""), expected::kUnknownIwad);
+    EXPECT_EQ(frame::IwadNumber("doom2.wa"), expected::kUnknownIwad);
 }
 
 class BackupRestore : public testing::Test {

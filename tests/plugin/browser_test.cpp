@@ -172,6 +172,7 @@ TEST(BrowserExports, ServerQueryWritesOnlyTheCodedChallenge) {
     EXPECT_EQ(fn(nullptr, nullptr, area.data(), &length), 5);
     EXPECT_EQ(length, 4);
     EXPECT_EQ(area, (Bytes{0x05, 0xB8, 0x49, 0x02, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}));
+    EXPECT_EQ(fn(nullptr, nullptr, nullptr, nullptr), 5);   // no areas: nothing written
 }
 
 TEST(BrowserExports, ServerReplyPropertiesInOrder) {

@@ -185,6 +185,11 @@ TEST(ByteCursor, ReadsLittleEndianAndStopsForGoodAtTheEnd) {
     EXPECT_FALSE(c.ok());
     EXPECT_EQ(c.u8(), 0);         // and stays failed, though one byte is there
     EXPECT_EQ(c.position(), 7u);
+    EXPECT_EQ(c.remaining(), 0u);
+    c.skip_at_most(1);            // neither moves a failed cursor
+    c.seek(0);
+    EXPECT_EQ(c.position(), 7u);
+    EXPECT_FALSE(c.ok());
 }
 
 TEST(ByteCursor, TextsAreCutButPassedWholeAndNeedTheirZeroByte) {
@@ -228,6 +233,7 @@ TEST(Datagram, ChallengeIsTheCodedLauncherQuery) {
     unsigned char area[8];
     EXPECT_TRUE(decode_datagram(nullptr, 4, area).empty());
     EXPECT_TRUE(decode_datagram(packet.data(), -1, area).empty());
+    EXPECT_TRUE(decode_datagram(packet.data(), 4, std::span<unsigned char>()).empty());
 }
 
 TEST(Datagram, DecodingStopsAtTheArea) {
@@ -291,6 +297,14 @@ TEST(ServerInfo, EveryColumnOfAFullReplyInCallOrder) {
                                       {"ICON", "14"},
                                       {"USERS", "2"},
                                       {"", "Fragfest"}}));
+}
+
+// Without a map each PWAD column is its name alone, lower-cased.
+TEST(ServerInfo, PwadColumnsWithoutAMapStandAlone) {
+    const Bytes reply = reply_head(0x40).u8(2).text("A.WAD").text("b.pk3").bytes;
+    EXPECT_EQ(prop(reply, "PWAD0"), "a.wad");
+    EXPECT_EQ(prop(reply, "PWAD1"), "b.pk3");
+    EXPECT_EQ(prop(reply, "MAP"), "<absent>");
 }
 
 TEST(ServerInfo, EmptyPwadListAddsNoSeparator) {

@@ -119,6 +119,7 @@ TEST(ReadCountedString, NegativeLengthOrNullListGivesEmptyAndFalse) {
     EXPECT_FALSE(ReadCountedString(negative, 1, &out));
     EXPECT_FALSE(ReadCountedString(negative_second, 1, &out));
     EXPECT_FALSE(ReadCountedString(negative_second, 2, &out));
+    EXPECT_FALSE(ReadCountedString(negative_second, -1, &out));
     out = "stale";
     EXPECT_FALSE(ReadCountedString(nullptr, 0, &out));
     EXPECT_EQ(out, "");

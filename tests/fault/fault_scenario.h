@@ -129,6 +129,15 @@ inline void release_played_engines(const PluginFixture& f, const Scenario& s) {
     }
 }
 
+// Waits until every engine that ends by itself has ended, leaving what it writes at its end (a
+// recording): after a failing wait the finish has answered while the engine still played.
+inline void wait_for_played_ends(const PluginFixture& f, const Scenario& s) {
+    for (const Record& start : f.engines.starts()) {
+        if (s.stopped_by_finish && begins_with(start, s.stopped_by_finish)) continue;
+        EXPECT_TRUE(f.engines.wait_for_end(start)) << "this engine never ended: " << start.dump();
+    }
+}
+
 // Every engine the finish must stop has ended without ending by itself (a killed engine writes
 // no end record).
 inline void expect_stopped_by_finish(const PluginFixture& f, const Scenario& s) {
@@ -164,6 +173,7 @@ inline ScenarioRun run_scenario(const Scenario& s, std::optional<CallStep> faili
         result.failed = run.failed();
     }
     if (s.stopped_by_finish) expect_stopped_by_finish(f, s);
+    wait_for_played_ends(f, s);
     for (const Record& start : f.engines.starts()) {
         if (start.contains("response_file")) result.response = start["response_file"].value("bytes", "");
     }

@@ -59,6 +59,7 @@ UNTOUCHED = [
     "    static_assert(kCount > 1 && kCount == 4, \"four\");",
     "    assert(n >= 0);",
     "    std::string name = make(x);",
+    "    unsigned (*mask)(std::string_view folder);",
     "    return;",
     "    return {};",
     "    return std::nullopt;",

@@ -3,6 +3,7 @@
 import importlib.machinery
 import importlib.util
 import sys
+import tempfile
 import unittest
 from pathlib import Path
 
@@ -106,6 +107,22 @@ class CatalogueTest(unittest.TestCase):
         self.assertEqual([f.key() for f in first], [f.key() for f in again])
         self.assertNotEqual([f.key() for f in first[:20]], [f.key() for f in other[:20]])
         self.assertEqual({f.site.kind for f in first[:len(mutate.KINDS)]}, set(mutate.KINDS))
+
+    def test_an_edit_elsewhere_leaves_the_other_faults_in_their_order(self):
+        with tempfile.TemporaryDirectory() as top:
+            root = Path(top)
+            for folder in ("frame", "brannock"):
+                (root / folder).mkdir()
+            other = root / "frame/a.cpp"
+            other.write_text("int f(int n) {\n    if (n < 4) return 1;\n    return n + 2;\n}\n")
+            kept = root / "brannock/b.cpp"
+            kept.write_text("bool g(int a, int b) {\n    ++a;\n    return a == b && b > 3;\n}\n")
+            before = [f.key() for f in mutate.plan(root, 1) if f.path == "brannock/b.cpp"]
+            other.write_text("int h(int m) { return m - 1; }\n" + other.read_text())
+            kept.write_text("// a line above moves every fault down\n" + kept.read_text())
+            after = [f.key() for f in mutate.plan(root, 1) if f.path == "brannock/b.cpp"]
+            self.assertGreater(len(before), 4)
+            self.assertEqual(before, after)
 
     def test_named_equivalents_are_faults_the_catalogue_makes(self):
         for entry in mutate.read_equivalents(ROOT / mutate.EQUIVALENTS_FILE):

@@ -21,6 +21,14 @@ constexpr TypeName kTypeNames[] = {
     {ItemType::Select, "select"}, {ItemType::Number, "number"}, {ItemType::Map, "map"},
 };
 
+// The first row whose `name` field is `wanted`; null when none is.
+template <typename Row>
+const Row* find_named(const std::vector<Row>& rows, std::string Row::*name, std::string_view wanted) {
+    for (const Row& row : rows)
+        if (row.*name == wanted) return &row;
+    return nullptr;
+}
+
 enum class Tok { Word, Text, Open, Close, Equals, Semicolon, End };
 
 struct Token {
@@ -327,29 +335,10 @@ bool reads_as_integer(ItemType type) {
     return type == ItemType::Boolean || type == ItemType::Number || type == ItemType::Select;
 }
 
-const ListRow* Item::row(std::string_view wanted) const {
-    for (const auto& r : list)
-        if (r.key == wanted) return &r;
-    return nullptr;
-}
-
-const Item* Group::item(std::string_view key) const {
-    for (const auto& i : items)
-        if (i.key == key) return &i;
-    return nullptr;
-}
-
-const Group* Page::group(std::string_view wanted) const {
-    for (const auto& g : groups)
-        if (g.name == wanted) return &g;
-    return nullptr;
-}
-
-const Page* Description::page(std::string_view wanted) const {
-    for (const auto& p : pages)
-        if (p.name == wanted) return &p;
-    return nullptr;
-}
+const ListRow* Item::row(std::string_view wanted) const { return find_named(list, &ListRow::key, wanted); }
+const Item* Group::item(std::string_view wanted) const { return find_named(items, &Item::key, wanted); }
+const Group* Page::group(std::string_view wanted) const { return find_named(groups, &Group::name, wanted); }
+const Page* Description::page(std::string_view wanted) const { return find_named(pages, &Page::name, wanted); }
 
 const Group* Description::group(std::string_view page_name, std::string_view group_name) const {
     const Page* p = page(page_name);

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "brannock/names.h"
 #include "host/os.h"
 
 namespace host {
@@ -102,6 +103,7 @@ std::unique_ptr<Launcher> Launcher::attach(std::unique_ptr<Launcher> launcher, c
 }
 
 const std::string& Launcher::name() const { return impl_->name; }
+bool is_brannock(const Launcher& launcher) { return launcher.name() == brannock::kPluginName; }
 uint16_t Launcher::capabilities() const { return impl_->capabilities; }
 int Launcher::load_configuration_result() const { return impl_->load_result; }
 const std::string& Launcher::description_bytes() const { return impl_->description_bytes; }

@@ -154,15 +154,8 @@ public:
     Description description() {
         Description result;
         std::set<std::string> names;
-        while (current_.kind != Tok::End) {
-            const Token name = expect_word("a page name");
-            if (current_.kind == Tok::Equals)
-                throw ParseError(name.line, name.column, "property '" + name.value + "' outside an item");
-            if (!names.insert(name.value).second)
-                throw ParseError(name.line, name.column, "page '" + name.value + "' declared twice");
-            expect(Tok::Open, "'{' after page '" + name.value + "'");
-            result.pages.push_back(page(name.value));
-        }
+        while (current_.kind != Tok::End)
+            result.pages.push_back(page(block_head("page", "a page name", "", &names).value));
         return result;
     }
 
@@ -182,20 +175,25 @@ private:
     }
     Token expect_word(const std::string& wanted) { return expect(Tok::Word, wanted); }
 
+    // The head of a page, group or item block: its name (a word, not a property, not one of
+    // `names` seen before in the block around it, `where`) and its '{'.
+    Token block_head(const std::string& kind, const std::string& wanted, const std::string& where,
+                     std::set<std::string>* names) {
+        const Token name = expect_word(wanted);
+        if (current_.kind == Tok::Equals)
+            throw ParseError(name.line, name.column, "property '" + name.value + "' outside an item");
+        if (!names->insert(name.value).second)
+            throw ParseError(name.line, name.column, kind + " '" + name.value + "' declared twice" + where);
+        expect(Tok::Open, "'{' after " + kind + " '" + name.value + "'");
+        return name;
+    }
+
     Page page(const std::string& name) {
         Page result{name, {}};
         std::set<std::string> names;
-        while (current_.kind != Tok::Close) {
-            const Token group_name = expect_word("a group name or '}'");
-            if (current_.kind == Tok::Equals)
-                throw ParseError(group_name.line, group_name.column,
-                                 "property '" + group_name.value + "' outside an item");
-            if (!names.insert(group_name.value).second)
-                throw ParseError(group_name.line, group_name.column,
-                                 "group '" + group_name.value + "' declared twice in page '" + name + "'");
-            expect(Tok::Open, "'{' after group '" + group_name.value + "'");
-            result.groups.push_back(group(group_name.value));
-        }
+        while (current_.kind != Tok::Close)
+            result.groups.push_back(
+                group(block_head("group", "a group name or '}'", " in page '" + name + "'", &names).value));
         take();
         return result;
     }
@@ -203,16 +201,8 @@ private:
     Group group(const std::string& name) {
         Group result{name, {}};
         std::set<std::string> keys;
-        while (current_.kind != Tok::Close) {
-            const Token key = expect_word("an item name or '}'");
-            if (current_.kind == Tok::Equals)
-                throw ParseError(key.line, key.column, "property '" + key.value + "' outside an item");
-            if (!keys.insert(key.value).second)
-                throw ParseError(key.line, key.column,
-                                 "item '" + key.value + "' declared twice in group '" + name + "'");
-            expect(Tok::Open, "'{' after item '" + key.value + "'");
-            result.items.push_back(item(key));
-        }
+        while (current_.kind != Tok::Close)
+            result.items.push_back(item(block_head("item", "an item name or '}'", " in group '" + name + "'", &keys)));
         take();
         return result;
     }

@@ -2,12 +2,12 @@
 //
 // Its command-line words, environment variables, files, loading a plug-in module and finding its
 // exports by unadorned name, the processes it starts, carrying on in the background (the
-// simulator), and UDP sockets for the server browser and the simulator. Every path and text here is UTF-8, as
-// the launcher keeps every text. host/posix/ and host/win32/ hold what differs between the
-// systems and are chosen whole by the build; what both offer alike is written once: the files in
-// os_files.cpp over the C++ standard library, the socket calls (the BSD calls, which Winsock has
-// too) in os_sockets.cpp over the folder's socket_api.h. Code-page conversion is the platform
-// layer's (platform/platform.h), the same the plug-ins use.
+// simulator), and UDP sockets for the server browser and the simulator. Every path and text here
+// is UTF-8, as the launcher keeps every text. host/posix/ and host/win32/ hold what differs
+// between the systems and are chosen whole by the build; what both offer alike is written once:
+// the files in os_files.cpp over the C++ standard library, the socket calls (the BSD calls, which
+// Winsock has too) in os_sockets.cpp over the folder's socket_api.h. Code-page conversion is the
+// platform layer's (platform/platform.h), the same the plug-ins use.
 #pragma once
 
 #include <cstdint>

@@ -12,11 +12,6 @@
 #include "tests/fault/fault_scenario.h"
 #include "tests/fault/many_games.h"
 
-SDLL_EXPORT int SDLL_CALL SDLL_Init(HostHandle host, char* name, uint16_t* capabilities);
-SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function);
-SDLL_EXPORT int SDLL_CALL SDLL_LoadConfiguration(void);
-SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void);
-
 namespace {
 
 using test_support::Call;
@@ -109,8 +104,8 @@ TEST(BrannockServerNames, CopiedAndHostedFilesAreLookedUpAsPlainNamesOnly) {
         ASSERT_EQ(SDLL_ServerGamesettings(nullptr, packet.data(), size), 1);
         host_game(f);
         EXPECT_TRUE(test_support::wait_until([] { return SDLL_MultiplayerFinished() == 1; }));
-        EXPECT_EQ(run.paths(Call::short_form), kept);
-        EXPECT_TRUE(run.paths(Call::find_first).empty());
+        EXPECT_EQ(run.paths(Call::short_path), kept);
+        EXPECT_TRUE(run.paths(Call::file_exists).empty());
     }
     test_support::set_env("SDLL_SYSCOLOR_FILE", "");
 }
@@ -142,8 +137,8 @@ TEST(BrannockServerNames, JoinLooksUpOnlyTheLaunchersAnswers) {
         FaultRun run;
         SDLL_LaunchServer(host::Launcher::ref(server), "Ann");
         EXPECT_TRUE(test_support::wait_until([] { return SDLL_ServerFinished() == 1; }));
-        EXPECT_EQ(run.paths(Call::short_form), answers);
-        for (const std::string& path : run.paths(Call::find_first))
+        EXPECT_EQ(run.paths(Call::short_path), answers);
+        for (const std::string& path : run.paths(Call::file_exists))
             EXPECT_EQ(path.rfind(f.engine_dir + "doomargs.tmp", 0), 0u) << path;
     }
     test_support::set_env("SDLL_SYSCOLOR_FILE", "");

@@ -12,7 +12,12 @@
 
 namespace test_support {
 
-enum class Call { short_form, find_first, delete_file, rename, move_replace, write, start_process, wait };
+// One kind a fallible call of the platform layer, named as the call.
+enum class Call {
+#define PLATFORM_FALLIBLE_CALL(result, name, parameters, arguments, failed, words) name,
+#include "platform/fallible_calls.inc"
+#undef PLATFORM_FALLIBLE_CALL
+};
 
 struct CallStep {
     Call kind;

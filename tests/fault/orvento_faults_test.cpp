@@ -8,11 +8,6 @@
 #include "tests/fault/fault_scenario.h"
 #include "tests/fault/many_games.h"
 
-SDLL_EXPORT int SDLL_CALL SDLL_Init(HostHandle host, char* name, uint16_t* capabilities);
-SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function);
-SDLL_EXPORT int SDLL_CALL SDLL_LoadConfiguration(void);
-SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void);
-
 namespace {
 
 using test_support::Call;
@@ -57,10 +52,10 @@ void play_recorded_game(PluginFixture& f) {
 // is a game that recorded nothing: no message) and moves it over the older demo of its name.
 std::vector<FaultMessage> game_messages() {
     std::vector<FaultMessage> messages = test_support::response_file_messages(1, 1, {kUnfiledKept});
-    messages.push_back({{Call::rename, 1},
+    messages.push_back({{Call::rename_file, 1},
                         {"Orvento could not move the recording {dir}tempdemo.lmp of a game that was never filed aside "
                          "to {dir}tempdemo-1.lmp, so the game was not started. The recording is unchanged."}});
-    messages.push_back({{Call::move_replace, 2},
+    messages.push_back({{Call::move_file_replace, 2},
                         {kUnfiledKept, test_support::kKeptBesideBackup,
                          "Orvento could not file the demo as {dir}duel.lmp; the recording is kept as {dir}tempdemo.lmp."}});
     return messages;

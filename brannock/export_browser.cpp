@@ -11,6 +11,7 @@
 #include "brannock/server_info.h"
 #include "brannock/reply_model.h"
 #include "brannock/server_settings.h"
+#include "brannock/setting_keys.h"
 #include "frame/frame.h"
 
 namespace {
@@ -18,7 +19,6 @@ namespace {
 using frame::host;
 using frame::host_handle;
 
-constexpr const char* kServersGroup = "servers";
 constexpr int kServerQueryResult = 5;   // the raw challenge length plus one
 
 // The settings copy's launcher calls.
@@ -63,8 +63,8 @@ public:
 
 SDLL_EXPORT void SDLL_CALL SDLL_QueryMasterserver(void) {
     frame::guarded_void([] {
-        if (host<Host_GetEngineInt_t>(kSlotGetEngineInt)(host_handle(), kServersGroup, "performquery") == 0) return;
-        const HostTextCopy address = GetEngineText(kServersGroup, "masteraddress");
+        if (host<Host_GetEngineInt_t>(kSlotGetEngineInt)(host_handle(), brannock::setting::perform_query.group, brannock::setting::perform_query.key) == 0) return;
+        const HostTextCopy address = GetEngineText(brannock::setting::master_address);
         std::string host_text, port_text;
         SplitHostPort(address.c_str(), &host_text, &port_text, brannock::kDefaultMasterPort);
         const std::vector<unsigned char> packet = brannock::challenge_packet();

@@ -9,6 +9,7 @@
 #include "brannock/game_session.h"
 #include "brannock/launch_text.h"
 #include "brannock/names.h"
+#include "brannock/setting_keys.h"
 #include "frame/command_line.h"
 #include "frame/engine_session.h"
 #include "frame/frame.h"
@@ -41,7 +42,7 @@ std::vector<std::string> find_server_files(frame::PathReader& paths, ServerRef s
 SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playerName) {
     frame::guarded_void([&] {
         frame::PathReader paths(brannock::kPluginName);
-        const std::string folder = paths.engine_path("general", "enginepath");
+        const std::string folder = paths.engine_path(brannock::setting::engine_folder);
         brannock::JoinGame game;
         game.iwad = GetServerText(server, "IWAD").str();
         const std::string count_text = GetServerText(server, "NUMPWADS").str();
@@ -54,7 +55,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playe
         frame::EngineSession& session = brannock::join_session();
         session.forget_earlier_launch();
         if (!session.back_up_response_file(folder)) return;
-        game.parameters = GetEngineText("general", "parameters").str();
+        game.parameters = GetEngineText(brannock::setting::engine_parameters).str();
         if (!session.write_response_file(folder, brannock::response_file_text(game))) return;
         session.save_highlight();
         session.start_engine(folder, frame::kResponseArgument);
@@ -66,7 +67,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_ServerFinished(void) {
         frame::EngineSession& session = brannock::join_session();
         if (session.engine_running()) return 0;
         frame::PathReader paths(brannock::kPluginName);
-        session.finish_with_response_file(paths.engine_path("general", "enginepath"));
+        session.finish_with_response_file(paths.engine_path(brannock::setting::engine_folder));
         return 1;
     });
 }

@@ -38,7 +38,7 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
         if (const auto map = frame::server_map(reply.text(Row::map))) {
             text.clear().append(*map);
             frame::to_upper_ascii(text.chars());
-            sink.set_string(kGeneralGroup, "map", text.c_str());
+            sink.set_string(setting::map.group, setting::map.key, text.c_str());
             sink.set_map(text.c_str());
         } else {
             ++left_out;
@@ -60,14 +60,14 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
     }
     if (reply.has(Row::game)) {
         const GameTypeBlock game = reply_game(reply);
-        sink.set_int(kGeneralGroup, "type", game_type_setting(game));
-        for (int step : modifier_steps(game)) sink.set_int(kGeneralGroup, "modifier", step);
+        sink.set_int(setting::type, game_type_setting(game));
+        for (int step : modifier_steps(game)) sink.set_int(setting::modifier, step);
     }
     if (reply.has(Row::iwad)) sink.set_iwad(iwad_setting(normalise_iwad(reply.text(Row::iwad)).view()));
-    if (reply.has(Row::skill)) sink.set_int(kGeneralGroup, "skill", skill_setting(reply.byte(Row::skill)));
+    if (reply.has(Row::skill)) sink.set_int(setting::skill, skill_setting(reply.byte(Row::skill)));
     if (reply.has(Row::limits)) {
         const Limits limits = reply_limits(reply);
-        for (std::size_t i = 0; i < limits.size(); ++i) sink.set_int(kGeneralGroup, kLimitKeys[i], limits[i]);
+        for (std::size_t i = 0; i < limits.size(); ++i) sink.set_int({setting::general, kLimitKeys[i]}, limits[i]);
     }
     if (reply.has(Row::players)) {
         each_player_name(reply, [&](std::string_view name) {

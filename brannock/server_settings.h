@@ -12,6 +12,7 @@
 
 #include "brannock/flag_table.h"
 #include "brannock/reply_model.h"
+#include "brannock/setting_keys.h"
 #include "frame/launcher.h"
 
 namespace brannock {
@@ -21,7 +22,6 @@ constexpr const char* kCutShortMessage = "The server's reply was cut short; no s
 // Followed by the number of the server's map and file names that were not copied.
 constexpr const char* kLeftOutNamesMessage = "Server names left out of the copy (not a plain map or file name): ";
 constexpr int kSettingsMessageLevel = 2;
-constexpr const char* kGeneralGroup = "general";
 
 // The launcher calls of the settings copy, one function a call. Texts are zero-terminated and
 // valid only during the call.
@@ -38,6 +38,7 @@ public:
     virtual void add_file(const char* file) = 0;
     virtual void report_message(const char* text, int level) = 0;
     void set_int(const char* group, const char* key, int value) { set_int_(target_, group, key, value); }
+    void set_int(const frame::SettingKey& item, int value) { set_int(item.group, item.key, value); }
     virtual void set_iwad(int number) = 0;
     virtual void add_player(const char* name) = 0;
 

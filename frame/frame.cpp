@@ -35,12 +35,12 @@ int init_plugin(HostHandle host, char* name, uint16_t* capabilities, const char*
 int load_configuration() {
     platform::ResourceBytes bytes;
     switch (platform::load_resource(platform::module_handle(), kDescriptionResource, kDescriptionType, &bytes)) {
-        case platform::ResourceResult::not_found: return 1;
-        case platform::ResourceResult::load_failed: return 2;
+        case platform::ResourceResult::not_found: return kDescriptionNotFound;
+        case platform::ResourceResult::load_failed: return kDescriptionNotLoaded;
         case platform::ResourceResult::ok: break;
     }
     host<Host_SetConfiguration_t>(kSlotSetConfiguration)(bytes.data, static_cast<int>(bytes.size));
-    return 0;
+    return kDescriptionHandedOver;
 }
 
 }  // namespace frame

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "frame/launcher.h"
+#include "frame/setting_keys.h"
 
 namespace frame {
 
@@ -82,6 +83,8 @@ private:
 // Typed wrappers: call one launcher function, convert its UTF-16 answer to an ANSI copy.
 HostTextCopy GetEngineText(const char* group, const char* key);
 HostTextCopy GetMultiplayerText(const char* group, const char* key);
+inline HostTextCopy GetEngineText(const frame::SettingKey& item) { return GetEngineText(item.group, item.key); }
+inline HostTextCopy GetMultiplayerText(const frame::SettingKey& item) { return GetMultiplayerText(item.group, item.key); }
 HostTextCopy GetServerText(ServerRef server, const char* key);
 // Adds a server entry. The launcher's answer is its own and nobody reads it, so it is left alone:
 // no copy is made, and a master list of hundreds of servers allocates nothing per server.

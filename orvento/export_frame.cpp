@@ -18,5 +18,5 @@ SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function) {
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_LoadConfiguration(void) {
-    return frame::guarded(2, [] { return frame::load_configuration(); });
+    return frame::guarded<int>(kDescriptionNotLoaded, [] { return frame::load_configuration(); });
 }

@@ -14,6 +14,7 @@
 #include "orvento/game_session.h"
 #include "orvento/launch_text.h"
 #include "orvento/names.h"
+#include "orvento/setting_keys.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         session.forget_earlier_launch();
 
         frame::PathReader paths(orvento::kPluginName);
-        const std::string folder = paths.engine_path("general", "enginepath");
+        const std::string folder = paths.engine_path(orvento::setting::engine_folder);
         const orvento::ExtraFiles files = read_extra_files(paths);
 
         std::optional<std::string> join_address;

@@ -6,7 +6,7 @@
 namespace orvento {
 
 std::string LauncherSettings::engine_text(const char* key) {
-    return GetEngineText("general", key).str();
+    return GetEngineText(frame::setting::general, key).str();
 }
 
 std::string LauncherSettings::multiplayer_text(const char* group, const char* key) {

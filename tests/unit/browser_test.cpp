@@ -89,7 +89,7 @@ public:
     static void SDLL_CALL record_int(void* self, const char* group, const char* key, int value) {
         Written* out = static_cast<Recorder*>(self)->out_;
         const std::string k = key;
-        if (std::string(group) != kGeneralGroup) {
+        if (std::string(group) != frame::setting::general) {
             out->flags.emplace_back(std::string(group) + "/" + k, value);
             return;
         }

@@ -12,7 +12,10 @@
 #include "brannock/reply_model.h"
 #include "brannock/server_settings.h"
 #include "brannock/setting_keys.h"
-#include "frame/frame.h"
+#include "frame/address_list.h"
+#include "frame/export_bodies.h"
+#include "frame/launcher_text.h"
+#include "frame/registry.h"
 
 namespace {
 
@@ -64,9 +67,9 @@ public:
 SDLL_EXPORT void SDLL_CALL SDLL_QueryMasterserver(void) {
     frame::guarded_void([] {
         if (host<Host_GetEngineInt_t>(kSlotGetEngineInt)(host_handle(), brannock::setting::perform_query.group, brannock::setting::perform_query.key) == 0) return;
-        const HostTextCopy address = GetEngineText(brannock::setting::master_address);
+        const frame::HostTextCopy address = frame::GetEngineText(brannock::setting::master_address);
         std::string host_text, port_text;
-        SplitHostPort(address.c_str(), &host_text, &port_text, brannock::kDefaultMasterPort);
+        frame::SplitHostPort(address.c_str(), &host_text, &port_text, brannock::kDefaultMasterPort);
         const std::vector<unsigned char> packet = brannock::challenge_packet();
         host<Host_SendQuery_t>(kSlotSendQuery)(host_handle(), host_text.c_str(), port_text.c_str(), packet.data(),
                                                static_cast<int>(packet.size()), 0);
@@ -78,7 +81,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_MasterserverResponse(void*, void*, const unsigned
         unsigned char area[brannock::kMasterReplyArea];
         const auto decoded = brannock::decode_datagram(data, length, area);
         const brannock::MasterStatus status = brannock::read_master_list(decoded, [](const char* address, const char* port) {
-            AddServerEntry(address, port);
+            frame::AddServerEntry(address, port);
         });
         if (status == brannock::MasterStatus::outdated) {
             host<Host_ReportMessage_t>(kSlotReportMessage)(brannock::kMasterOutdatedMessage,

@@ -3,7 +3,8 @@
 #include "brannock/codec/huffman.h"
 #include "brannock/exports.h"
 #include "brannock/names.h"
-#include "frame/frame.h"
+#include "frame/export_bodies.h"
+#include "frame/registry.h"
 
 namespace {
 // Hosting, joining and the server browser (bit 2) are all offered.

@@ -11,7 +11,10 @@
 #include "brannock/names.h"
 #include "brannock/setting_keys.h"
 #include "frame/engine_session.h"
-#include "frame/frame.h"
+#include "frame/address_list.h"
+#include "frame/export_bodies.h"
+#include "frame/launcher_text.h"
+#include "frame/registry.h"
 #include "frame/iwads.h"
 #include "frame/paths.h"
 #include "platform/platform.h"
@@ -37,7 +40,7 @@ std::vector<std::string> chosen_file_arguments(frame::PathReader& paths) {
 
 // Read in the order the server line uses them: map, type, modifier, skill, then every flag item.
 void read_server_rules(brannock::ServerGame* game) {
-    game->map = GetMultiplayerText(brannock::setting::map).str();
+    game->map = frame::GetMultiplayerText(brannock::setting::map).str();
     game->type = multiplayer_int(brannock::setting::type);
     game->modifier = multiplayer_int(brannock::setting::modifier);
     game->skill = multiplayer_int(brannock::setting::skill);
@@ -65,10 +68,10 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         const std::vector<std::string> files = chosen_file_arguments(paths);
 
         brannock::ClientGame client;
-        ReadCountedString(addresses, hostEntry, &client.host_address, kAddressPartMax);
+        frame::ReadCountedString(addresses, hostEntry, &client.host_address, frame::kAddressPartMax);
         client.iwad = iwad_name;
         client.files = files;
-        client.parameters = GetEngineText(brannock::setting::engine_parameters).str();
+        client.parameters = frame::GetEngineText(brannock::setting::engine_parameters).str();
         client.player_name = playerName ? playerName : "";
         const std::string client_line = brannock::client_line(client);
 

@@ -54,7 +54,8 @@ private:
 // Gives the export's answer: 1 when settings were written, 0 otherwise.
 int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& sink);
 
-// ---- the decisions, one function each --------------------------------------------------------
+// ---- the decisions, one function each, for this file's own use and its unit tests -------------
+namespace detail {
 
 struct GameTypeBlock {
     uint8_t type = 0;
@@ -75,5 +76,7 @@ ModifierSteps modifier_steps(const GameTypeBlock& game);     // 0, then 1 for in
 int iwad_setting(std::string_view normalised_iwad);          // 1..19, 20 for any other name
 int skill_setting(uint8_t wire_skill);                       // the page counts from 1, the wire from 0
 int flag_setting(const FlagRow& row, const FlagWords& words);   // the word's bits under the row's value; 0 for an item made of others' bits
+
+}  // namespace detail
 
 }  // namespace brannock

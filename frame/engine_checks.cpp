@@ -3,7 +3,8 @@
 #include "frame/engine_checks.h"
 
 #include "frame/files.h"
-#include "frame/frame.h"
+#include "frame/launcher_text.h"
+#include "frame/registry.h"
 #include "frame/messages.h"
 #include "frame/paths.h"
 

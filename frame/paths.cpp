@@ -2,7 +2,7 @@
 #include "frame/paths.h"
 
 #include "frame/command_line.h"
-#include "frame/frame.h"
+#include "frame/registry.h"
 #include "frame/messages.h"
 #include "frame/text_bytes.h"
 #include "platform/platform.h"

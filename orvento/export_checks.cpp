@@ -3,7 +3,7 @@
 #include <string>
 
 #include "frame/engine_checks.h"
-#include "frame/frame.h"
+#include "frame/export_bodies.h"
 #include "orvento/engine_check.h"
 #include "orvento/exports.h"
 #include "orvento/names.h"

@@ -4,7 +4,7 @@
 
 #include "frame/engine_session.h"
 #include "frame/files.h"
-#include "frame/frame.h"
+#include "frame/export_bodies.h"
 #include "frame/messages.h"
 #include "frame/paths.h"
 #include "orvento/demo_choice.h"

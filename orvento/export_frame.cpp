@@ -1,5 +1,6 @@
 // export_frame.cpp: Orvento's identification, callback registry and settings description exports.
-#include "frame/frame.h"
+#include "frame/export_bodies.h"
+#include "frame/registry.h"
 #include "orvento/names.h"
 
 namespace {

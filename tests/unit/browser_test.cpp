@@ -407,10 +407,10 @@ TEST(ServerSettings, FullReply) {
 }
 
 TEST(ServerSettings, GameTypeModifierSkillAndIwadDecisions) {
-    EXPECT_EQ(game_type_setting({20, 0, 0}), 0);
-    EXPECT_EQ(game_type_setting({15, 0, 0}), 15);
-    auto steps = [](const GameTypeBlock& game) {
-        const ModifierSteps m = modifier_steps(game);
+    EXPECT_EQ(detail::game_type_setting({20, 0, 0}), 0);
+    EXPECT_EQ(detail::game_type_setting({15, 0, 0}), 15);
+    auto steps = [](const detail::GameTypeBlock& game) {
+        const detail::ModifierSteps m = detail::modifier_steps(game);
         return std::vector<int>(m.begin(), m.end());
     };
     EXPECT_EQ(steps({0, 1, 1}), (std::vector<int>{0, 1, 2}));

@@ -6,18 +6,21 @@
 #include <string>
 #include <vector>
 
-#include "frame/frame.h"
+#include "frame/address_list.h"
+#include "frame/export_bodies.h"
+#include "frame/launcher_text.h"
+#include "frame/registry.h"
 #include "platform/platform.h"
 
 namespace {
 
-// Runs ToNarrow and returns the copy as a string, checking the result code and freeing it.
+// Runs frame::ToNarrow and returns the copy as a string, checking the result code and freeing it.
 std::string narrow_copy(const char16_t* text) {
     char* out = reinterpret_cast<char*>(1);
-    EXPECT_EQ(ToNarrow(text, &out), kResultOk);
+    EXPECT_EQ(frame::ToNarrow(text, &out), frame::kResultOk);
     EXPECT_NE(out, nullptr);
     std::string copy = out ? out : "";
-    FreeHostText(out);
+    frame::FreeHostText(out);
     return copy;
 }
 
@@ -32,10 +35,10 @@ std::u16string widened(const std::string& ansi) {
 
 TEST(TextConversion, NullTextsGiveNullCopiesAndSuccess) {
     char* narrow = reinterpret_cast<char*>(1);
-    EXPECT_EQ(ToNarrow(nullptr, &narrow), kResultOk);
+    EXPECT_EQ(frame::ToNarrow(nullptr, &narrow), frame::kResultOk);
     EXPECT_EQ(narrow, nullptr);
-    EXPECT_EQ(FreeHostText(nullptr), 0);
-    EXPECT_EQ(HostTextCopy().view(), "");
+    EXPECT_EQ(frame::FreeHostText(nullptr), 0);
+    EXPECT_EQ(frame::HostTextCopy().view(), "");
 }
 
 TEST(TextConversion, EmptyTextsGiveAllocatedEmptyCopies) {
@@ -88,24 +91,24 @@ std::vector<unsigned char> counted_list(const std::vector<std::string>& entries)
 TEST(ReadCountedString, ReadsEntriesByIndex) {
     const auto list = counted_list({"10.0.0.1:5029", "", "192.168.1.20"});
     std::string out = "stale";
-    EXPECT_TRUE(ReadCountedString(list.data(), 0, &out));
+    EXPECT_TRUE(frame::ReadCountedString(list.data(), 0, &out));
     EXPECT_EQ(out, "10.0.0.1:5029");
     out = "stale";
-    EXPECT_TRUE(ReadCountedString(list.data(), 1, &out));
+    EXPECT_TRUE(frame::ReadCountedString(list.data(), 1, &out));
     EXPECT_EQ(out, "");
-    EXPECT_TRUE(ReadCountedString(list.data(), 2, &out));
+    EXPECT_TRUE(frame::ReadCountedString(list.data(), 2, &out));
     EXPECT_EQ(out, "192.168.1.20");
 }
 
 TEST(ReadCountedString, LongEntryIsCutToTheCapacity) {
     const auto list = counted_list({std::string(300, 'x'), "next"});
     std::string out;
-    EXPECT_TRUE(ReadCountedString(list.data(), 0, &out));
-    EXPECT_EQ(out, std::string(kAddressPartMax, 'x'));
-    EXPECT_TRUE(ReadCountedString(list.data(), 0, &out, 10));
+    EXPECT_TRUE(frame::ReadCountedString(list.data(), 0, &out));
+    EXPECT_EQ(out, std::string(frame::kAddressPartMax, 'x'));
+    EXPECT_TRUE(frame::ReadCountedString(list.data(), 0, &out, 10));
     EXPECT_EQ(out, std::string(10, 'x'));
     // The cut applies to the copy only: the next entry is still found after all 300 bytes.
-    EXPECT_TRUE(ReadCountedString(list.data(), 1, &out));
+    EXPECT_TRUE(frame::ReadCountedString(list.data(), 1, &out));
     EXPECT_EQ(out, "next");
 }
 
@@ -113,31 +116,31 @@ TEST(ReadCountedString, NegativeLengthOrNullListGivesEmptyAndFalse) {
     const unsigned char negative[] = {0xFF, 0xFF, 'a', 'b'};   // length -1
     const unsigned char negative_second[] = {0x01, 0x00, 'a', 0x00, 0x80};   // 1, then -32768
     std::string out = "stale";
-    EXPECT_FALSE(ReadCountedString(negative, 0, &out));
+    EXPECT_FALSE(frame::ReadCountedString(negative, 0, &out));
     EXPECT_EQ(out, "");
-    EXPECT_FALSE(ReadCountedString(negative, 1, &out));
-    EXPECT_FALSE(ReadCountedString(negative_second, 1, &out));
-    EXPECT_FALSE(ReadCountedString(negative_second, 2, &out));
+    EXPECT_FALSE(frame::ReadCountedString(negative, 1, &out));
+    EXPECT_FALSE(frame::ReadCountedString(negative_second, 1, &out));
+    EXPECT_FALSE(frame::ReadCountedString(negative_second, 2, &out));
     out = "stale";
-    EXPECT_FALSE(ReadCountedString(nullptr, 0, &out));
+    EXPECT_FALSE(frame::ReadCountedString(nullptr, 0, &out));
     EXPECT_EQ(out, "");
 }
 
 TEST(SplitHostPort, SplitsAtTheFirstColon) {
     std::string host, port;
-    SplitHostPort("10.0.0.1:5029", &host, &port, "15300");
+    frame::SplitHostPort("10.0.0.1:5029", &host, &port, "15300");
     EXPECT_EQ(host, "10.0.0.1");
     EXPECT_EQ(port, "5029");
-    SplitHostPort("master.example.net", &host, &port, "15300");
+    frame::SplitHostPort("master.example.net", &host, &port, "15300");
     EXPECT_EQ(host, "master.example.net");
     EXPECT_EQ(port, "15300");
-    SplitHostPort("10.0.0.1:", &host, &port, "15300");
+    frame::SplitHostPort("10.0.0.1:", &host, &port, "15300");
     EXPECT_EQ(host, "10.0.0.1");
     EXPECT_EQ(port, "");
-    SplitHostPort("a:b:c", &host, &port, "15300");
+    frame::SplitHostPort("a:b:c", &host, &port, "15300");
     EXPECT_EQ(host, "a");
     EXPECT_EQ(port, "b:c");
-    SplitHostPort(nullptr, &host, &port, "15300");
+    frame::SplitHostPort(nullptr, &host, &port, "15300");
     EXPECT_EQ(host, "");
     EXPECT_EQ(port, "15300");
 }
@@ -145,12 +148,12 @@ TEST(SplitHostPort, SplitsAtTheFirstColon) {
 TEST(SplitHostPort, CutsEachPartToItsArea) {
     const std::string address = std::string(300, 'h') + ":" + std::string(300, '7');
     std::string host, port;
-    SplitHostPort(address.c_str(), &host, &port, "15300");
-    EXPECT_EQ(host, std::string(kAddressPartMax, 'h'));
-    EXPECT_EQ(port, std::string(kAddressPartMax, '7'));
+    frame::SplitHostPort(address.c_str(), &host, &port, "15300");
+    EXPECT_EQ(host, std::string(frame::kAddressPartMax, 'h'));
+    EXPECT_EQ(port, std::string(frame::kAddressPartMax, '7'));
     const std::string long_default(400, '9');
-    SplitHostPort("host", &host, &port, long_default);
-    EXPECT_EQ(port, std::string(kAddressPartMax, '9'));
+    frame::SplitHostPort("host", &host, &port, long_default);
+    EXPECT_EQ(port, std::string(frame::kAddressPartMax, '9'));
 }
 
 // The registry is process-wide; these tests put every slot back as they found it.

@@ -48,7 +48,7 @@ TEST(IwadTable, FileNamesAndNumbersByPlugin) {
         EXPECT_EQ(target, iwad.file) << iwad.number;
         const char* orvento_file = orvento::iwad_file(iwad.number);
         EXPECT_EQ(std::string(orvento_file ? orvento_file : "none"), iwad.orvento ? iwad.file : "none") << iwad.number;
-        EXPECT_EQ(frame::IwadNumber(iwad.file), iwad.number) << iwad.file;
+        EXPECT_EQ(frame::iwad_number(iwad.file), iwad.number) << iwad.file;
     }
 
     std::string target = "kept";
@@ -60,9 +60,9 @@ TEST(IwadTable, FileNamesAndNumbersByPlugin) {
     EXPECT_EQ(orvento::iwad_file(-1), nullptr);
     EXPECT_EQ(orvento::iwad_file(frame::kUnknownIwad), nullptr);
 
-    EXPECT_EQ(frame::IwadNumber("mygame.wad"), frame::kUnknownIwad);
-    EXPECT_EQ(frame::IwadNumber(""), frame::kUnknownIwad);
-    EXPECT_EQ(frame::IwadNumber("doom2.wa"), frame::kUnknownIwad);
+    EXPECT_EQ(frame::iwad_number("mygame.wad"), frame::kUnknownIwad);
+    EXPECT_EQ(frame::iwad_number(""), frame::kUnknownIwad);
+    EXPECT_EQ(frame::iwad_number("doom2.wa"), frame::kUnknownIwad);
 }
 
 class BackupRestore : public testing::Test {
@@ -109,7 +109,7 @@ TEST_F(BackupRestore, MoveToFreeNameTakesTheFirstNumberNotInUse) {
         test_support::write_file(file, "mine");
         for (const std::string& name : c.taken) test_support::write_file(file + name, "taken");
         std::string moved_to;
-        EXPECT_TRUE(frame::MoveToFreeName(file, file + ".", "", &moved_to));
+        EXPECT_TRUE(frame::move_to_free_name(file, file + ".", "", &moved_to));
         EXPECT_EQ(moved_to, file + c.expected);
         EXPECT_EQ(test_support::read_file(moved_to), "mine");
         EXPECT_FALSE(exists(file));

@@ -1,6 +1,6 @@
 // export_browser.cpp: the server-browser exports, the launcher calls they make, in their order.
 //
-// Each export decodes a datagram, hands it to a reader (master_list.h, server_info.h,
+// Each export decodes a datagram, hands it to a reader (master_list.h, server_list_columns.h,
 // server_settings.h) and tells the launcher what the reader found.
 #include <cstring>
 #include <string>
@@ -8,8 +8,8 @@
 #include "brannock/browser_exports.h"
 #include "brannock/datagram.h"
 #include "brannock/master_list.h"
-#include "brannock/server_info.h"
-#include "brannock/reply_model.h"
+#include "brannock/server_list_columns.h"
+#include "brannock/reply_layout.h"
 #include "brannock/server_settings.h"
 #include "brannock/setting_keys.h"
 #include "frame/address_list.h"

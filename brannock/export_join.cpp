@@ -10,7 +10,7 @@
 #include "brannock/launch_text.h"
 #include "brannock/names.h"
 #include "brannock/setting_keys.h"
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/engine_session.h"
 #include "frame/export_bodies.h"
 #include "frame/launcher_text.h"

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/server_names.h"
 #include "frame/text_bytes.h"
 

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "brannock/datagram.h"
+#include "brannock/reply_iwad.h"
 #include "brannock/text_builder.h"
 #include "frame/iwads.h"
 #include "frame/server_names.h"

@@ -1,7 +1,7 @@
 // server_settings.h: the game settings of a server's reply, copied to the multiplayer page.
 //
 // The launcher copies a chosen server's settings into its multiplayer page. A reply walked with
-// kSettingsReading (reply_model.h) is projected here onto the launcher calls, in their order; the
+// kSettingsReading (reply_layout.h) is projected here onto the launcher calls, in their order; the
 // whole reply is walked before anything is written, so a reply cut short writes nothing.
 #pragma once
 
@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "brannock/flag_table.h"
-#include "brannock/reply_model.h"
+#include "brannock/reply_layout.h"
 #include "brannock/setting_keys.h"
 #include "frame/launcher.h"
 

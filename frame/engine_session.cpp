@@ -2,7 +2,7 @@
 // launch to its finish, through the platform layer.
 #include "frame/engine_session.h"
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/files.h"
 #include "frame/messages.h"
 

@@ -1,7 +1,7 @@
 // paths.cpp: launcher paths through the platform's ANSI path form, and the one message per call.
 #include "frame/paths.h"
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/registry.h"
 #include "frame/messages.h"
 #include "frame/text_bytes.h"

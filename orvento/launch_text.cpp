@@ -1,7 +1,7 @@
 // launch_text.cpp: builds the response file and the command line of an Orvento game.
 #include "orvento/launch_text.h"
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/engine_session.h"
 #include "frame/iwads.h"
 #include "frame/text_bytes.h"

@@ -10,7 +10,7 @@
 
 #include "brannock/flag_table.h"
 #include "brannock/launch_text.h"
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "tests/support/expected_tables.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include <windows.h>
 #include <shellapi.h>
 #else
-#include "platform/posix/command_line.h"
+#include "platform/posix/windows_arguments.h"
 #endif
 
 #include "brannock/launch_text.h"
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/launcher_text.h"
 #include "orvento/launch_text.h"
 

@@ -1,5 +1,5 @@
-// server_reply.cpp: game prefixes and the IWAD name clean-up shared by both readings.
-#include "brannock/server_reply.h"
+// reply_iwad.cpp: game prefixes and the IWAD name clean-up shared by both readings.
+#include "brannock/reply_iwad.h"
 
 #include "frame/iwads.h"
 

@@ -1,9 +1,9 @@
-// reply_model.h: the layout of a game server's reply, and the one walk over it.
+// reply_layout.h: the layout of a game server's reply, and the one walk over it.
 //
 // A reply is the magic, a version text, a flag word, then the announced fields in a fixed order.
 // kReplyFields lists them: the bit that announces each, its wire form, its size. walk_reply runs
 // over that table once per reading and notes where each field's bytes lie; the server list
-// (server_info.h) and the game settings (server_settings.h) are projections of that result.
+// (server_list_columns.h) and the game settings (server_settings.h) are projections of that result.
 //
 // The two readings differ in a few places, named by a ReplyReading: where the version text starts,
 // whether the twelve bytes after the bot-skill byte are passed always or only with their bit, the
@@ -20,9 +20,40 @@
 #include "brannock/byte_cursor.h"
 #include "brannock/flag_table.h"
 #include "brannock/game_rules.h"
-#include "brannock/server_reply.h"
 
 namespace brannock {
+
+constexpr uint32_t kServerReplyMagic = 5660023;
+
+// Reply flag bits, in the order their fields follow the flag word.
+namespace field {
+constexpr uint32_t name = 0x00000001;
+constexpr uint32_t website = 0x00000002;
+constexpr uint32_t email = 0x00000004;
+constexpr uint32_t map = 0x00000008;
+constexpr uint32_t max_clients = 0x00000010;
+constexpr uint32_t limit = 0x00000020;
+constexpr uint32_t pwads = 0x00000040;
+constexpr uint32_t game_type = 0x00000080;
+constexpr uint32_t game_name = 0x00000100;
+constexpr uint32_t iwad = 0x00000200;
+constexpr uint32_t icon1 = 0x00000400;
+constexpr uint32_t icon2 = 0x00000800;
+constexpr uint32_t skill = 0x00001000;
+constexpr uint32_t bot_skill = 0x00002000;
+constexpr uint32_t limits = 0x00010000;
+constexpr uint32_t team_damage = 0x00020000;
+constexpr uint32_t team_scores = 0x00040000;
+constexpr uint32_t player_count = 0x00080000;
+constexpr uint32_t players = 0x00100000;
+constexpr uint32_t flag_block = 0x08000000;
+}  // namespace field
+
+constexpr bool has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
+
+// Longest texts kept; longer ones are cut.
+constexpr std::size_t kServerNameMax = 511;
+constexpr std::size_t kPlayerNameMax = 255;
 
 enum class Wire : uint8_t {
     text,          // zero-terminated

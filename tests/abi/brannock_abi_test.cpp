@@ -8,33 +8,12 @@ namespace abi_test {
 namespace {
 
 // Every slot but 3, 4 and 25.
-const std::set<int> kBrannockSlots = {0,  1,  2,  5,  6,  7,  8,  9,  10, 11, 12, 13,
-                                      14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+const PluginUnderTest kBrannock{"brannock.dll",
+                                {0, 1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}};
+class BrannockAbi : public PluginAbi<kBrannock> {};
 
 constexpr std::uint32_t kReplyMagic = 5660023;
 const std::string kQueryOnWire = "\x05\xB8\x49\x02";   // the challenge C7 00 00 00, compressed
-
-class BrannockAbi : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        launcher().allowed_slots = kBrannockSlots;
-        launcher().slots_seen.clear();
-        plugin = std::make_unique<Plugin>();
-        ASSERT_TRUE(plugin->open(bin_dir() + "brannock.dll"));
-    }
-    // With the whole suite run, every slot the plug-in uses must have been driven.
-    static void TearDownTestSuite() {
-        const auto* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
-        if (suite && suite->test_to_run_count() == suite->total_test_count()) {
-            EXPECT_EQ(launcher().slots_seen, kBrannockSlots);
-        }
-        plugin.reset();
-    }
-    void SetUp() override { launcher().reset_for_test(); }
-
-    static std::unique_ptr<Plugin> plugin;
-};
-std::unique_ptr<Plugin> BrannockAbi::plugin;
 
 // A server reply with the fields both reply readers take, in their order on the wire.
 Datagram server_reply() {

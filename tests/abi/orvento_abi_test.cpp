@@ -7,29 +7,8 @@
 namespace abi_test {
 namespace {
 
-const std::set<int> kOrventoSlots = {0, 2, 5, 6, 7, 11, 12, 13, 14, 24};
-
-class OrventoAbi : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        launcher().allowed_slots = kOrventoSlots;
-        launcher().slots_seen.clear();
-        plugin = std::make_unique<Plugin>();
-        ASSERT_TRUE(plugin->open(bin_dir() + "orvento.dll"));
-    }
-    // With the whole suite run, every slot the plug-in uses must have been driven.
-    static void TearDownTestSuite() {
-        const auto* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
-        if (suite && suite->test_to_run_count() == suite->total_test_count()) {
-            EXPECT_EQ(launcher().slots_seen, kOrventoSlots);
-        }
-        plugin.reset();
-    }
-    void SetUp() override { launcher().reset_for_test(); }
-
-    static std::unique_ptr<Plugin> plugin;
-};
-std::unique_ptr<Plugin> OrventoAbi::plugin;
+const PluginUnderTest kOrvento{"orvento.dll", {0, 2, 5, 6, 7, 11, 12, 13, 14, 24}};
+class OrventoAbi : public PluginAbi<kOrvento> {};
 
 // Two players' addresses in the launcher's counted form.
 const std::string kAddresses = std::string("\x0E\x00", 2) + "10.0.0.1:10666" +

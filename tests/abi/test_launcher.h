@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <type_traits>
@@ -136,6 +137,35 @@ struct Datagram {
         return reinterpret_cast<const unsigned char*>(bytes.data());
     }
     int size() const { return static_cast<int>(bytes.size()); }
+};
+
+// The plug-in a suite drives: its DLL in the binary folder and the launcher slots it may use.
+struct PluginUnderTest {
+    const char* dll;
+    std::set<int> slots;
+};
+
+// Loads the plug-in once for its suite, answering only the slots it may use; with the whole suite
+// run, every one of them must have been driven.
+template <const PluginUnderTest& kPlugin>
+class PluginAbi : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        launcher().allowed_slots = kPlugin.slots;
+        launcher().slots_seen.clear();
+        plugin = std::make_unique<Plugin>();
+        ASSERT_TRUE(plugin->open(bin_dir() + kPlugin.dll));
+    }
+    static void TearDownTestSuite() {
+        const auto* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
+        if (suite && suite->test_to_run_count() == suite->total_test_count()) {
+            EXPECT_EQ(launcher().slots_seen, kPlugin.slots);
+        }
+        plugin.reset();
+    }
+    void SetUp() override { launcher().reset_for_test(); }
+
+    static inline std::unique_ptr<Plugin> plugin;
 };
 
 }  // namespace abi_test

@@ -20,20 +20,16 @@ using test_support::FaultRun;
 using test_support::PluginFixture;
 using test_support::ScenarioRun;
 
-void* brannock_export(const char* name) {
-    static const std::pair<const char*, void*> kExports[] = {
-        {"SDLL_Init", reinterpret_cast<void*>(&SDLL_Init)},
-        {"SDLL_InitCall", reinterpret_cast<void*>(&SDLL_InitCall)},
-        {"SDLL_LoadConfiguration", reinterpret_cast<void*>(&SDLL_LoadConfiguration)},
-        {"SDLL_LaunchMultiplayer", reinterpret_cast<void*>(&SDLL_LaunchMultiplayer)},
-        {"SDLL_MultiplayerFinished", reinterpret_cast<void*>(&SDLL_MultiplayerFinished)},
-        {"SDLL_LaunchServer", reinterpret_cast<void*>(&SDLL_LaunchServer)},
-        {"SDLL_ServerFinished", reinterpret_cast<void*>(&SDLL_ServerFinished)},
-    };
-    for (const auto& [export_name, address] : kExports)
-        if (std::string(export_name) == name) return address;
-    return nullptr;
-}
+const test_support::LinkedExport kBrannockExports[] = {
+    SDLL_LINKED_EXPORT(SDLL_Init),
+    SDLL_LINKED_EXPORT(SDLL_InitCall),
+    SDLL_LINKED_EXPORT(SDLL_LoadConfiguration),
+    SDLL_LINKED_EXPORT(SDLL_LaunchMultiplayer),
+    SDLL_LINKED_EXPORT(SDLL_MultiplayerFinished),
+    SDLL_LINKED_EXPORT(SDLL_LaunchServer),
+    SDLL_LINKED_EXPORT(SDLL_ServerFinished),
+};
+constexpr host::ExportLookup brannock_export = test_support::linked_export<kBrannockExports>;
 
 void join(PluginFixture& f) {
     host::Server* server = f.launcher->add_server("10.1.2.3", "10666");

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -76,6 +77,21 @@ inline std::vector<FaultMessage> response_file_messages(int find_firsts, int ren
     };
 }
 inline const std::vector<const char*> kResponseFileTold = {kKeptBesideBackup};
+
+// One export of the plug-in code linked into the test program, found by its name.
+struct LinkedExport {
+    const char* name;
+    void* address;
+};
+#define SDLL_LINKED_EXPORT(name) test_support::LinkedExport{#name, reinterpret_cast<void*>(&name)}
+
+// The lookup over a table of linked exports: the address of `name`, null for any other.
+template <const auto& kExports>
+void* linked_export(const char* name) {
+    for (const LinkedExport& linked : kExports)
+        if (std::string_view(linked.name) == name) return linked.address;
+    return nullptr;
+}
 
 struct Scenario {
     const char* plugin;   // "brannock" / "orvento"

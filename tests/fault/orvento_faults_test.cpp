@@ -21,18 +21,14 @@ constexpr const char* kUnfiledRecording = "the recording of a game that was neve
 constexpr const char* kUnfiledKept =
     "Orvento found the recording {dir}tempdemo.lmp of a game that was never filed; it is kept as {dir}tempdemo-1.lmp.";
 
-void* orvento_export(const char* name) {
-    static const std::pair<const char*, void*> kExports[] = {
-        {"SDLL_Init", reinterpret_cast<void*>(&SDLL_Init)},
-        {"SDLL_InitCall", reinterpret_cast<void*>(&SDLL_InitCall)},
-        {"SDLL_LoadConfiguration", reinterpret_cast<void*>(&SDLL_LoadConfiguration)},
-        {"SDLL_LaunchMultiplayer", reinterpret_cast<void*>(&SDLL_LaunchMultiplayer)},
-        {"SDLL_MultiplayerFinished", reinterpret_cast<void*>(&SDLL_MultiplayerFinished)},
-    };
-    for (const auto& [export_name, address] : kExports)
-        if (std::string(export_name) == name) return address;
-    return nullptr;
-}
+const test_support::LinkedExport kOrventoExports[] = {
+    SDLL_LINKED_EXPORT(SDLL_Init),
+    SDLL_LINKED_EXPORT(SDLL_InitCall),
+    SDLL_LINKED_EXPORT(SDLL_LoadConfiguration),
+    SDLL_LINKED_EXPORT(SDLL_LaunchMultiplayer),
+    SDLL_LINKED_EXPORT(SDLL_MultiplayerFinished),
+};
+constexpr host::ExportLookup orvento_export = test_support::linked_export<kOrventoExports>;
 
 // A solo game recording the demo "duel" into the engine folder, which holds an older duel.lmp and
 // the recording of an earlier game that was never filed.

@@ -1,69 +1,13 @@
-// helpers_test.cpp: the IWAD table, response-file backup and restore, and the text clean-ups.
+// files_test.cpp: file existence and the response file's backup and restore (frame/files.h).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "frame/files.h"
-#include "frame/iwads.h"
-#include "frame/text_bytes.h"
-#include "orvento/engine_check.h"
-#include "tests/support/expected_tables.h"
 #include "tests/support/test_paths.h"
 
 namespace {
-
-TEST(IwadTable, HoldsNineteenRowsInNumberOrderWithOrventosMaskBits) {
-    const auto table = frame::iwad_table();
-    ASSERT_EQ(table.size(), 19u);
-    unsigned mask_union = 0;
-    int orvento_rows = 0;
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const frame::IwadRow& row = table[i];
-        EXPECT_EQ(row.number, static_cast<int>(i) + 1);
-        if (!row.orvento) {
-            EXPECT_EQ(row.orvento_mask, 0u) << row.file;
-            continue;
-        }
-        ++orvento_rows;
-        EXPECT_EQ(row.orvento_mask & (row.orvento_mask - 1), 0u) << row.file << " has one bit";
-        EXPECT_EQ(mask_union & row.orvento_mask, 0u) << row.file << " shares a bit";
-        mask_union |= row.orvento_mask;
-    }
-    EXPECT_EQ(orvento_rows, 6);
-    EXPECT_EQ(mask_union, 0xCFu);
-    EXPECT_EQ(table[0].orvento_mask, 0x01u);   // doom.wad
-    EXPECT_EQ(table[1].orvento_mask, 0x80u);   // doom1.wad
-    EXPECT_EQ(table[3].orvento_mask, 0x02u);   // doom2.wad
-    EXPECT_EQ(table[4].orvento_mask, 0x08u);   // tnt.wad
-    EXPECT_EQ(table[5].orvento_mask, 0x04u);   // plutonia.wad
-    EXPECT_EQ(table[7].orvento_mask, 0x40u);   // freedm.wad
-}
-
-// Every number both ways, for both plug-ins, against the names typed in from the launcher's list.
-TEST(IwadTable, FileNamesAndNumbersByPlugin) {
-    for (const expected::Iwad& iwad : expected::kIwads) {
-        std::string target = "kept";
-        EXPECT_TRUE(frame::IwadFileName(iwad.number, &target)) << iwad.number;
-        EXPECT_EQ(target, iwad.file) << iwad.number;
-        const char* orvento_file = orvento::iwad_file(iwad.number);
-        EXPECT_EQ(std::string(orvento_file ? orvento_file : "none"), iwad.orvento ? iwad.file : "none") << iwad.number;
-        EXPECT_EQ(frame::iwad_number(iwad.file), iwad.number) << iwad.file;
-    }
-
-    std::string target = "kept";
-    EXPECT_FALSE(frame::IwadFileName(0, &target));
-    EXPECT_FALSE(frame::IwadFileName(21, &target));
-    EXPECT_FALSE(frame::IwadFileName(frame::kUnknownIwad, &target));
-    EXPECT_FALSE(frame::IwadFileName(-1, &target));
-    EXPECT_EQ(target, "kept");
-    EXPECT_EQ(orvento::iwad_file(-1), nullptr);
-    EXPECT_EQ(orvento::iwad_file(frame::kUnknownIwad), nullptr);
-
-    EXPECT_EQ(frame::iwad_number("mygame.wad"), frame::kUnknownIwad);
-    EXPECT_EQ(frame::iwad_number(""), frame::kUnknownIwad);
-    EXPECT_EQ(frame::iwad_number("doom2.wa"), frame::kUnknownIwad);
-}
 
 class BackupRestore : public testing::Test {
 protected:
@@ -150,28 +94,4 @@ TEST(FileExists, FolderAndNameAreJoinedAsTheyAre) {
     EXPECT_FALSE(frame::FileExists(dir, "missing.wad"));
 }
 
-TEST(StripColorCodes, RemovesEachEscapeWithItsLetter) {
-    auto stripped = [](std::string text) {
-        text.resize(frame::StripColorCodes(std::span<char>(text)));
-        return text;
-    };
-    EXPECT_EQ(stripped("\x1C" "Ared\x1C" "B \x1C\x1C" "Cblue"), "red Cblue");   // an escape eats the escape after it
-    EXPECT_EQ(stripped("\x1C" "A\x1C" "B\x1C" "C"), "");
-    EXPECT_EQ(stripped("name\x1C"), "name");   // an escape as the last byte goes alone
-    EXPECT_EQ(stripped("plain name"), "plain name");
-}
-
 }  // namespace
-
-// ---- the stand-in launcher's port texts ---------------------------------------------------------
-#include "host/udp.h"
-
-TEST(HostPortText, OnlyDecimalOneToMaxIsAPort) {
-    EXPECT_EQ(host::port_number("1"), 1);
-    EXPECT_EQ(host::port_number("65535"), 65535);
-    for (const char* bad : {"0", "65536", "99999", "", "-1", "80x", " 80", "4294967377"})
-        EXPECT_FALSE(host::port_number(bad)) << bad;
-    EXPECT_EQ(host::split_host_port("master.example:15300"), std::make_pair(std::string("master.example"), uint16_t{15300}));
-    EXPECT_FALSE(host::split_host_port("master.example"));
-    EXPECT_FALSE(host::split_host_port(":15300"));
-}

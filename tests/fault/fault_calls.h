@@ -12,7 +12,7 @@
 
 namespace test_support {
 
-// One kind a fallible call of the platform layer, named as the call.
+// The kinds of fallible call, each named as the platform layer names it.
 enum class Call {
 #define PLATFORM_FALLIBLE_CALL(result, name, parameters, arguments, failed, words) name,
 #include "platform/fallible_calls.inc"

@@ -23,12 +23,12 @@
 #include "brannock/flag_table.h"
 #include "brannock/game_rules.h"
 #include "brannock/launch_text.h"
-#include "brannock/reply_model.h"
+#include "brannock/reply_layout.h"
 #include "brannock/server_settings.h"
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/iwads.h"
 #include "frame/server_names.h"
-#include "platform/posix/command_line.h"
+#include "platform/posix/windows_arguments.h"
 #include "tests/fuzz/walked_reply.h"
 
 namespace {

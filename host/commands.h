@@ -1,6 +1,6 @@
 // commands.h: what the sdll-host subcommands share, and each group's commands and options.
 //
-// The table that makes them subcommands is command_line.cpp's; each group lives in a file named
+// The table that makes them subcommands is subcommands.cpp's; each group lives in a file named
 // for it: settings_commands.cpp, file_commands.cpp, check_commands.cpp, game_commands.cpp and
 // browse_commands.cpp. A command runs once the plug-in is loaded and its settings read; it
 // answers with an exit code or throws a Failure. In a namespace of their own: their names (get,

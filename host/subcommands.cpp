@@ -1,11 +1,11 @@
-// command_line.cpp: the sdll-host command, the stand-in launcher on the command line.
+// subcommands.cpp: the sdll-host command, the stand-in launcher on the command line.
 //
 // Loads one plug-in, reads and keeps its settings in a text file, and calls the plug-in's exports
 // the way the launcher does: engine check, verification, multiplayer check, launch and the finish
 // poll. Every launcher call and every export the command makes lands in the journal. The
 // subcommands are one table (kCommands): each row its name, its help, the options it adds and the
 // short function that runs it, each group of them in a file of its own (commands.h).
-#include "host/command_line.h"
+#include "host/subcommands.h"
 
 #include <cctype>
 #include <ostream>

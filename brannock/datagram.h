@@ -2,7 +2,7 @@
 //
 // The master and the game servers all get the same 4-byte challenge, Huffman-coded; their
 // replies are decoded into areas of a fixed size before any field is read (readers in
-// master_list.h, server_info.h and server_settings.h).
+// master_list.h, server_list_columns.h and server_settings.h).
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // export_browser.cpp: the server-browser exports, the launcher calls they make, in their order.
 //
-// Each export decodes a datagram, hands it to a reader (master_list.h, server_info.h,
+// Each export decodes a datagram, hands it to a reader (master_list.h, server_list_columns.h,
 // server_settings.h) and tells the launcher what the reader found.
 #include <cstring>
 #include <string>
@@ -8,17 +8,20 @@
 #include "brannock/browser_exports.h"
 #include "brannock/datagram.h"
 #include "brannock/master_list.h"
-#include "brannock/server_info.h"
-#include "brannock/reply_model.h"
+#include "brannock/server_list_columns.h"
+#include "brannock/reply_layout.h"
 #include "brannock/server_settings.h"
-#include "frame/frame.h"
+#include "brannock/setting_keys.h"
+#include "frame/address_list.h"
+#include "frame/export_bodies.h"
+#include "frame/launcher_text.h"
+#include "frame/registry.h"
 
 namespace {
 
 using frame::host;
 using frame::host_handle;
 
-constexpr const char* kServersGroup = "servers";
 constexpr int kServerQueryResult = 5;   // the raw challenge length plus one
 
 // The settings copy's launcher calls.
@@ -63,10 +66,10 @@ public:
 
 SDLL_EXPORT void SDLL_CALL SDLL_QueryMasterserver(void) {
     frame::guarded_void([] {
-        if (host<Host_GetEngineInt_t>(kSlotGetEngineInt)(host_handle(), kServersGroup, "performquery") == 0) return;
-        const HostTextCopy address = GetEngineText(kServersGroup, "masteraddress");
+        if (host<Host_GetEngineInt_t>(kSlotGetEngineInt)(host_handle(), brannock::setting::perform_query.group, brannock::setting::perform_query.key) == 0) return;
+        const frame::HostTextCopy address = frame::GetEngineText(brannock::setting::master_address);
         std::string host_text, port_text;
-        SplitHostPort(address.c_str(), &host_text, &port_text, brannock::kDefaultMasterPort);
+        frame::SplitHostPort(address.c_str(), &host_text, &port_text, brannock::kDefaultMasterPort);
         const std::vector<unsigned char> packet = brannock::challenge_packet();
         host<Host_SendQuery_t>(kSlotSendQuery)(host_handle(), host_text.c_str(), port_text.c_str(), packet.data(),
                                                static_cast<int>(packet.size()), 0);
@@ -78,7 +81,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_MasterserverResponse(void*, void*, const unsigned
         unsigned char area[brannock::kMasterReplyArea];
         const auto decoded = brannock::decode_datagram(data, length, area);
         const brannock::MasterStatus status = brannock::read_master_list(decoded, [](const char* address, const char* port) {
-            AddServerEntry(address, port);
+            frame::AddServerEntry(address, port);
         });
         if (status == brannock::MasterStatus::outdated) {
             host<Host_ReportMessage_t>(kSlotReportMessage)(brannock::kMasterOutdatedMessage,

@@ -3,7 +3,7 @@
 #include "brannock/exports.h"
 #include "brannock/names.h"
 #include "frame/engine_checks.h"
-#include "frame/frame.h"
+#include "frame/export_bodies.h"
 #include "frame/iwads.h"
 
 namespace {

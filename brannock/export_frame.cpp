@@ -3,7 +3,8 @@
 #include "brannock/codec/huffman.h"
 #include "brannock/exports.h"
 #include "brannock/names.h"
-#include "frame/frame.h"
+#include "frame/export_bodies.h"
+#include "frame/registry.h"
 
 namespace {
 // Hosting, joining and the server browser (bit 2) are all offered.
@@ -23,5 +24,5 @@ SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function) {
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_LoadConfiguration(void) {
-    return frame::guarded(1, [] { return frame::load_configuration(); });
+    return frame::guarded<int>(kDescriptionNotFound, [] { return frame::load_configuration(); });
 }

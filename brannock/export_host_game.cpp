@@ -9,8 +9,12 @@
 #include "brannock/game_session.h"
 #include "brannock/launch_text.h"
 #include "brannock/names.h"
+#include "brannock/setting_keys.h"
 #include "frame/engine_session.h"
-#include "frame/frame.h"
+#include "frame/address_list.h"
+#include "frame/export_bodies.h"
+#include "frame/launcher_text.h"
+#include "frame/registry.h"
 #include "frame/iwads.h"
 #include "frame/paths.h"
 #include "platform/platform.h"
@@ -23,8 +27,8 @@ namespace {
 // The server's start-up needs a head start before the client connects to it.
 constexpr unsigned kServerHeadStartMs = 1000;
 
-int multiplayer_int(const char* group, const char* key) {
-    return host<Host_GetMultiplayerInt_t>(kSlotGetMultiplayerInt)(host_handle(), group, key);
+int multiplayer_int(const frame::SettingKey& item) {
+    return host<Host_GetMultiplayerInt_t>(kSlotGetMultiplayerInt)(host_handle(), item.group, item.key);
 }
 
 // The arguments that name the chosen extra files.
@@ -36,17 +40,17 @@ std::vector<std::string> chosen_file_arguments(frame::PathReader& paths) {
 
 // Read in the order the server line uses them: map, type, modifier, skill, then every flag item.
 void read_server_rules(brannock::ServerGame* game) {
-    game->map = GetMultiplayerText("general", "map").str();
-    game->type = multiplayer_int("general", "type");
-    game->modifier = multiplayer_int("general", "modifier");
-    game->skill = multiplayer_int("general", "skill");
-    game->flags = brannock::compute_flag_words(multiplayer_int);
+    game->map = frame::GetMultiplayerText(brannock::setting::map).str();
+    game->type = multiplayer_int(brannock::setting::type);
+    game->modifier = multiplayer_int(brannock::setting::modifier);
+    game->skill = multiplayer_int(brannock::setting::skill);
+    game->flags = brannock::compute_flag_words([](const char* group, const char* key) { return multiplayer_int({group, key}); });
 }
 
 brannock::Limits read_limits() {
     brannock::Limits limits{};
     for (std::size_t i = 0; i < brannock::kLimitKeys.size(); ++i) {
-        limits[i] = multiplayer_int("general", brannock::kLimitKeys[i]);
+        limits[i] = multiplayer_int({brannock::setting::general, brannock::kLimitKeys[i]});
     }
     return limits;
 }
@@ -58,16 +62,16 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
     frame::guarded_void([&] {
         const bool hosting = hostEntry == ownEntry;
         frame::PathReader paths(brannock::kPluginName);
-        const std::string folder = paths.engine_path("general", "enginepath");
+        const std::string folder = paths.engine_path(brannock::setting::engine_folder);
         std::string iwad_name;
         frame::IwadFileName(iwad, &iwad_name);
         const std::vector<std::string> files = chosen_file_arguments(paths);
 
         brannock::ClientGame client;
-        ReadCountedString(addresses, hostEntry, &client.host_address, kAddressPartMax);
+        frame::ReadCountedString(addresses, hostEntry, &client.host_address, frame::kAddressPartMax);
         client.iwad = iwad_name;
         client.files = files;
-        client.parameters = GetEngineText("general", "parameters").str();
+        client.parameters = frame::GetEngineText(brannock::setting::engine_parameters).str();
         client.player_name = playerName ? playerName : "";
         const std::string client_line = brannock::client_line(client);
 

@@ -9,9 +9,11 @@
 #include "brannock/game_session.h"
 #include "brannock/launch_text.h"
 #include "brannock/names.h"
-#include "frame/command_line.h"
+#include "brannock/setting_keys.h"
+#include "frame/engine_arguments.h"
 #include "frame/engine_session.h"
-#include "frame/frame.h"
+#include "frame/export_bodies.h"
+#include "frame/launcher_text.h"
 #include "frame/paths.h"
 #include "frame/server_names.h"
 
@@ -23,7 +25,7 @@ std::vector<std::string> find_server_files(frame::PathReader& paths, ServerRef s
     std::vector<std::string> files;
     for (int i = 0; i < count; ++i) {
         const std::string key = "PWAD" + std::to_string(i);
-        const HostTextCopy name = GetServerText(server, key.c_str());
+        const frame::HostTextCopy name = frame::GetServerText(server, key.c_str());
         // The launcher is asked for a plain file name only (server_file_name): "a.wad -exec x"
         // asks for "a.wad", "\\host\share\x.wad" for "x.wad", and "nul.wad" or "+exec" not at
         // all. The path it answers is the user's own and is used as it is.
@@ -41,12 +43,12 @@ std::vector<std::string> find_server_files(frame::PathReader& paths, ServerRef s
 SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playerName) {
     frame::guarded_void([&] {
         frame::PathReader paths(brannock::kPluginName);
-        const std::string folder = paths.engine_path("general", "enginepath");
+        const std::string folder = paths.engine_path(brannock::setting::engine_folder);
         brannock::JoinGame game;
-        game.iwad = GetServerText(server, "IWAD").str();
-        const std::string count_text = GetServerText(server, "NUMPWADS").str();
-        game.address = GetServerText(server, "ADDRESS").str();
-        game.port = GetServerText(server, "PORT").str();
+        game.iwad = frame::GetServerText(server, "IWAD").str();
+        const std::string count_text = frame::GetServerText(server, "NUMPWADS").str();
+        game.address = frame::GetServerText(server, "ADDRESS").str();
+        game.port = frame::GetServerText(server, "PORT").str();
         const int count = brannock::parse_file_count(count_text);
         if (count > 0) game.files = find_server_files(paths, server, count);
         game.player_name = playerName ? playerName : "";
@@ -54,7 +56,7 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchServer(ServerRef server, const char* playe
         frame::EngineSession& session = brannock::join_session();
         session.forget_earlier_launch();
         if (!session.back_up_response_file(folder)) return;
-        game.parameters = GetEngineText("general", "parameters").str();
+        game.parameters = frame::GetEngineText(brannock::setting::engine_parameters).str();
         if (!session.write_response_file(folder, brannock::response_file_text(game))) return;
         session.save_highlight();
         session.start_engine(folder, frame::kResponseArgument);
@@ -66,7 +68,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_ServerFinished(void) {
         frame::EngineSession& session = brannock::join_session();
         if (session.engine_running()) return 0;
         frame::PathReader paths(brannock::kPluginName);
-        session.finish_with_response_file(paths.engine_path("general", "enginepath"));
+        session.finish_with_response_file(paths.engine_path(brannock::setting::engine_folder));
         return 1;
     });
 }

@@ -28,7 +28,7 @@ struct FlagWordInfo {
 // (group, key), and each has its own value in its own word.
 struct FlagRow {
     std::size_t word;    // index into flag_words()
-    const char* group;   // == flag_words()[word].group
+    const char* group;   // flag_words()[word].group, filled from the word
     const char* key;
     int32_t value;
 };

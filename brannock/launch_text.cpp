@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/server_names.h"
 #include "frame/text_bytes.h"
 
@@ -18,6 +18,8 @@ namespace {
 bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 }  // namespace
+
+namespace detail {
 
 std::string single_line(std::string_view text) {
     std::string out;
@@ -47,22 +49,24 @@ std::string map_option(std::string_view map) {
     return "+map " + name + " ";
 }
 
+}  // namespace detail
+
 std::string client_line(const ClientGame& game) {
     std::string line = "-connect " + std::string(frame::single_word(game.host_address));
     line += " -iwad " + game.iwad + " ";
-    line += command_file_list(game.files);
+    line += detail::command_file_list(game.files);
     line += " " + game.parameters + " ";
-    line += "+name \"" + clean_player_name(game.player_name) + "\"";
+    line += "+name \"" + detail::clean_player_name(game.player_name) + "\"";
     return line;
 }
 
 std::string server_line(const ServerGame& game) {
     std::string line = " -host -iwad " + game.iwad + " ";
-    line += command_file_list(game.files);
+    line += detail::command_file_list(game.files);
     line += " +masterip 0.0.0.0 ";
     line += " -private ";
     line += " +sv_updatemaster 0 ";
-    line += map_option(game.map);
+    line += detail::map_option(game.map);
     line += game_type_text(game.type);
     line += modifier_text(game.modifier);
     line += "+skill " + std::to_string(game.skill - 1) + " ";
@@ -82,20 +86,20 @@ int parse_file_count(std::string_view text) {
     char* end = nullptr;
     const long value = std::strtol(copy.c_str(), &end, 0);
     if (end == copy.c_str() || value <= 0) return 0;
-    if (errno == ERANGE || value > kMaxServerFiles) return kMaxServerFiles;
+    if (errno == ERANGE || value > detail::kMaxServerFiles) return detail::kMaxServerFiles;
     return static_cast<int>(value);
 }
 
 std::string response_file_text(const JoinGame& game) {
     std::string text;
-    text.append(single_line(game.parameters)).append("\n");
+    text.append(detail::single_line(game.parameters)).append("\n");
     text.append("-iwad ").append(frame::server_file_name(game.iwad).value_or("")).append("\n");
     if (game.files) {
         text.append("-file");
-        for (const std::string& file : *game.files) text.append(" ").append(single_line(file));
+        for (const std::string& file : *game.files) text.append(" ").append(detail::single_line(file));
         text.append("\n");
     }
-    text.append("+name \"").append(clean_player_name(game.player_name)).append("\"\n");
+    text.append("+name \"").append(detail::clean_player_name(game.player_name)).append("\"\n");
     text.append("-connect ").append(frame::server_argument(game.address).value_or(""));
     text.append(":").append(frame::server_argument(game.port).value_or(""));
     text.append("\n");

@@ -17,18 +17,6 @@
 
 namespace brannock {
 
-// ---- clean-up of texts that reach the engine -----------------------------------------------
-
-// Drops CR, LF and every other control byte, so the text stays on one line of a response file.
-std::string single_line(std::string_view text);
-// A player name goes between double quotes: it loses its own quote characters and control bytes.
-std::string clean_player_name(std::string_view name);
-
-// ---- extra game files ----------------------------------------------------------------------
-
-// " -file a b c" for the command lines; empty without files.
-std::string command_file_list(const std::vector<std::string>& files);
-
 // ---- hosting a game ------------------------------------------------------------------------
 
 // What every machine of a hosted game puts on its client line.
@@ -52,19 +40,13 @@ struct ServerGame {
     Limits limits{};
 };
 
-// "+map " and the map name in upper case, cut to a single word, then one blank.
-std::string map_option(std::string_view map);
-
 std::string client_line(const ClientGame& game);
 std::string server_line(const ServerGame& game);
 
 // ---- joining a listed server ---------------------------------------------------------------
 
-// A server reply lists at most this many extra files (its count is one byte).
-constexpr int kMaxServerFiles = 255;
-
 // The "NUMPWADS" text read like "%i" (decimal, 0x hex, leading-0 octal); text that does not
-// parse, or a negative count, is 0; a count beyond any reply's is cut to kMaxServerFiles.
+// parse, or a negative count, is 0; a count beyond any reply's is cut to detail::kMaxServerFiles.
 int parse_file_count(std::string_view text);
 
 struct JoinGame {
@@ -82,5 +64,24 @@ struct JoinGame {
 // parameters and the file arguments keep their blanks but lose control bytes, so each stays on its
 // own line.
 std::string response_file_text(const JoinGame& game);
+
+// ---- the pieces of the lines, for this file's own use and its unit tests ------------------------
+namespace detail {
+
+// Drops CR, LF and every other control byte, so the text stays on one line of a response file.
+std::string single_line(std::string_view text);
+// A player name goes between double quotes: it loses its own quote characters and control bytes.
+std::string clean_player_name(std::string_view name);
+
+// " -file a b c" for the command lines; empty without files.
+std::string command_file_list(const std::vector<std::string>& files);
+
+// "+map " and the map name in upper case, cut to a single word, then one blank.
+std::string map_option(std::string_view map);
+
+// A server reply lists at most this many extra files (its count is one byte).
+constexpr int kMaxServerFiles = 255;
+
+}  // namespace detail
 
 }  // namespace brannock

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "brannock/datagram.h"
+#include "brannock/reply_iwad.h"
 #include "brannock/text_builder.h"
 #include "frame/iwads.h"
 #include "frame/server_names.h"
@@ -15,7 +16,7 @@ namespace {
 // The longest text written is the map, the longest a whole reply holds.
 constexpr std::size_t kSettingsArea = kServerReplyArea + 1;
 
-GameTypeBlock reply_game(const ReplyFields& reply) {
+detail::GameTypeBlock reply_game(const ReplyFields& reply) {
     return {reply.byte(Row::game, 0), reply.byte(Row::game, 1), reply.byte(Row::game, 2)};
 }
 
@@ -38,7 +39,7 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
         if (const auto map = frame::server_map(reply.text(Row::map))) {
             text.clear().append(*map);
             frame::to_upper_ascii(text.chars());
-            sink.set_string(kGeneralGroup, "map", text.c_str());
+            sink.set_string(setting::map.group, setting::map.key, text.c_str());
             sink.set_map(text.c_str());
         } else {
             ++left_out;
@@ -59,15 +60,15 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
         sink.report_message(kNoPwadMessage, kSettingsMessageLevel);
     }
     if (reply.has(Row::game)) {
-        const GameTypeBlock game = reply_game(reply);
-        sink.set_int(kGeneralGroup, "type", game_type_setting(game));
-        for (int step : modifier_steps(game)) sink.set_int(kGeneralGroup, "modifier", step);
+        const detail::GameTypeBlock game = reply_game(reply);
+        sink.set_int(setting::type, detail::game_type_setting(game));
+        for (int step : detail::modifier_steps(game)) sink.set_int(setting::modifier, step);
     }
-    if (reply.has(Row::iwad)) sink.set_iwad(iwad_setting(normalise_iwad(reply.text(Row::iwad)).view()));
-    if (reply.has(Row::skill)) sink.set_int(kGeneralGroup, "skill", skill_setting(reply.byte(Row::skill)));
+    if (reply.has(Row::iwad)) sink.set_iwad(detail::iwad_setting(normalise_iwad(reply.text(Row::iwad)).view()));
+    if (reply.has(Row::skill)) sink.set_int(setting::skill, detail::skill_setting(reply.byte(Row::skill)));
     if (reply.has(Row::limits)) {
         const Limits limits = reply_limits(reply);
-        for (std::size_t i = 0; i < limits.size(); ++i) sink.set_int(kGeneralGroup, kLimitKeys[i], limits[i]);
+        for (std::size_t i = 0; i < limits.size(); ++i) sink.set_int({setting::general, kLimitKeys[i]}, limits[i]);
     }
     if (reply.has(Row::players)) {
         each_player_name(reply, [&](std::string_view name) {
@@ -77,7 +78,7 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
     }
     if (reply.has(Row::flag_words)) {
         const FlagWords words = reply_flag_words(reply);
-        for (const FlagRow& row : flag_rows()) sink.set_int(row.group, row.key, flag_setting(row, words));
+        for (const FlagRow& row : flag_rows()) sink.set_int(row.group, row.key, detail::flag_setting(row, words));
     }
     // Counted, not echoed: the names are what the rules keep off the user's screen and lines.
     if (left_out > 0) {
@@ -87,6 +88,8 @@ int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& 
     }
     return 1;
 }
+
+namespace detail {
 
 int game_type_setting(const GameTypeBlock& game) { return game_rule(game.type) ? game.type : 0; }
 
@@ -98,7 +101,7 @@ ModifierSteps modifier_steps(const GameTypeBlock& game) {
     return out;
 }
 
-int iwad_setting(std::string_view normalised_iwad) { return frame::IwadNumber(normalised_iwad); }
+int iwad_setting(std::string_view normalised_iwad) { return frame::iwad_number(normalised_iwad); }
 
 int skill_setting(uint8_t wire_skill) { return wire_skill + 1; }
 
@@ -109,5 +112,7 @@ int flag_setting(const FlagRow& row, const FlagWords& words) {
     if (!std::has_single_bit(static_cast<uint32_t>(row.value))) return 0;
     return static_cast<int>(static_cast<uint32_t>(words[row.word]) & static_cast<uint32_t>(row.value));
 }
+
+}  // namespace detail
 
 }  // namespace brannock

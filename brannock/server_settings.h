@@ -1,7 +1,7 @@
 // server_settings.h: the game settings of a server's reply, copied to the multiplayer page.
 //
 // The launcher copies a chosen server's settings into its multiplayer page. A reply walked with
-// kSettingsReading (reply_model.h) is projected here onto the launcher calls, in their order; the
+// kSettingsReading (reply_layout.h) is projected here onto the launcher calls, in their order; the
 // whole reply is walked before anything is written, so a reply cut short writes nothing.
 #pragma once
 
@@ -11,7 +11,8 @@
 #include <string_view>
 
 #include "brannock/flag_table.h"
-#include "brannock/reply_model.h"
+#include "brannock/reply_layout.h"
+#include "brannock/setting_keys.h"
 #include "frame/launcher.h"
 
 namespace brannock {
@@ -21,7 +22,6 @@ constexpr const char* kCutShortMessage = "The server's reply was cut short; no s
 // Followed by the number of the server's map and file names that were not copied.
 constexpr const char* kLeftOutNamesMessage = "Server names left out of the copy (not a plain map or file name): ";
 constexpr int kSettingsMessageLevel = 2;
-constexpr const char* kGeneralGroup = "general";
 
 // The launcher calls of the settings copy, one function a call. Texts are zero-terminated and
 // valid only during the call.
@@ -38,6 +38,7 @@ public:
     virtual void add_file(const char* file) = 0;
     virtual void report_message(const char* text, int level) = 0;
     void set_int(const char* group, const char* key, int value) { set_int_(target_, group, key, value); }
+    void set_int(const frame::SettingKey& item, int value) { set_int(item.group, item.key, value); }
     virtual void set_iwad(int number) = 0;
     virtual void add_player(const char* name) = 0;
 
@@ -53,7 +54,8 @@ private:
 // Gives the export's answer: 1 when settings were written, 0 otherwise.
 int write_game_settings(ReplyRead read, const ReplyFields& reply, SettingsSink& sink);
 
-// ---- the decisions, one function each --------------------------------------------------------
+// ---- the decisions, one function each, for this file's own use and its unit tests -------------
+namespace detail {
 
 struct GameTypeBlock {
     uint8_t type = 0;
@@ -74,5 +76,7 @@ ModifierSteps modifier_steps(const GameTypeBlock& game);     // 0, then 1 for in
 int iwad_setting(std::string_view normalised_iwad);          // 1..19, 20 for any other name
 int skill_setting(uint8_t wire_skill);                       // the page counts from 1, the wire from 0
 int flag_setting(const FlagRow& row, const FlagWords& words);   // the word's bits under the row's value; 0 for an item made of others' bits
+
+}  // namespace detail
 
 }  // namespace brannock

@@ -3,7 +3,8 @@
 #include "frame/engine_checks.h"
 
 #include "frame/files.h"
-#include "frame/frame.h"
+#include "frame/launcher_text.h"
+#include "frame/registry.h"
 #include "frame/messages.h"
 #include "frame/paths.h"
 
@@ -18,7 +19,7 @@ void set_engine_ready(int flag) {
 
 int check_engine_folder(const EngineFolderCheck& check) {
     PathReader paths(check.plugin_name);
-    const std::string folder = paths.engine_path("general", "enginepath");
+    const std::string folder = paths.engine_path(setting::engine_folder);
     if (folder.empty()) {
         set_engine_ready(0);
         return 0;
@@ -44,12 +45,12 @@ void require_engine_files(std::initializer_list<const char*> names) {
     // cannot hold its name), so the launcher looks where the engine is. Where there is no such
     // form the launcher's own check reports the missing files: nothing is shown here.
     PathReader quiet(nullptr);
-    const std::string folder = quiet.engine_path("general", "enginepath");
+    const std::string folder = quiet.engine_path(setting::engine_folder);
     for (const char* name : names) host<Host_RequireFile_t>(kSlotRequireFile)(folder.c_str(), name);
 }
 
 int check_map_chosen(const char* plugin_name) {
-    const HostTextCopy map = GetMultiplayerText("general", "map");
+    const HostTextCopy map = GetMultiplayerText(setting::map);
     if (!map.view().empty()) return 0;
     show_message(plugin_name, kNoMapMessage);
     return 1;

@@ -2,7 +2,7 @@
 // launch to its finish, through the platform layer.
 #include "frame/engine_session.h"
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/files.h"
 #include "frame/messages.h"
 
@@ -24,14 +24,14 @@ bool EngineSession::back_up_response_file(const std::string& folder) {
     put_back_in_.reset();
     moved_aside_ = false;
     launch_stopped_ = false;
-    std::string target = BackupPath(path);
+    std::string target = backup_path(path);
     switch (BackupFile(path)) {
         case Backup::moved_aside:
             moved_aside_ = true;
             put_back_in_ = folder;
             return true;
         case Backup::no_file:
-            if (BackupExists(path)) put_back_in_ = folder;
+            if (backup_exists(path)) put_back_in_ = folder;
             return true;
         case Backup::backup_there:
             if (keep_beside_backup(path, &target)) {
@@ -94,7 +94,7 @@ void EngineSession::finish_with_response_file(const std::string& folder) {
     put_back_highlight();
     const std::string path = folder + kResponseFile;
     // No game of this session wrote the file there: it may be the user's, so it moves first.
-    if (!put_back_in_ && !launch_stopped_ && BackupExists(path)) {
+    if (!put_back_in_ && !launch_stopped_ && backup_exists(path)) {
         std::string kept_as;
         if (!FileExists(path) || keep_beside_backup(path, &kept_as)) put_back_in_ = folder;
     }
@@ -103,7 +103,7 @@ void EngineSession::finish_with_response_file(const std::string& folder) {
 }
 
 bool EngineSession::keep_beside_backup(const std::string& path, std::string* kept_as) {
-    if (!MoveToFreeName(path, path + ".", "", kept_as)) return false;
+    if (!move_to_free_name(path, path + ".", "", kept_as)) return false;
     show_message(plugin_name_, kept_beside_backup_message(plugin_name_, path, *kept_as).c_str());
     return true;
 }
@@ -115,9 +115,9 @@ void EngineSession::put_back_response_file(PutBack how) {
     put_back_in_.reset();
     // Beside nothing: a rename never replaces, so a file that came in the meantime stays.
     const bool moved = how == PutBack::over_response_file ? RestoreFile(folder, kResponseFile)
-                                                          : platform::rename_file(BackupPath(path), path);
+                                                          : platform::rename_file(backup_path(path), path);
     // A backup that is gone was put back by another launcher's finish.
-    if (!moved && BackupExists(path)) show_message(plugin_name_, not_put_back_message(plugin_name_, path).c_str());
+    if (!moved && backup_exists(path)) show_message(plugin_name_, not_put_back_message(plugin_name_, path).c_str());
 }
 
 void EngineSession::put_back_highlight() const {

@@ -26,24 +26,24 @@ bool FileExists(std::string_view folder, std::string_view name) {
     return platform::file_exists(joined(folder, name));
 }
 
-std::string BackupPath(std::string_view path) { return joined(path, kBackupSuffix); }
+std::string backup_path(std::string_view path) { return joined(path, kBackupSuffix); }
 
 Backup BackupFile(const std::string& path) {
-    const std::string backup = BackupPath(path);
+    const std::string backup = backup_path(path);
     if (!FileExists(path)) return Backup::no_file;
     if (FileExists(backup)) return Backup::backup_there;
     return platform::rename_file(path, backup) ? Backup::moved_aside : Backup::failed;
 }
 
-bool BackupExists(const std::string& path) { return FileExists(BackupPath(path)); }
+bool backup_exists(const std::string& path) { return FileExists(backup_path(path)); }
 
 bool RestoreFile(std::string_view folder, std::string_view name) {
     const std::string path = joined(folder, name);
     // One move over the current file: there is no moment without either file.
-    return platform::move_file_replace(BackupPath(path), path);
+    return platform::move_file_replace(backup_path(path), path);
 }
 
-bool MoveToFreeName(const std::string& path, std::string_view stem, std::string_view suffix, std::string* moved_to) {
+bool move_to_free_name(const std::string& path, std::string_view stem, std::string_view suffix, std::string* moved_to) {
     for (int n = 1; n <= kMostNumberedNames; ++n) {
         *moved_to = joined(joined(stem, std::to_string(n)), suffix);
         if (!FileExists(*moved_to)) break;

@@ -13,15 +13,15 @@ bool FileExists(const std::string& path);
 bool FileExists(std::string_view folder, std::string_view name);
 
 // "<path>.bak".
-std::string BackupPath(std::string_view path);
+std::string backup_path(std::string_view path);
 
 enum class Backup { no_file, moved_aside, backup_there, failed };
-// Moves an existing file aside to BackupPath. An older backup is never deleted: it may hold the
+// Moves an existing file aside to backup_path. An older backup is never deleted: it may hold the
 // user's file from a game whose end never came. `backup_there` and `failed` leave both files
 // where they are; a rename never replaces, so a backup the search missed makes it fail.
 Backup BackupFile(const std::string& path);
-// True when BackupPath(path) is found.
-bool BackupExists(const std::string& path);
+// True when backup_path(path) is found.
+bool backup_exists(const std::string& path);
 // Puts "<folder><name>.bak" back in place of "<folder><name>", replacing it. False when the backup
 // cannot be moved (or there is none): the backup stays as it is.
 bool RestoreFile(std::string_view folder, std::string_view name);
@@ -29,6 +29,6 @@ bool RestoreFile(std::string_view folder, std::string_view name);
 // Moves `path` to the first of "<stem>1<suffix>", "<stem>2<suffix>", ... that a directory search
 // does not find, with a rename that never replaces. `moved_to` gets the name, also when the move
 // fails (to name it to the user).
-bool MoveToFreeName(const std::string& path, std::string_view stem, std::string_view suffix, std::string* moved_to);
+bool move_to_free_name(const std::string& path, std::string_view stem, std::string_view suffix, std::string* moved_to);
 
 }  // namespace frame

@@ -19,7 +19,7 @@ bool IwadFileName(int number, std::string* target) {
     return true;
 }
 
-int IwadNumber(std::string_view file) {
+int iwad_number(std::string_view file) {
     for (const IwadRow& row : kIwadTable) {
         if (file == row.file) return row.number;
     }

@@ -61,6 +61,6 @@ const IwadRow* find_iwad(int number);
 // unchanged and gives false.
 bool IwadFileName(int number, std::string* target);
 // The number of a lower-case IWAD file name in the table, kUnknownIwad when none.
-int IwadNumber(std::string_view file);
+int iwad_number(std::string_view file);
 
 }  // namespace frame

@@ -102,12 +102,18 @@ typedef void (SDLL_CALL *Orvento_Verification_t)(int iwad);
 typedef void (SDLL_CALL *Orvento_LaunchMultiplayer_t)(int iwad, int hostEntry, int ownEntry, int reserved,
                                                       const void* addresses);
 
-#ifndef SDLL_HOST_SIDE
-// Exports of both plug-ins.
+// SDLL_LoadConfiguration's answers.
+enum LoadConfigurationResult : int {
+    kDescriptionHandedOver = 0,   // Host_SetConfiguration had the description
+    kDescriptionNotFound = 1,     // the module holds no resource 101 "CONFIGURATION"
+    kDescriptionNotLoaded = 2,    // the resource is there but could not be loaded
+};
+
+// Exports of both plug-ins. The launcher side sees them too; it resolves them by name, never
+// calls them directly.
 SDLL_EXPORT int  SDLL_CALL SDLL_Init(HostHandle host, char* name, uint16_t* capabilities);
 SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function);
 SDLL_EXPORT int  SDLL_CALL SDLL_LoadConfiguration(void);
 SDLL_EXPORT int  SDLL_CALL SDLL_EngineConfig(void);
 SDLL_EXPORT int  SDLL_CALL SDLL_MultiConfig(void);
 SDLL_EXPORT int  SDLL_CALL SDLL_MultiplayerFinished(void);
-#endif

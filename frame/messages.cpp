@@ -3,7 +3,7 @@
 #include "frame/messages.h"
 
 #include "frame/files.h"
-#include "frame/frame.h"
+#include "frame/registry.h"
 
 namespace frame {
 
@@ -24,7 +24,7 @@ std::string not_moved_aside_message(std::string_view plugin_name, std::string_vi
 }
 
 std::string kept_beside_backup_message(std::string_view plugin_name, std::string_view path, std::string_view kept_as) {
-    return std::string(plugin_name) + " found " + BackupPath(path) +
+    return std::string(plugin_name) + " found " + backup_path(path) +
            ", left by a game that has not finished: it holds your earlier file and goes back in place when "
            "the game is over. The " + std::string(path) + " that lay beside it is kept as " +
            std::string(kept_as) + ".";
@@ -32,7 +32,7 @@ std::string kept_beside_backup_message(std::string_view plugin_name, std::string
 
 std::string not_put_back_message(std::string_view plugin_name, std::string_view path) {
     return std::string(plugin_name) + " could not put your earlier " + std::string(path) + " back; it is kept as " +
-           BackupPath(path) + ".";
+           backup_path(path) + ".";
 }
 
 std::string unreachable_path_message(std::string_view plugin_name, std::string_view path) {

@@ -1,8 +1,8 @@
 // paths.cpp: launcher paths through the platform's ANSI path form, and the one message per call.
 #include "frame/paths.h"
 
-#include "frame/command_line.h"
-#include "frame/frame.h"
+#include "frame/engine_arguments.h"
+#include "frame/registry.h"
 #include "frame/messages.h"
 #include "frame/text_bytes.h"
 #include "platform/platform.h"
@@ -17,8 +17,8 @@ std::string PathReader::usable(HostText path) {
     return ansi;
 }
 
-std::string PathReader::engine_path(const char* group, const char* key) {
-    return usable(host<Host_GetEngineString_t>(kSlotGetEngineString)(host_handle(), group, key));
+std::string PathReader::engine_path(const SettingKey& item) {
+    return usable(host<Host_GetEngineString_t>(kSlotGetEngineString)(host_handle(), item.group, item.key));
 }
 
 std::string PathReader::chosen_file(int index) {
@@ -44,9 +44,9 @@ std::optional<std::string> PathReader::found_file(const char* file_name) {
     return usable(path);
 }
 
-bool multiplayer_file_name(const char* group, const char* key, std::string* out) {
+bool multiplayer_file_name(const SettingKey& item, std::string* out) {
     out->clear();
-    const HostText name = host<Host_GetMultiplayerString_t>(kSlotGetMultiplayerString)(host_handle(), group, key);
+    const HostText name = host<Host_GetMultiplayerString_t>(kSlotGetMultiplayerString)(host_handle(), item.group, item.key);
     return !name || platform::ansi_name(name, out);
 }
 

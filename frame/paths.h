@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame/launcher.h"
+#include "frame/setting_keys.h"
 
 namespace frame {
 
@@ -27,7 +28,8 @@ class PathReader {
 public:
     explicit PathReader(const char* plugin_name) : plugin_name_(plugin_name) {}
 
-    std::string engine_path(const char* group, const char* key);
+    // An engine page folder (the engine's, the demos').
+    std::string engine_path(const SettingKey& item);
     // Every extra file the user chose, in the launcher's order.
     std::vector<ChosenFile> chosen_files();
     // None when the launcher knows no such file.
@@ -44,6 +46,6 @@ private:
 // A multiplayer text that names a file yet to be made: true when the ANSI code page holds every
 // character of it (platform::ansi_name). On false `out` has its lossy form and nothing is shown:
 // the caller knows what the name was for. An absent text is an empty name.
-bool multiplayer_file_name(const char* group, const char* key, std::string* out);
+bool multiplayer_file_name(const SettingKey& item, std::string* out);
 
 }  // namespace frame

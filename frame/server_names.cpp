@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 
 namespace frame {
 namespace {

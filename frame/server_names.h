@@ -10,7 +10,7 @@
 
 namespace frame {
 
-// The word rule, for the join's address and port: the text's single_word (command_line.h), not
+// The word rule, for the join's address and port: the text's single_word (engine_arguments.h), not
 // empty, not starting with '-' (an option), '+' (a console command) or '@' (a response file), and
 // without a double quote (which opens or closes a quoted part).
 std::optional<std::string_view> server_argument(std::string_view text);

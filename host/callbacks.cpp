@@ -60,11 +60,7 @@ std::string hex_of(const unsigned char* data, int length) {
 // ---- helpers ----------------------------------------------------------------------------------
 
 JournalEntry entry_for(unsigned slot, nlohmann::json args) {
-    JournalEntry entry;
-    entry.slot = slot;
-    entry.name = callback_name(slot);
-    entry.args = std::move(args);
-    return entry;
+    return journal_entry(slot, callback_name(slot), std::move(args));
 }
 
 // A UTF-16 copy of `utf8` that stays valid for the Launcher's lifetime.

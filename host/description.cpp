@@ -21,6 +21,14 @@ constexpr TypeName kTypeNames[] = {
     {ItemType::Select, "select"}, {ItemType::Number, "number"}, {ItemType::Map, "map"},
 };
 
+// The first row whose `name` field is `wanted`; null when none is.
+template <typename Row>
+const Row* find_named(const std::vector<Row>& rows, std::string Row::*name, std::string_view wanted) {
+    for (const Row& row : rows)
+        if (row.*name == wanted) return &row;
+    return nullptr;
+}
+
 enum class Tok { Word, Text, Open, Close, Equals, Semicolon, End };
 
 struct Token {
@@ -146,15 +154,8 @@ public:
     Description description() {
         Description result;
         std::set<std::string> names;
-        while (current_.kind != Tok::End) {
-            const Token name = expect_word("a page name");
-            if (current_.kind == Tok::Equals)
-                throw ParseError(name.line, name.column, "property '" + name.value + "' outside an item");
-            if (!names.insert(name.value).second)
-                throw ParseError(name.line, name.column, "page '" + name.value + "' declared twice");
-            expect(Tok::Open, "'{' after page '" + name.value + "'");
-            result.pages.push_back(page(name.value));
-        }
+        while (current_.kind != Tok::End)
+            result.pages.push_back(page(block_head("page", "a page name", "", &names).value));
         return result;
     }
 
@@ -174,20 +175,25 @@ private:
     }
     Token expect_word(const std::string& wanted) { return expect(Tok::Word, wanted); }
 
+    // The head of a page, group or item block: its name (a word, not a property, not one of
+    // `names` seen before in the block around it, `where`) and its '{'.
+    Token block_head(const std::string& kind, const std::string& wanted, const std::string& where,
+                     std::set<std::string>* names) {
+        const Token name = expect_word(wanted);
+        if (current_.kind == Tok::Equals)
+            throw ParseError(name.line, name.column, "property '" + name.value + "' outside an item");
+        if (!names->insert(name.value).second)
+            throw ParseError(name.line, name.column, kind + " '" + name.value + "' declared twice" + where);
+        expect(Tok::Open, "'{' after " + kind + " '" + name.value + "'");
+        return name;
+    }
+
     Page page(const std::string& name) {
         Page result{name, {}};
         std::set<std::string> names;
-        while (current_.kind != Tok::Close) {
-            const Token group_name = expect_word("a group name or '}'");
-            if (current_.kind == Tok::Equals)
-                throw ParseError(group_name.line, group_name.column,
-                                 "property '" + group_name.value + "' outside an item");
-            if (!names.insert(group_name.value).second)
-                throw ParseError(group_name.line, group_name.column,
-                                 "group '" + group_name.value + "' declared twice in page '" + name + "'");
-            expect(Tok::Open, "'{' after group '" + group_name.value + "'");
-            result.groups.push_back(group(group_name.value));
-        }
+        while (current_.kind != Tok::Close)
+            result.groups.push_back(
+                group(block_head("group", "a group name or '}'", " in page '" + name + "'", &names).value));
         take();
         return result;
     }
@@ -195,16 +201,8 @@ private:
     Group group(const std::string& name) {
         Group result{name, {}};
         std::set<std::string> keys;
-        while (current_.kind != Tok::Close) {
-            const Token key = expect_word("an item name or '}'");
-            if (current_.kind == Tok::Equals)
-                throw ParseError(key.line, key.column, "property '" + key.value + "' outside an item");
-            if (!keys.insert(key.value).second)
-                throw ParseError(key.line, key.column,
-                                 "item '" + key.value + "' declared twice in group '" + name + "'");
-            expect(Tok::Open, "'{' after item '" + key.value + "'");
-            result.items.push_back(item(key));
-        }
+        while (current_.kind != Tok::Close)
+            result.items.push_back(item(block_head("item", "an item name or '}'", " in group '" + name + "'", &keys)));
         take();
         return result;
     }
@@ -327,29 +325,10 @@ bool reads_as_integer(ItemType type) {
     return type == ItemType::Boolean || type == ItemType::Number || type == ItemType::Select;
 }
 
-const ListRow* Item::row(std::string_view wanted) const {
-    for (const auto& r : list)
-        if (r.key == wanted) return &r;
-    return nullptr;
-}
-
-const Item* Group::item(std::string_view key) const {
-    for (const auto& i : items)
-        if (i.key == key) return &i;
-    return nullptr;
-}
-
-const Group* Page::group(std::string_view wanted) const {
-    for (const auto& g : groups)
-        if (g.name == wanted) return &g;
-    return nullptr;
-}
-
-const Page* Description::page(std::string_view wanted) const {
-    for (const auto& p : pages)
-        if (p.name == wanted) return &p;
-    return nullptr;
-}
+const ListRow* Item::row(std::string_view wanted) const { return find_named(list, &ListRow::key, wanted); }
+const Item* Group::item(std::string_view wanted) const { return find_named(items, &Item::key, wanted); }
+const Group* Page::group(std::string_view wanted) const { return find_named(groups, &Group::name, wanted); }
+const Page* Description::page(std::string_view wanted) const { return find_named(pages, &Page::name, wanted); }
 
 const Group* Description::group(std::string_view page_name, std::string_view group_name) const {
     const Page* p = page(page_name);

@@ -48,7 +48,7 @@ bool required_files(Launcher& launcher, int iwad, std::vector<RequiredFile>* fil
     }
     const std::size_t first = launcher.required_files.size();
     const std::size_t first_missing = launcher.missing_files.size();
-    if (launcher.name() == "Brannock") {
+    if (is_brannock(launcher)) {
         reinterpret_cast<Brannock_Verification_t>(verification)();
         record_export(launcher, "SDLL_Verification", nlohmann::json::array(), nullptr);
     } else {

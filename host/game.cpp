@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <ostream>
 #include <sstream>
 #include <thread>
@@ -93,7 +92,7 @@ void warn_unfound_files(const Launcher& launcher, std::size_t first, std::ostrea
 }
 
 EngineRecord::EngineRecord() {
-    if (const char* path = std::getenv(kEngineLogVariable)) path_ = path;
+    path_ = os::environment_variable(kEngineLogVariable).value_or("");
     mark_ = path_.empty() ? 0 : os::read_file(path_).value_or("").size();
 }
 

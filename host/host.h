@@ -148,6 +148,10 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// True for the Brannock plug-in, by the name its SDLL_Init wrote: its verification and launch
+// exports take other arguments than Orvento's.
+bool is_brannock(const Launcher& launcher);
+
 // Journals an export the stand-in called, after it returned.
 void record_export(Launcher& launcher, const char* name, nlohmann::json args, nlohmann::json result);
 

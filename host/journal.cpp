@@ -20,13 +20,17 @@ void write_line(std::ostream& out, const JournalEntry& entry) {
 
 }  // namespace
 
-void record_export(Launcher& launcher, const char* name, nlohmann::json args, nlohmann::json result) {
+JournalEntry journal_entry(unsigned slot, std::string name, nlohmann::json args, nlohmann::json result) {
     JournalEntry entry;
-    entry.slot = kSlotCount;
-    entry.name = name;
+    entry.slot = slot;
+    entry.name = std::move(name);
     entry.args = std::move(args);
     entry.result = std::move(result);
-    launcher.record(std::move(entry));
+    return entry;
+}
+
+void record_export(Launcher& launcher, const char* name, nlohmann::json args, nlohmann::json result) {
+    launcher.record(journal_entry(kSlotCount, name, std::move(args), std::move(result)));
 }
 
 void Launcher::record(JournalEntry entry) {

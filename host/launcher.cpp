@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "brannock/names.h"
 #include "host/os.h"
 
 namespace host {
@@ -17,15 +18,6 @@ constexpr const char* kRequiredExports[] = {"SDLL_InitCall", "SDLL_Init", "SDLL_
 constexpr size_t kNameCapacity = 256;   // the name buffer handed to SDLL_Init
 
 constexpr std::size_t kMagicBytes = 4;   // enough to tell a PE from an ELF file
-
-JournalEntry export_entry(unsigned slot, const char* name, nlohmann::json args, nlohmann::json result) {
-    JournalEntry entry;
-    entry.slot = slot;
-    entry.name = name;
-    entry.args = std::move(args);
-    entry.result = std::move(result);
-    return entry;
-}
 
 }  // namespace
 
@@ -83,7 +75,7 @@ std::unique_ptr<Launcher> Launcher::attach(std::unique_ptr<Launcher> launcher, c
     auto init_call = launcher->get<SDLL_InitCall_t>("SDLL_InitCall");
     for (unsigned slot = 0; slot < kSlotCount; ++slot) {
         init_call(slot, callback_function(slot));
-        launcher->record(export_entry(slot, "SDLL_InitCall", {slot, callback_name(slot)}, nullptr));
+        launcher->record(journal_entry(slot, "SDLL_InitCall", {slot, callback_name(slot)}, nullptr));
     }
 
     char name[kNameCapacity] = {};
@@ -92,11 +84,11 @@ std::unique_ptr<Launcher> Launcher::attach(std::unique_ptr<Launcher> launcher, c
     name[kNameCapacity - 1] = '\0';
     launcher->impl_->name = name;
     launcher->impl_->capabilities = capabilities;
-    launcher->record(export_entry(kSlotCount, "SDLL_Init", {"host", name, capabilities}, init_result));
+    launcher->record(journal_entry(kSlotCount, "SDLL_Init", {"host", name, capabilities}, init_result));
 
     const int load_result = launcher->get<SDLL_LoadConfiguration_t>("SDLL_LoadConfiguration")();
     launcher->impl_->load_result = load_result;
-    launcher->record(export_entry(kSlotCount, "SDLL_LoadConfiguration", nlohmann::json::array(), load_result));
+    launcher->record(journal_entry(kSlotCount, "SDLL_LoadConfiguration", nlohmann::json::array(), load_result));
     if (load_result != 0)
         return fail("SDLL_LoadConfiguration of " + path + " answered " + std::to_string(load_result) +
                     (load_result == 1 ? " (no settings description in the module)"
@@ -111,6 +103,7 @@ std::unique_ptr<Launcher> Launcher::attach(std::unique_ptr<Launcher> launcher, c
 }
 
 const std::string& Launcher::name() const { return impl_->name; }
+bool is_brannock(const Launcher& launcher) { return launcher.name() == brannock::kPluginName; }
 uint16_t Launcher::capabilities() const { return impl_->capabilities; }
 int Launcher::load_configuration_result() const { return impl_->load_result; }
 const std::string& Launcher::description_bytes() const { return impl_->description_bytes; }

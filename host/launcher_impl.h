@@ -49,6 +49,11 @@ void set_active_launcher(Launcher* launcher);
 void* callback_function(unsigned slot);
 const char* callback_name(unsigned slot);
 
+// ---- journal.cpp ---------------------------------------------------------------------------
+// One journal entry: a callback's under its slot, an export's under kSlotCount (SDLL_InitCall's
+// under the slot it offers); `result` null for void.
+JournalEntry journal_entry(unsigned slot, std::string name, nlohmann::json args, nlohmann::json result = nullptr);
+
 // ---- settings.cpp --------------------------------------------------------------------------
 std::string setting_address(const std::string& page, const std::string& group, const std::string& key);
 // The item's current value as text: the value set, else its default in the store's form.

@@ -1,7 +1,7 @@
-// main.cpp: the sdll-host program, the stand-in launcher on the command line (command_line.cpp).
+// main.cpp: the sdll-host program, the stand-in launcher on the command line (subcommands.cpp).
 #include <iostream>
 
-#include "host/command_line.h"
+#include "host/subcommands.h"
 #include "host/os.h"
 
 int main(int argc, char** argv) {

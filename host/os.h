@@ -1,13 +1,13 @@
 // os.h: the stand-in launcher's only door to the operating system.
 //
-// Its command-line words, files, loading a plug-in module and finding its exports by unadorned
-// name, counting the processes a plug-in starts, carrying on in the background (the simulator),
-// and UDP sockets for the server browser and the simulator. Every path and text here is UTF-8, as
-// the launcher keeps every text. host/posix/ and host/win32/ hold what differs between the
-// systems and are chosen whole by the build; what both offer alike is written once: the files in
-// os_files.cpp over the C++ standard library, the socket calls (the BSD calls, which Winsock has
-// too) in os_sockets.cpp over the folder's socket_api.h. Code-page conversion is the platform
-// layer's (platform/platform.h), the same the plug-ins use.
+// Its command-line words, environment variables, files, loading a plug-in module and finding its
+// exports by unadorned name, the processes it starts, carrying on in the background (the
+// simulator), and UDP sockets for the server browser and the simulator. Every path and text here
+// is UTF-8, as the launcher keeps every text. host/posix/ and host/win32/ hold what differs
+// between the systems and are chosen whole by the build; what both offer alike is written once:
+// the files in os_files.cpp over the C++ standard library, the socket calls (the BSD calls, which
+// Winsock has too) in os_sockets.cpp over the folder's socket_api.h. Code-page conversion is the
+// platform layer's (platform/platform.h), the same the plug-ins use.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +26,10 @@ namespace host::os {
 // name outside the ANSI code page arrives whole).
 std::vector<std::string> arguments(int argc, char** argv);
 
+// ---- the environment -----------------------------------------------------------------------
+// The value of the environment variable `name` in UTF-8; nothing when it is not set.
+std::optional<std::string> environment_variable(const std::string& name);
+
 // ---- files ---------------------------------------------------------------------------------
 // `other`: anything else, or a path the system will not say anything about.
 enum class FileKind { none, file, folder, other };
@@ -41,6 +45,10 @@ std::vector<std::pair<std::string, std::string>> files_in(const std::string& fol
 bool replace_file(const std::string& path, const std::string& bytes, std::string* error);
 // A stream that appends to the file, or null when it cannot be opened.
 std::unique_ptr<std::ostream> open_for_appending(const std::string& path);
+// Makes the folder and any missing parents; true when it is a folder afterwards.
+bool make_folder(const std::string& path);
+// `name` in `folder`, joined with the system's separator.
+std::string path_in(const std::string& folder, const std::string& name);
 
 // ---- modules -------------------------------------------------------------------------------
 // Null, with the system's reason in `error`, when the module cannot be loaded.
@@ -52,6 +60,16 @@ void unload_module(void* module);                        // null is allowed
 std::string foreign_module_hint(std::string_view first_bytes);
 
 // ---- processes this program starts -------------------------------------------------------
+// This program's children as the system lists them now (the tests look at them too): on posix
+// also those that have ended but are not yet reaped (zombies), marked `ended`; on Windows the
+// running ones only.
+struct ChildProcess {
+    unsigned long pid = 0;
+    std::string name;     // the program's file name, e.g. "Brannock.exe" (posix: its first 15 bytes)
+    bool ended = false;
+};
+std::vector<ChildProcess> child_processes();
+
 // What a later count compares with: on posix the children then (ended ones not yet reaped
 // included), on Windows how many processes have ever been in the job this program puts itself
 // into at its first mark.

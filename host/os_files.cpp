@@ -90,4 +90,14 @@ std::unique_ptr<std::ostream> open_for_appending(const std::string& path) {
     return out;
 }
 
+bool make_folder(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(path_of(path), ec);
+    return !ec && fs::is_directory(path_of(path), ec);
+}
+
+std::string path_in(const std::string& folder, const std::string& name) {
+    return text_of(path_of(folder) / path_of(name));
+}
+
 }  // namespace host::os

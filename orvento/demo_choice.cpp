@@ -2,14 +2,15 @@
 #include "orvento/demo_choice.h"
 
 #include "orvento/demo_filing.h"
+#include "orvento/setting_keys.h"
 
 namespace orvento {
 
 DemoChoice read_demo_choice(frame::PathReader& paths) {
     DemoChoice demo;
-    std::string folder = paths.engine_path("general", "demopath");
-    demo.name_held = frame::multiplayer_file_name("demo", "file", &demo.name);
-    if (uses_engine_folder(folder)) folder = paths.engine_path("general", "enginepath");
+    std::string folder = paths.engine_path(setting::demo_folder);
+    demo.name_held = frame::multiplayer_file_name(setting::demo_file, &demo.name);
+    if (uses_engine_folder(folder)) folder = paths.engine_path(setting::engine_folder);
     demo.target = demo_target(folder, demo.name);
     return demo;
 }

@@ -3,6 +3,7 @@
 
 #include "frame/files.h"
 #include "frame/iwads.h"
+#include "orvento/names.h"
 
 namespace orvento {
 namespace {
@@ -10,6 +11,8 @@ namespace {
 // table of the frame.
 constexpr int kProbeOrder[] = {2, 1, 4, 5, 6, 8};
 }  // namespace
+
+std::string missing_engine_message() { return std::string(kEngineExe) + kMissingEngineTail; }
 
 const char* iwad_file(int number) {
     const frame::IwadRow* row = frame::find_iwad(number);

@@ -6,16 +6,21 @@
 // (frame/engine_checks.h).
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace orvento {
 
-constexpr const char* kMissingEngineMessage =
-    "doom32.exe could not be found in the engine location you specified.\n"
+// Shown after the engine's file name (names.h) when the engine is not in the folder.
+constexpr const char* kMissingEngineTail =
+    " could not be found in the engine location you specified.\n"
     "Please make sure you selected the right folder!";
 constexpr const char* kNoIwadMessage =
     "No valid IWAD file could be found in the engine location you specified.\n"
     "Please make sure you have put your IWAD files in your Orvento or Orvento iwads folder!";
+
+// The message shown when the engine is not in the folder: its file name, then kMissingEngineTail.
+std::string missing_engine_message();
 
 // The file name of IWAD `number` when it is in Orvento's table (the rows the frame's IWAD table
 // marks); null for any other number.

@@ -4,7 +4,7 @@
 
 #include "frame/engine_session.h"
 #include "frame/files.h"
-#include "frame/frame.h"
+#include "frame/export_bodies.h"
 #include "frame/messages.h"
 #include "frame/paths.h"
 #include "orvento/demo_choice.h"
@@ -12,6 +12,7 @@
 #include "orvento/game_session.h"
 #include "orvento/launch_text.h"
 #include "orvento/names.h"
+#include "orvento/setting_keys.h"
 #include "platform/platform.h"
 
 namespace {
@@ -38,7 +39,7 @@ SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void) {
         if (session.engine_running()) return 0;
 
         frame::PathReader paths(orvento::kPluginName);
-        const std::string engine_folder = paths.engine_path("general", "enginepath");
+        const std::string engine_folder = paths.engine_path(orvento::setting::engine_folder);
         session.finish_with_response_file(engine_folder);
 
         const orvento::DemoChoice demo = orvento::read_demo_choice(paths);

@@ -1,5 +1,6 @@
 // export_frame.cpp: Orvento's identification, callback registry and settings description exports.
-#include "frame/frame.h"
+#include "frame/export_bodies.h"
+#include "frame/registry.h"
 #include "orvento/names.h"
 
 namespace {
@@ -18,5 +19,5 @@ SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function) {
 }
 
 SDLL_EXPORT int SDLL_CALL SDLL_LoadConfiguration(void) {
-    return frame::guarded(2, [] { return frame::load_configuration(); });
+    return frame::guarded<int>(kDescriptionNotLoaded, [] { return frame::load_configuration(); });
 }

@@ -5,7 +5,8 @@
 
 #include "frame/engine_session.h"
 #include "frame/files.h"
-#include "frame/frame.h"
+#include "frame/address_list.h"
+#include "frame/export_bodies.h"
 #include "frame/messages.h"
 #include "frame/paths.h"
 #include "orvento/demo_choice.h"
@@ -14,6 +15,7 @@
 #include "orvento/game_session.h"
 #include "orvento/launch_text.h"
 #include "orvento/names.h"
+#include "orvento/setting_keys.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ bool keep_unfiled_recording(frame::PathReader& paths, const std::string& folder)
     if (demo.name_held && demo.target == recording) return true;
     std::string kept_as;
     const std::string stem = orvento::unfiled_recording_stem(folder);
-    if (frame::MoveToFreeName(recording, stem, orvento::kDemoExtension, &kept_as)) {
+    if (frame::move_to_free_name(recording, stem, orvento::kDemoExtension, &kept_as)) {
         frame::show_message(orvento::kPluginName, orvento::unfiled_recording_kept_message(recording, kept_as).c_str());
         return true;
     }
@@ -58,13 +60,13 @@ SDLL_EXPORT void SDLL_CALL SDLL_LaunchMultiplayer(int iwad, int hostEntry, int o
         session.forget_earlier_launch();
 
         frame::PathReader paths(orvento::kPluginName);
-        const std::string folder = paths.engine_path("general", "enginepath");
+        const std::string folder = paths.engine_path(orvento::setting::engine_folder);
         const orvento::ExtraFiles files = read_extra_files(paths);
 
         std::optional<std::string> join_address;
         if (hostEntry != ownEntry) {
             std::string address;
-            ReadCountedString(addresses, hostEntry, &address, kAddressEntryMax);
+            frame::ReadCountedString(addresses, hostEntry, &address, kAddressEntryMax);
             join_address = address;
         }
         orvento::LauncherSettings settings;

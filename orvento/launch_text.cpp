@@ -1,12 +1,13 @@
 // launch_text.cpp: builds the response file and the command line of an Orvento game.
 #include "orvento/launch_text.h"
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/engine_session.h"
 #include "frame/iwads.h"
 #include "frame/text_bytes.h"
 #include "orvento/engine_check.h"
 #include "orvento/names.h"
+#include "orvento/setting_keys.h"
 
 namespace orvento {
 namespace {
@@ -22,29 +23,29 @@ void append_host_options(SettingsSource& settings, LaunchText& out) {
     std::string& line = out.command_line;
     std::string& file = out.response;
 
-    const int players = settings.multiplayer_int("general", "netnumber");
+    const int players = settings.multiplayer_int(setting::net_players);
     if (players >= 1 && players <= 4) line += numbered(" -net ", players, " ");
     // In a solo game nothing before -skill ends in a blank; without one the engine would read
     // "-warp 01-skill" and lose both options.
     if (line.back() != ' ') line += ' ';
-    line += numbered("-skill ", settings.multiplayer_int("general", "skill"), " ");
-    if (settings.multiplayer_int("general", "type") == 2) line += " -deathmatch ";
-    switch (settings.multiplayer_int("general", "monsters")) {
+    line += numbered("-skill ", settings.multiplayer_int(setting::skill), " ");
+    if (settings.multiplayer_int(setting::type) == 2) line += " -deathmatch ";
+    switch (settings.multiplayer_int(setting::monsters)) {
         case 1: line += " -nomonsters "; break;
         case 3: line += " -fast "; break;
         default: break;
     }
-    if (settings.multiplayer_int("general", "respawnmonsters") == 1) line += " -respawn ";
-    line += numbered(" -frags ", settings.multiplayer_int("general", "fraglimit"), " ");
-    line += numbered(" -timer ", settings.multiplayer_int("general", "timelimit"), " ");
-    if (settings.multiplayer_int("general", "avg") == 1) file += "-avg \n";
-    if (settings.multiplayer_int("general", "turbo") == 1) line += " -turbo 200 ";
+    if (settings.multiplayer_int(setting::respawn_monsters) == 1) line += " -respawn ";
+    line += numbered(" -frags ", settings.multiplayer_int(setting::frag_limit), " ");
+    line += numbered(" -timer ", settings.multiplayer_int(setting::time_limit), " ");
+    if (settings.multiplayer_int(setting::avg) == 1) file += "-avg \n";
+    if (settings.multiplayer_int(setting::turbo) == 1) line += " -turbo 200 ";
 
-    file += numbered("-dup ", settings.multiplayer_int("connection", "dup"), "\n");
-    file += numbered("-extratics ", settings.multiplayer_int("connection", "extratic"), "\n");
-    file += "-port " + settings.multiplayer_text("connection", "port") + "\n";
-    if (settings.multiplayer_int("connection", "privateserver") == 2) file += "-privateserver\n";
-    file += "-servername " + settings.multiplayer_text("connection", "servername") + "\n";
+    file += numbered("-dup ", settings.multiplayer_int(setting::dup), "\n");
+    file += numbered("-extratics ", settings.multiplayer_int(setting::extra_tics), "\n");
+    file += "-port " + settings.multiplayer_text(setting::port) + "\n";
+    if (settings.multiplayer_int(setting::private_server) == 2) file += "-privateserver\n";
+    file += "-servername " + settings.multiplayer_text(setting::server_name) + "\n";
 }
 
 }  // namespace
@@ -97,21 +98,21 @@ LaunchText build_launch(SettingsSource& settings, int iwad, const ExtraFiles& fi
     out.command_line = frame::kResponseArgument;
     std::string& file = out.response;
 
-    file += settings.engine_text("parameters") + "\n";
+    file += settings.engine_text(setting::engine_parameters.key) + "\n";
     if (const char* iwad_file = orvento::iwad_file(iwad)) file += "-iwad " + std::string(iwad_file) + "\n";
     if (files.file_count > 0) file += files.file_option + "\n";
     if (files.deh_count > 0) file += files.deh_option + "\n";
 
     // The map may have been copied from a stranger's server: only its first word counts.
-    const Warp warp = warp_of(frame::single_word(settings.multiplayer_text("general", "map")));
+    const Warp warp = warp_of(frame::single_word(settings.multiplayer_text(setting::map)));
     file += warp_line(warp);
     out.command_line += warp_piece(warp);
 
-    out.records = records_demo(settings.multiplayer_text("demo", "file"));
+    out.records = records_demo(settings.multiplayer_text(setting::demo_file));
     if (out.records) {
         // The engine adds the extension; the finish files the recording by the same name.
         file += "-record " + std::string(kRecordingName) + "\n";
-        file += numbered("-maxdemo ", settings.multiplayer_int("demo", "maxdemo"), "\n");
+        file += numbered("-maxdemo ", settings.multiplayer_int(setting::max_demo), "\n");
     }
 
     if (join_address) {

@@ -1,16 +1,17 @@
 // settings_source.cpp: LauncherSettings, the settings reads over the launcher's callbacks.
 #include "orvento/settings_source.h"
 
-#include "frame/frame.h"
+#include "frame/launcher_text.h"
+#include "frame/registry.h"
 
 namespace orvento {
 
 std::string LauncherSettings::engine_text(const char* key) {
-    return GetEngineText("general", key).str();
+    return frame::GetEngineText(frame::setting::general, key).str();
 }
 
 std::string LauncherSettings::multiplayer_text(const char* group, const char* key) {
-    return GetMultiplayerText(group, key).str();
+    return frame::GetMultiplayerText(group, key).str();
 }
 
 int LauncherSettings::multiplayer_int(const char* group, const char* key) {

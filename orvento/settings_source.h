@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "frame/setting_keys.h"
+
 namespace orvento {
 
 class SettingsSource {
@@ -16,6 +18,10 @@ public:
     virtual std::string engine_text(const char* key) = 0;
     virtual std::string multiplayer_text(const char* group, const char* key) = 0;
     virtual int multiplayer_int(const char* group, const char* key) = 0;
+
+    // The same reads, of a named item.
+    std::string multiplayer_text(const frame::SettingKey& item) { return multiplayer_text(item.group, item.key); }
+    int multiplayer_int(const frame::SettingKey& item) { return multiplayer_int(item.group, item.key); }
 };
 
 // Reads through the launcher's callbacks (slots 2, 6 and 7).

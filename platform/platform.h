@@ -55,12 +55,8 @@ bool is_lead_byte(unsigned char byte);
 // ---- processes ----------------------------------------------------------------------------
 enum class ShowMode { normal, minimized };
 enum class WaitResult { ended, running, failed };
-// Starts `file` with a Windows-style parameter text in `folder` (empty: the current folder).
-// Returns null, leaving no process behind, when the file cannot be run.
-ProcessHandle start_process(const std::string& file, const std::string& parameters,
-                            const std::string& folder, ShowMode show);
+// start_process and wait_process are among the calls that can fail, below.
 void set_high_priority(ProcessHandle process);           // best effort
-WaitResult wait_process(ProcessHandle process, unsigned milliseconds);
 void terminate_process(ProcessHandle process);
 void close_process(ProcessHandle process);               // null is allowed
 void sleep_ms(unsigned milliseconds);
@@ -69,34 +65,19 @@ void sleep_ms(unsigned milliseconds);
 std::uint32_t get_highlight_color();
 void set_highlight_color(std::uint32_t color);
 
-// ---- file system ---------------------------------------------------------------------------
-// The short (8.3) form of an existing path; false for a missing path.
-bool short_path(const std::string& path, std::string* out);
-// True when a directory search (find-first) for the path finds an entry.
-bool file_exists(const std::string& path);
-bool delete_file(const std::string& path);
-bool rename_file(const std::string& from, const std::string& to);
-// Moves a file, replacing an existing target, across folders and drives.
-bool move_file_replace(const std::string& from, const std::string& to);
-// Creates `path`, which must not exist yet, and writes `text`, each '\n' written as CR LF. A file
-// already there stays untouched and the answer is false; a write that fails part-way removes
-// what it wrote, so no cut file is left behind.
-bool create_text_file(const std::string& path, const std::string& text);
+// ---- the calls that can fail (file system, process start and wait) -------------------------
+// Every OS call whose failure a plug-in must survive goes through one table, and so does every
+// look-up of a path. The system's table is the default; a test puts its own in front to make any
+// call of a kind fail, or to see which paths were looked up. The calls are listed once, in
+// fallible_calls.inc, with what each does.
+#define PLATFORM_FALLIBLE_CALL(result, name, parameters, arguments, failed, words) result name parameters;
+#include "platform/fallible_calls.inc"
+#undef PLATFORM_FALLIBLE_CALL
 
-// ---- the calls that can fail -----------------------------------------------------------------
-// Every OS call above whose failure a plug-in must survive goes through this one table, and so
-// does every look-up of a path. The system's table is the default; a test puts its own in front to
-// make any call of a kind fail, or to see which paths were looked up.
 struct FallibleCalls {
-    bool (*short_path)(const std::string& path, std::string* out);
-    bool (*file_exists)(const std::string& path);   // the directory search (find-first)
-    bool (*delete_file)(const std::string& path);
-    bool (*rename_file)(const std::string& from, const std::string& to);
-    bool (*move_file_replace)(const std::string& from, const std::string& to);
-    bool (*create_text_file)(const std::string& path, const std::string& text);
-    ProcessHandle (*start_process)(const std::string& file, const std::string& parameters,
-                                   const std::string& folder, ShowMode show);
-    WaitResult (*wait_process)(ProcessHandle process, unsigned milliseconds);
+#define PLATFORM_FALLIBLE_CALL(result, name, parameters, arguments, failed, words) result(*name) parameters;
+#include "platform/fallible_calls.inc"
+#undef PLATFORM_FALLIBLE_CALL
 };
 // The real calls of this system.
 const FallibleCalls& system_calls();

@@ -9,14 +9,8 @@
 
 namespace platform::system {
 
-bool short_path(const std::string& path, std::string* out);
-bool file_exists(const std::string& path);
-bool delete_file(const std::string& path);
-bool rename_file(const std::string& from, const std::string& to);
-bool move_file_replace(const std::string& from, const std::string& to);
-bool create_text_file(const std::string& path, const std::string& text);
-ProcessHandle start_process(const std::string& file, const std::string& parameters,
-                            const std::string& folder, ShowMode show);
-WaitResult wait_process(ProcessHandle process, unsigned milliseconds);
+#define PLATFORM_FALLIBLE_CALL(result, name, parameters, arguments, failed, words) result name parameters;
+#include "platform/fallible_calls.inc"
+#undef PLATFORM_FALLIBLE_CALL
 
 }  // namespace platform::system

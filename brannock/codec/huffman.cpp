@@ -66,8 +66,8 @@ int encode_packet(const unsigned char* input, unsigned char* output, int input_l
     while (n - i >= codes_per_store && out_limit - out >= 8) {
         for (int k = 0; k < codes_per_store; ++k) {
             const uint32_t e = enc[input[i++]];
-            acc |= static_cast<uint64_t>(e & 0xFFFF) << pending;
-            pending += e >> 16;
+            acc |= static_cast<uint64_t>(detail::encoder_bits(e)) << pending;
+            pending += detail::encoder_length(e);
         }
         store64_le(out, acc);
         out += pending >> 3;
@@ -76,8 +76,8 @@ int encode_packet(const unsigned char* input, unsigned char* output, int input_l
     }
     for (; i < n; ++i) {
         const uint32_t e = enc[input[i]];
-        acc |= static_cast<uint64_t>(e & 0xFFFF) << pending;
-        pending += e >> 16;
+        acc |= static_cast<uint64_t>(detail::encoder_bits(e)) << pending;
+        pending += detail::encoder_length(e);
         for (; pending >= 8; pending -= 8, acc >>= 8) *out++ = static_cast<unsigned char>(acc);
     }
     // Padding bits go out as zeros.

@@ -38,12 +38,17 @@ constexpr uint32_t entry_bits(uint32_t entry) { return entry & 63; }
 constexpr uint32_t entry_symbols(uint32_t entry) { return entry >> 6; }
 constexpr uint32_t entry_count(uint32_t entry) { return entry >> 30; }
 
+// Fast encoder entry: the code with its first branch in bit 0 (the stream's order) in bits
+// 0..15, its length in bits 16 and up.
+constexpr uint32_t encoder_entry(uint32_t stream_bits, uint32_t length) { return stream_bits | length << 16; }
+constexpr uint32_t encoder_bits(uint32_t entry) { return entry & 0xFFFF; }
+constexpr uint32_t encoder_length(uint32_t entry) { return entry >> 16; }
+
 struct Tables {
     Node nodes[node_count];
     int root;
     Code codes[symbol_count];
-    // Code with its first branch in bit 0 (the stream's order) | length << 16.
-    uint32_t encode[symbol_count];
+    uint32_t encode[symbol_count];   // encoder_entry of each byte
     uint32_t decode[1u << window_bits];
     // One code per entry, for the tail of a packet: byte | length << 8.
     uint16_t decode_one[1u << max_code_length];

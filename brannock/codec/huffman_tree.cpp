@@ -118,7 +118,7 @@ void build_tables(Tables& t) {
     assign_codes(t.nodes, t.root, 0, 0, t.codes);
 
     for (int b = 0; b < symbol_count; ++b)
-        t.encode[b] = reversed(t.codes[b].bits, t.codes[b].length) | t.codes[b].length << 16;
+        t.encode[b] = encoder_entry(reversed(t.codes[b].bits, t.codes[b].length), t.codes[b].length);
 
     for (uint32_t x = 0; x < (1u << window_bits); ++x) {
         uint32_t entry = 0, count = 0;

@@ -32,7 +32,7 @@
 #include "platform/platform.h"
 #include "platform/system_calls.h"
 #include "platform/posix/child_environment.h"
-#include "platform/posix/command_line.h"
+#include "platform/posix/windows_arguments.h"
 
 extern char** environ;
 

@@ -8,33 +8,13 @@ namespace abi_test {
 namespace {
 
 // Every slot but 3, 4 and 25.
-const std::set<int> kBrannockSlots = {0,  1,  2,  5,  6,  7,  8,  9,  10, 11, 12, 13,
-                                      14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+const PluginUnderTest kBrannock{"brannock.dll",
+                                {0, 1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24},
+                                "Brannock", 31, "masteraddress"};
+class BrannockAbi : public PluginAbi<kBrannock> {};
 
 constexpr std::uint32_t kReplyMagic = 5660023;
 const std::string kQueryOnWire = "\x05\xB8\x49\x02";   // the challenge C7 00 00 00, compressed
-
-class BrannockAbi : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        launcher().allowed_slots = kBrannockSlots;
-        launcher().slots_seen.clear();
-        plugin = std::make_unique<Plugin>();
-        ASSERT_TRUE(plugin->open(bin_dir() + "brannock.dll"));
-    }
-    // With the whole suite run, every slot the plug-in uses must have been driven.
-    static void TearDownTestSuite() {
-        const auto* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
-        if (suite && suite->test_to_run_count() == suite->total_test_count()) {
-            EXPECT_EQ(launcher().slots_seen, kBrannockSlots);
-        }
-        plugin.reset();
-    }
-    void SetUp() override { launcher().reset_for_test(); }
-
-    static std::unique_ptr<Plugin> plugin;
-};
-std::unique_ptr<Plugin> BrannockAbi::plugin;
 
 // A server reply with the fields both reply readers take, in their order on the wire.
 Datagram server_reply() {
@@ -61,22 +41,9 @@ void expect_pieces(const std::string& line, const std::vector<std::string>& piec
         EXPECT_NE(line.find(piece), std::string::npos) << "'" << piece << "' missing in: " << line;
 }
 
-TEST_F(BrannockAbi, InitNamesThePluginAndItsCapabilities) {
-    EXPECT_EQ(plugin->init_result, 0);
-    EXPECT_EQ(plugin->name, "Brannock");
-    EXPECT_EQ(plugin->capabilities, 31);
-}
+TEST_F(BrannockAbi, InitNamesThePluginAndItsCapabilities) { expect_identity(); }
 
-TEST_F(BrannockAbi, SettingsDescriptionArrivesWhole) {
-    EXPECT_EQ(plugin->call(SDLL_LoadConfiguration), 0);
-    const auto calls = launcher().calls_to(0);
-    ASSERT_EQ(calls.size(), 1u);
-    const std::string& text = calls[0].texts[0];
-    EXPECT_EQ(static_cast<long long>(text.size()), calls[0].numbers[0]);
-    EXPECT_EQ(text.rfind("//", 0), 0u);
-    EXPECT_EQ(text.substr(text.size() - 3), "}\r\n");
-    EXPECT_NE(text.find("masteraddress"), std::string::npos);
-}
+TEST_F(BrannockAbi, SettingsDescriptionArrivesWhole) { expect_description_whole(); }
 
 // The folder read through slot 2 is what the plug-in checks and names back.
 TEST_F(BrannockAbi, EngineChecksUseTheLaunchersFolderAndMap) {

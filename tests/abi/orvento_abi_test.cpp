@@ -7,50 +7,16 @@
 namespace abi_test {
 namespace {
 
-const std::set<int> kOrventoSlots = {0, 2, 5, 6, 7, 11, 12, 13, 14, 24};
-
-class OrventoAbi : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        launcher().allowed_slots = kOrventoSlots;
-        launcher().slots_seen.clear();
-        plugin = std::make_unique<Plugin>();
-        ASSERT_TRUE(plugin->open(bin_dir() + "orvento.dll"));
-    }
-    // With the whole suite run, every slot the plug-in uses must have been driven.
-    static void TearDownTestSuite() {
-        const auto* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
-        if (suite && suite->test_to_run_count() == suite->total_test_count()) {
-            EXPECT_EQ(launcher().slots_seen, kOrventoSlots);
-        }
-        plugin.reset();
-    }
-    void SetUp() override { launcher().reset_for_test(); }
-
-    static std::unique_ptr<Plugin> plugin;
-};
-std::unique_ptr<Plugin> OrventoAbi::plugin;
+const PluginUnderTest kOrvento{"orvento.dll", {0, 2, 5, 6, 7, 11, 12, 13, 14, 24}, "Orvento", 29, "demopath"};
+class OrventoAbi : public PluginAbi<kOrvento> {};
 
 // Two players' addresses in the launcher's counted form.
 const std::string kAddresses = std::string("\x0E\x00", 2) + "10.0.0.1:10666" +
                                std::string("\x0E\x00", 2) + "10.0.0.2:10667";
 
-TEST_F(OrventoAbi, InitNamesThePluginAndItsCapabilities) {
-    EXPECT_EQ(plugin->init_result, 0);
-    EXPECT_EQ(plugin->name, "Orvento");
-    EXPECT_EQ(plugin->capabilities, 29);
-}
+TEST_F(OrventoAbi, InitNamesThePluginAndItsCapabilities) { expect_identity(); }
 
-TEST_F(OrventoAbi, SettingsDescriptionArrivesWhole) {
-    EXPECT_EQ(plugin->call(SDLL_LoadConfiguration), 0);
-    const auto calls = launcher().calls_to(0);
-    ASSERT_EQ(calls.size(), 1u);
-    const std::string& text = calls[0].texts[0];
-    EXPECT_EQ(static_cast<long long>(text.size()), calls[0].numbers[0]);
-    EXPECT_EQ(text.rfind("//", 0), 0u);
-    EXPECT_EQ(text.substr(text.size() - 3), "}\r\n");
-    EXPECT_NE(text.find("demopath"), std::string::npos);
-}
+TEST_F(OrventoAbi, SettingsDescriptionArrivesWhole) { expect_description_whole(); }
 
 // The folder read through slot 2 is what the plug-in probes and names back.
 TEST_F(OrventoAbi, EngineChecksUseTheLaunchersFolderAndMap) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <type_traits>
@@ -136,6 +137,57 @@ struct Datagram {
         return reinterpret_cast<const unsigned char*>(bytes.data());
     }
     int size() const { return static_cast<int>(bytes.size()); }
+};
+
+// The plug-in a suite drives: its DLL in the binary folder, the launcher slots it may use, what
+// SDLL_Init answers, and a key its settings description declares.
+struct PluginUnderTest {
+    const char* dll;
+    std::set<int> slots;
+    const char* name;
+    int capabilities;
+    const char* description_key;
+};
+
+// Loads the plug-in once for its suite, answering only the slots it may use; with the whole suite
+// run, every one of them must have been driven.
+template <const PluginUnderTest& kPlugin>
+class PluginAbi : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        launcher().allowed_slots = kPlugin.slots;
+        launcher().slots_seen.clear();
+        plugin = std::make_unique<Plugin>();
+        ASSERT_TRUE(plugin->open(bin_dir() + kPlugin.dll));
+    }
+    static void TearDownTestSuite() {
+        const auto* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
+        if (suite && suite->test_to_run_count() == suite->total_test_count()) {
+            EXPECT_EQ(launcher().slots_seen, kPlugin.slots);
+        }
+        plugin.reset();
+    }
+    void SetUp() override { launcher().reset_for_test(); }
+
+    // SDLL_Init named the plug-in and its capabilities.
+    static void expect_identity() {
+        EXPECT_EQ(plugin->init_result, 0);
+        EXPECT_EQ(plugin->name, kPlugin.name);
+        EXPECT_EQ(plugin->capabilities, kPlugin.capabilities);
+    }
+    // SDLL_LoadConfiguration handed slot 0 the whole description, its size counted exactly.
+    static void expect_description_whole() {
+        EXPECT_EQ(plugin->call(SDLL_LoadConfiguration), 0);
+        const auto calls = launcher().calls_to(0);
+        ASSERT_EQ(calls.size(), 1u);
+        const std::string& text = calls[0].texts[0];
+        EXPECT_EQ(static_cast<long long>(text.size()), calls[0].numbers[0]);
+        EXPECT_EQ(text.rfind("//", 0), 0u);
+        EXPECT_EQ(text.substr(text.size() - 3), "}\r\n");
+        EXPECT_NE(text.find(kPlugin.description_key), std::string::npos);
+    }
+
+    static inline std::unique_ptr<Plugin> plugin;
 };
 
 }  // namespace abi_test

@@ -6,9 +6,6 @@
 
 #include <string>
 
-#ifndef SDLL_HOST_SIDE
-#define SDLL_HOST_SIDE   // the launcher side's view: types only
-#endif
 #include "frame/launcher.h"
 
 namespace bench {

@@ -20,8 +20,8 @@
 #include "bench_samples.h"
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
-#include "brannock/reply_model.h"
-#include "brannock/server_info.h"
+#include "brannock/reply_layout.h"
+#include "brannock/server_list_columns.h"
 #include "quiet_launcher.h"
 
 namespace {

@@ -12,11 +12,6 @@
 #include "tests/fault/fault_scenario.h"
 #include "tests/fault/many_games.h"
 
-SDLL_EXPORT int SDLL_CALL SDLL_Init(HostHandle host, char* name, uint16_t* capabilities);
-SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function);
-SDLL_EXPORT int SDLL_CALL SDLL_LoadConfiguration(void);
-SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void);
-
 namespace {
 
 using test_support::Call;
@@ -25,20 +20,16 @@ using test_support::FaultRun;
 using test_support::PluginFixture;
 using test_support::ScenarioRun;
 
-void* brannock_export(const char* name) {
-    static const std::pair<const char*, void*> kExports[] = {
-        {"SDLL_Init", reinterpret_cast<void*>(&SDLL_Init)},
-        {"SDLL_InitCall", reinterpret_cast<void*>(&SDLL_InitCall)},
-        {"SDLL_LoadConfiguration", reinterpret_cast<void*>(&SDLL_LoadConfiguration)},
-        {"SDLL_LaunchMultiplayer", reinterpret_cast<void*>(&SDLL_LaunchMultiplayer)},
-        {"SDLL_MultiplayerFinished", reinterpret_cast<void*>(&SDLL_MultiplayerFinished)},
-        {"SDLL_LaunchServer", reinterpret_cast<void*>(&SDLL_LaunchServer)},
-        {"SDLL_ServerFinished", reinterpret_cast<void*>(&SDLL_ServerFinished)},
-    };
-    for (const auto& [export_name, address] : kExports)
-        if (std::string(export_name) == name) return address;
-    return nullptr;
-}
+const test_support::LinkedExport kBrannockExports[] = {
+    SDLL_LINKED_EXPORT(SDLL_Init),
+    SDLL_LINKED_EXPORT(SDLL_InitCall),
+    SDLL_LINKED_EXPORT(SDLL_LoadConfiguration),
+    SDLL_LINKED_EXPORT(SDLL_LaunchMultiplayer),
+    SDLL_LINKED_EXPORT(SDLL_MultiplayerFinished),
+    SDLL_LINKED_EXPORT(SDLL_LaunchServer),
+    SDLL_LINKED_EXPORT(SDLL_ServerFinished),
+};
+constexpr host::ExportLookup brannock_export = test_support::linked_export<kBrannockExports>;
 
 void join(PluginFixture& f) {
     host::Server* server = f.launcher->add_server("10.1.2.3", "10666");
@@ -109,8 +100,8 @@ TEST(BrannockServerNames, CopiedAndHostedFilesAreLookedUpAsPlainNamesOnly) {
         ASSERT_EQ(SDLL_ServerGamesettings(nullptr, packet.data(), size), 1);
         host_game(f);
         EXPECT_TRUE(test_support::wait_until([] { return SDLL_MultiplayerFinished() == 1; }));
-        EXPECT_EQ(run.paths(Call::short_form), kept);
-        EXPECT_TRUE(run.paths(Call::find_first).empty());
+        EXPECT_EQ(run.paths(Call::short_path), kept);
+        EXPECT_TRUE(run.paths(Call::file_exists).empty());
     }
     test_support::set_env("SDLL_SYSCOLOR_FILE", "");
 }
@@ -142,8 +133,8 @@ TEST(BrannockServerNames, JoinLooksUpOnlyTheLaunchersAnswers) {
         FaultRun run;
         SDLL_LaunchServer(host::Launcher::ref(server), "Ann");
         EXPECT_TRUE(test_support::wait_until([] { return SDLL_ServerFinished() == 1; }));
-        EXPECT_EQ(run.paths(Call::short_form), answers);
-        for (const std::string& path : run.paths(Call::find_first))
+        EXPECT_EQ(run.paths(Call::short_path), answers);
+        for (const std::string& path : run.paths(Call::file_exists))
             EXPECT_EQ(path.rfind(f.engine_dir + "doomargs.tmp", 0), 0u) << path;
     }
     test_support::set_env("SDLL_SYSCOLOR_FILE", "");

@@ -1,15 +1,20 @@
 // fault_calls.cpp: the counting table in front of the system's fallible calls.
 #include "tests/fault/fault_calls.h"
 
-#include <array>
-
 #include "platform/platform.h"
 
 namespace test_support {
 namespace {
 
-constexpr std::array<const char*, 8> kCallNames{"short form", "find-first",    "delete", "rename",
-                                                "move with replace", "file write", "process start", "wait"};
+using platform::ProcessHandle;
+using platform::ShowMode;
+using platform::WaitResult;
+
+constexpr const char* kCallNames[] = {
+#define PLATFORM_FALLIBLE_CALL(result, name, parameters, arguments, failed, words) words,
+#include "platform/fallible_calls.inc"
+#undef PLATFORM_FALLIBLE_CALL
+};
 constexpr int kWaitsTried = 2;
 
 std::vector<CallStep> g_calls;
@@ -18,7 +23,7 @@ std::optional<CallStep> g_failing;
 bool g_failed = false;
 
 // Counts the call; true when this is the one to fail.
-bool fails(Call kind, const std::string& path = {}) {
+bool fails(Call kind, const std::string& path) {
     int nth = 1;
     for (const CallStep& step : g_calls) nth += step.kind == kind ? 1 : 0;
     g_calls.push_back({kind, nth});
@@ -30,34 +35,25 @@ bool fails(Call kind, const std::string& path = {}) {
 
 const platform::FallibleCalls& real() { return platform::system_calls(); }
 
+// The path a call is given (the file, for a process start; the first, for a rename); none for a wait.
+template <class... Rest>
+std::string path_of(const std::string& path, const Rest&...) {
+    return path;
+}
+std::string path_of(ProcessHandle, unsigned) { return {}; }
+
+// Each call counted, then failed as the system fails it or made for real.
 const platform::FallibleCalls kCounting{
-    [](const std::string& path, std::string* out) {
-        return !fails(Call::short_form, path) && real().short_path(path, out);
-    },
-    [](const std::string& path) { return !fails(Call::find_first, path) && real().file_exists(path); },
-    [](const std::string& path) { return !fails(Call::delete_file, path) && real().delete_file(path); },
-    [](const std::string& from, const std::string& to) {
-        return !fails(Call::rename, from) && real().rename_file(from, to);
-    },
-    [](const std::string& from, const std::string& to) {
-        return !fails(Call::move_replace, from) && real().move_file_replace(from, to);
-    },
-    [](const std::string& path, const std::string& text) {
-        return !fails(Call::write, path) && real().create_text_file(path, text);
-    },
-    [](const std::string& file, const std::string& parameters, const std::string& folder, platform::ShowMode show) {
-        return fails(Call::start_process, file) ? platform::ProcessHandle{}
-                                          : real().start_process(file, parameters, folder, show);
-    },
-    [](platform::ProcessHandle process, unsigned ms) {
-        return fails(Call::wait) ? platform::WaitResult::failed : real().wait_process(process, ms);
-    },
+#define PLATFORM_FALLIBLE_CALL(result, name, parameters, arguments, failed, words) \
+    [] parameters -> result { return fails(Call::name, path_of arguments) ? result(failed) : real().name arguments; },
+#include "platform/fallible_calls.inc"
+#undef PLATFORM_FALLIBLE_CALL
 };
 
 }  // namespace
 
 std::string describe(const CallStep& step) {
-    return std::string(kCallNames[static_cast<std::size_t>(step.kind)]) + " #" + std::to_string(step.nth);
+    return std::string(kCallNames[static_cast<int>(step.kind)]) + " #" + std::to_string(step.nth);
 }
 
 FaultRun::FaultRun(std::optional<CallStep> failing) {
@@ -83,7 +79,7 @@ std::vector<std::string> FaultRun::paths(Call kind) const {
 std::vector<CallStep> single_fault_schedules(const std::vector<CallStep>& calls) {
     std::vector<CallStep> steps;
     for (const CallStep& step : calls) {
-        if (step.kind == Call::wait && step.nth > kWaitsTried) continue;
+        if (step.kind == Call::wait_process && step.nth > kWaitsTried) continue;
         steps.push_back(step);
     }
     return steps;

@@ -12,7 +12,12 @@
 
 namespace test_support {
 
-enum class Call { short_form, find_first, delete_file, rename, move_replace, write, start_process, wait };
+// The kinds of fallible call, each named as the platform layer names it.
+enum class Call {
+#define PLATFORM_FALLIBLE_CALL(result, name, parameters, arguments, failed, words) name,
+#include "platform/fallible_calls.inc"
+#undef PLATFORM_FALLIBLE_CALL
+};
 
 struct CallStep {
     Call kind;

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -67,15 +68,30 @@ inline std::vector<FaultMessage> response_file_messages(int find_firsts, int ren
     };
     return {
         // The user's file unseen: the new one is created only where no file is, so it is not written.
-        {{Call::find_first, find_firsts + 1}, after_before({kNotWritten})},
+        {{Call::file_exists, find_firsts + 1}, after_before({kNotWritten})},
         // The backup unseen: the rename never replaces it.
-        {{Call::find_first, find_firsts + 2}, after_before({kNotMovedAside})},
-        {{Call::rename, renames + 1}, after_before({kNotMovedToNumbered})},
-        {{Call::write, 1}, after_before({kKeptBesideBackup, kNotWritten})},
-        {{Call::move_replace, 1}, after_before({kKeptBesideBackup, kNotPutBack})},
+        {{Call::file_exists, find_firsts + 2}, after_before({kNotMovedAside})},
+        {{Call::rename_file, renames + 1}, after_before({kNotMovedToNumbered})},
+        {{Call::create_text_file, 1}, after_before({kKeptBesideBackup, kNotWritten})},
+        {{Call::move_file_replace, 1}, after_before({kKeptBesideBackup, kNotPutBack})},
     };
 }
 inline const std::vector<const char*> kResponseFileTold = {kKeptBesideBackup};
+
+// One export of the plug-in code linked into the test program, found by its name.
+struct LinkedExport {
+    const char* name;
+    void* address;
+};
+#define SDLL_LINKED_EXPORT(name) test_support::LinkedExport{#name, reinterpret_cast<void*>(&name)}
+
+// The lookup over a table of linked exports: the address of `name`, null for any other.
+template <const auto& kExports>
+void* linked_export(const char* name) {
+    for (const LinkedExport& linked : kExports)
+        if (std::string_view(linked.name) == name) return linked.address;
+    return nullptr;
+}
 
 struct Scenario {
     const char* plugin;   // "brannock" / "orvento"
@@ -228,7 +244,7 @@ inline void run_every_single_fault(const Scenario& s,
         if (::testing::Test::HasFailure()) return;
         SCOPED_TRACE("failing " + describe(step));
         const ScenarioRun faulty = run_scenario(s, step, check);
-        EXPECT_TRUE(faulty.failed || step.kind == Call::wait);
+        EXPECT_TRUE(faulty.failed || step.kind == Call::wait_process);
         if (!faulty.response.empty()) {
             EXPECT_EQ(faulty.response, clean.response) << "an engine started on a response file not fully written";
         }

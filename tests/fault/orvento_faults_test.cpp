@@ -8,11 +8,6 @@
 #include "tests/fault/fault_scenario.h"
 #include "tests/fault/many_games.h"
 
-SDLL_EXPORT int SDLL_CALL SDLL_Init(HostHandle host, char* name, uint16_t* capabilities);
-SDLL_EXPORT void SDLL_CALL SDLL_InitCall(unsigned slot, void* function);
-SDLL_EXPORT int SDLL_CALL SDLL_LoadConfiguration(void);
-SDLL_EXPORT int SDLL_CALL SDLL_MultiplayerFinished(void);
-
 namespace {
 
 using test_support::Call;
@@ -26,18 +21,14 @@ constexpr const char* kUnfiledRecording = "the recording of a game that was neve
 constexpr const char* kUnfiledKept =
     "Orvento found the recording {dir}tempdemo.lmp of a game that was never filed; it is kept as {dir}tempdemo-1.lmp.";
 
-void* orvento_export(const char* name) {
-    static const std::pair<const char*, void*> kExports[] = {
-        {"SDLL_Init", reinterpret_cast<void*>(&SDLL_Init)},
-        {"SDLL_InitCall", reinterpret_cast<void*>(&SDLL_InitCall)},
-        {"SDLL_LoadConfiguration", reinterpret_cast<void*>(&SDLL_LoadConfiguration)},
-        {"SDLL_LaunchMultiplayer", reinterpret_cast<void*>(&SDLL_LaunchMultiplayer)},
-        {"SDLL_MultiplayerFinished", reinterpret_cast<void*>(&SDLL_MultiplayerFinished)},
-    };
-    for (const auto& [export_name, address] : kExports)
-        if (std::string(export_name) == name) return address;
-    return nullptr;
-}
+const test_support::LinkedExport kOrventoExports[] = {
+    SDLL_LINKED_EXPORT(SDLL_Init),
+    SDLL_LINKED_EXPORT(SDLL_InitCall),
+    SDLL_LINKED_EXPORT(SDLL_LoadConfiguration),
+    SDLL_LINKED_EXPORT(SDLL_LaunchMultiplayer),
+    SDLL_LINKED_EXPORT(SDLL_MultiplayerFinished),
+};
+constexpr host::ExportLookup orvento_export = test_support::linked_export<kOrventoExports>;
 
 // A solo game recording the demo "duel" into the engine folder, which holds an older duel.lmp and
 // the recording of an earlier game that was never filed.
@@ -57,10 +48,10 @@ void play_recorded_game(PluginFixture& f) {
 // is a game that recorded nothing: no message) and moves it over the older demo of its name.
 std::vector<FaultMessage> game_messages() {
     std::vector<FaultMessage> messages = test_support::response_file_messages(1, 1, {kUnfiledKept});
-    messages.push_back({{Call::rename, 1},
+    messages.push_back({{Call::rename_file, 1},
                         {"Orvento could not move the recording {dir}tempdemo.lmp of a game that was never filed aside "
                          "to {dir}tempdemo-1.lmp, so the game was not started. The recording is unchanged."}});
-    messages.push_back({{Call::move_replace, 2},
+    messages.push_back({{Call::move_file_replace, 2},
                         {kUnfiledKept, test_support::kKeptBesideBackup,
                          "Orvento could not file the demo as {dir}duel.lmp; the recording is kept as {dir}tempdemo.lmp."}});
     return messages;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/frame.h"
+#include "frame/address_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
@@ -19,12 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1) std::memcpy(list.data(), data + 1, size - 1);
 
     std::string entry = "stale";
-    const bool found = ReadCountedString(list.data(), index, &entry, capacity);
+    const bool found = frame::ReadCountedString(list.data(), index, &entry, capacity);
     if (!found && !entry.empty()) __builtin_trap();
     if (entry.size() > capacity) __builtin_trap();
     std::string whole;
-    ReadCountedString(list.data(), index, &whole);
-    if (whole.size() > kAddressPartMax) __builtin_trap();
+    frame::ReadCountedString(list.data(), index, &whole);
+    if (whole.size() > frame::kAddressPartMax) __builtin_trap();
     // A shorter capacity keeps a beginning of the same entry.
     if (whole.compare(0, entry.size(), entry) != 0) __builtin_trap();
     return 0;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "brannock/reply_model.h"
-#include "brannock/server_reply.h"
+#include "brannock/reply_layout.h"
+#include "brannock/reply_iwad.h"
 #include "brannock/server_settings.h"
 #include "tests/fuzz/walked_reply.h"
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "brannock/reply_model.h"
-#include "brannock/server_info.h"
+#include "brannock/reply_layout.h"
+#include "brannock/server_list_columns.h"
 #include "tests/fuzz/walked_reply.h"
 
 namespace {

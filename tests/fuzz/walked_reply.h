@@ -8,7 +8,7 @@
 
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
-#include "brannock/reply_model.h"
+#include "brannock/reply_layout.h"
 
 namespace fuzz {
 

@@ -9,12 +9,12 @@
 #include <sstream>
 #include <thread>
 
-#include "host/command_line.h"
+#include "host/subcommands.h"
 #include "host/master_list.h"
 #include "platform/platform.h"
 #include "tests/plugin/plugin_fixture.h"
 #include "tests/support/engine_log.h"
-#include "tools/brannock-sim/command_line.h"
+#include "tools/brannock-sim/options.h"
 #include "tools/brannock-sim/replies.h"
 #include "tools/brannock-sim/scenario.h"
 #include "tools/brannock-sim/simulator.h"

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "host/os.h"
+
 namespace test_support {
 
-struct ChildProcess {
-    unsigned long pid;
-    std::string name;   // the program's file name, e.g. "Brannock.exe" (posix: its first 15 bytes)
-};
+// The system's list of children is the stand-in's OS door's, written once.
+using ChildProcess = host::os::ChildProcess;
 
 // This process's children that have not ended (posix: zombies left out).
 std::vector<ChildProcess> running_children();

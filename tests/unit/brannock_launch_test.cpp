@@ -10,7 +10,7 @@
 
 #include "brannock/flag_table.h"
 #include "brannock/launch_text.h"
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "tests/support/expected_tables.h"
 
 namespace {
@@ -184,10 +184,10 @@ TEST(BrannockCommandLines, OutOfRangeChoicesAddNothing) {
 }
 
 TEST(BrannockCommandLines, MapIsUpperCasedAndCutAtItsFirstBlank) {
-    EXPECT_EQ(brannock::map_option("map01 and more words"), "+map MAP01 ");
-    EXPECT_EQ(brannock::map_option("E2m3"), "+map E2M3 ");
-    EXPECT_EQ(brannock::map_option(""), "+map  ");
-    EXPECT_EQ(brannock::map_option(" map01"), "+map  ");
+    EXPECT_EQ(brannock::detail::map_option("map01 and more words"), "+map MAP01 ");
+    EXPECT_EQ(brannock::detail::map_option("E2m3"), "+map E2M3 ");
+    EXPECT_EQ(brannock::detail::map_option(""), "+map  ");
+    EXPECT_EQ(brannock::detail::map_option(" map01"), "+map  ");
 }
 
 TEST(BrannockCommandLines, ClientLineKeepsItsBlanks) {
@@ -221,8 +221,8 @@ TEST(BrannockExtraFiles, ShortFormOrAFullPathTheEngineCanName) {
     EXPECT_EQ(frame::file_argument("c:\\games\\gone.wad", std::nullopt), "c:\\games\\gone.wad");
     EXPECT_EQ(frame::file_argument("c:\\my games\\gone.wad", std::nullopt), "\"c:\\my games\\gone.wad\"");
     EXPECT_EQ(frame::file_argument("c:\\my games\\x.wad", std::string(300, 'a')), "\"c:\\my games\\x.wad\"");
-    EXPECT_EQ(brannock::command_file_list({}), "");
-    EXPECT_EQ(brannock::command_file_list({"a.wad"}), " -file a.wad");
+    EXPECT_EQ(brannock::detail::command_file_list({}), "");
+    EXPECT_EQ(brannock::detail::command_file_list({"a.wad"}), " -file a.wad");
 }
 
 TEST(BrannockJoin, FileCountReadsLikePercentI) {
@@ -275,8 +275,8 @@ TEST(BrannockJoin, HostileServerTextsCannotAddLines) {
 }
 
 TEST(BrannockJoin, SingleLineKeepsEverythingButControlBytes) {
-    EXPECT_EQ(brannock::single_line("a\x1b[1mb\x7f c\xe9"), "a[1mb c\xe9");
-    EXPECT_EQ(brannock::clean_player_name("\"\""), "");
+    EXPECT_EQ(brannock::detail::single_line("a\x1b[1mb\x7f c\xe9"), "a[1mb c\xe9");
+    EXPECT_EQ(brannock::detail::clean_player_name("\"\""), "");
 }
 
 }  // namespace

@@ -19,9 +19,9 @@
 #include "brannock/codec/huffman.h"
 #include "brannock/datagram.h"
 #include "brannock/master_list.h"
-#include "brannock/reply_model.h"
-#include "brannock/server_info.h"
-#include "brannock/server_reply.h"
+#include "brannock/reply_layout.h"
+#include "brannock/server_list_columns.h"
+#include "brannock/reply_iwad.h"
 #include "brannock/server_settings.h"
 #include "tests/support/expected_tables.h"
 #include "tests/support/wire_writer.h"
@@ -89,7 +89,7 @@ public:
     static void SDLL_CALL record_int(void* self, const char* group, const char* key, int value) {
         Written* out = static_cast<Recorder*>(self)->out_;
         const std::string k = key;
-        if (std::string(group) != kGeneralGroup) {
+        if (std::string(group) != frame::setting::general) {
             out->flags.emplace_back(std::string(group) + "/" + k, value);
             return;
         }
@@ -421,14 +421,14 @@ TEST(ServerSettings, FullReply) {
 }
 
 TEST(ServerSettings, GameTypeModifierSkillAndIwadDecisions) {
-    EXPECT_EQ(game_type_setting({20, 0, 0}), 0);
-    EXPECT_EQ(game_type_setting({15, 0, 0}), 15);
-    auto steps = [](const GameTypeBlock& game) {
-        const ModifierSteps m = modifier_steps(game);
+    EXPECT_EQ(detail::game_type_setting({20, 0, 0}), 0);
+    EXPECT_EQ(detail::game_type_setting({15, 0, 0}), 15);
+    auto steps = [](const detail::GameTypeBlock& game) {
+        const detail::ModifierSteps m = detail::modifier_steps(game);
         return std::vector<int>(m.begin(), m.end());
     };
     // Only a byte of exactly 1 turns its modifier on.
-    const std::pair<GameTypeBlock, std::vector<int>> modifiers[] = {
+    const std::pair<detail::GameTypeBlock, std::vector<int>> modifiers[] = {
         {{0, 0, 0}, {0}},    {{0, 1, 0}, {0, 1}}, {{0, 0, 1}, {0, 2}},       {{0, 1, 1}, {0, 1, 2}},
         {{0, 2, 0}, {0}},    {{0, 0, 2}, {0}},    {{0, 255, 255}, {0}},      {{0, 2, 1}, {0, 2}},
     };

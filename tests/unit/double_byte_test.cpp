@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/text_bytes.h"
 
 namespace {

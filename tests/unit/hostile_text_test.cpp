@@ -12,12 +12,12 @@
 #include <windows.h>
 #include <shellapi.h>
 #else
-#include "platform/posix/command_line.h"
+#include "platform/posix/windows_arguments.h"
 #endif
 
 #include "brannock/launch_text.h"
-#include "frame/command_line.h"
-#include "frame/frame.h"
+#include "frame/engine_arguments.h"
+#include "frame/launcher_text.h"
 #include "orvento/launch_text.h"
 
 namespace {
@@ -42,10 +42,10 @@ TEST(SingleWord, EndsAtTheFirstBlankTabOrControlByte) {
 TEST(SingleWord, LoneSurrogatesFromTheLauncherStayInsideTheWord) {
     const char16_t map[] = {u'm', 0xD800, u'p', u'\t', u'+', u'x', 0};
     char* narrow = nullptr;
-    ASSERT_EQ(ToNarrow(map, &narrow), kResultOk);
+    ASSERT_EQ(frame::ToNarrow(map, &narrow), frame::kResultOk);
     const std::string text = narrow;
-    FreeHostText(narrow);
-    EXPECT_EQ(brannock::map_option(text), "+map M?P ");
+    frame::FreeHostText(narrow);
+    EXPECT_EQ(brannock::detail::map_option(text), "+map M?P ");
 }
 
 TEST(BrannockHostileTexts, HostedServerLineTakesOneWordOfTheMap) {

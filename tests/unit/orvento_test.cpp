@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/command_line.h"
+#include "frame/engine_arguments.h"
 #include "frame/text_bytes.h"
 #include "orvento/demo_filing.h"
 #include "orvento/engine_check.h"

@@ -16,7 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/posix/command_line.h"
+#include "platform/posix/windows_arguments.h"
 #endif
 
 namespace {

@@ -21,7 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/engine_session.h"
-#include "frame/frame.h"
+#include "frame/registry.h"
 #include "platform/platform.h"
 #include "tests/support/test_paths.h"
 

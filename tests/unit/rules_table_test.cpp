@@ -11,9 +11,9 @@
 
 #include "brannock/game_rules.h"
 #include "brannock/launch_text.h"
-#include "brannock/reply_model.h"
-#include "brannock/server_info.h"
-#include "brannock/server_reply.h"
+#include "brannock/reply_layout.h"
+#include "brannock/server_list_columns.h"
+#include "brannock/reply_iwad.h"
 #include "brannock/server_settings.h"
 #include "host/description.h"
 #include "tests/support/expected_tables.h"

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/frame.h"
 #include "frame/paths.h"
+#include "frame/registry.h"
+#include "frame/setting_keys.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ TEST_F(UnreachablePath, IsNamedOncePerCallWordForWord) {
     for (const Case& c : cases) {
         launcher_ = {c.folder, c.files, c.found, {}};
         frame::PathReader paths(c.plugin);
-        EXPECT_EQ(paths.engine_path("general", "enginepath"), c.folder == lone ? "/g?mes/" : "/games/") << c.what;
+        EXPECT_EQ(paths.engine_path(frame::setting::engine_folder), c.folder == lone ? "/g?mes/" : "/games/") << c.what;
         EXPECT_EQ(paths.chosen_files().size(), c.files.size()) << c.what;
         EXPECT_TRUE(paths.found_file("b.wad")) << c.what;
         EXPECT_EQ(launcher_.shown, c.shown) << c.what;

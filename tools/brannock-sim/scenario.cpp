@@ -6,15 +6,14 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
 
 #include <nlohmann/json.hpp>
 
+#include "host/os.h"
 #include "host/suggest.h"
 
 namespace sim {
@@ -281,14 +280,12 @@ bool parse_scenario(const std::string& json_text, Scenario* scenario, std::strin
 }
 
 bool load_scenario(const std::string& path, Scenario* scenario, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const std::optional<std::string> text = host::os::read_file(path);
+    if (!text) {
         if (error) *error = "cannot read " + path;
         return false;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    return parse_scenario(text.str(), scenario, error);
+    return parse_scenario(*text, scenario, error);
 }
 
 Scenario generated_scenario(int servers, int silent, int broken) {

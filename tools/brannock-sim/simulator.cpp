@@ -1,20 +1,20 @@
 // simulator.cpp: running brannock-sim's servers and writing its seed corpus.
+//
+// Its sockets and files are the stand-in launcher's, through that launcher's door (host/os.h).
 #include "tools/brannock-sim/simulator.h"
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
+
+#include "host/os.h"
 
 namespace sim {
 namespace {
 
 constexpr int kPollMs = 50;
 
-bool write_bytes(const std::filesystem::path& path, const Bytes& bytes, std::string* error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        if (error) *error = "cannot write " + path.string();
+bool write_bytes(const std::string& path, const Bytes& bytes, std::string* error) {
+    if (!host::os::replace_file(path, std::string(bytes.begin(), bytes.end()), nullptr)) {
+        if (error) *error = "cannot write " + path;
         return false;
     }
     return true;
@@ -78,12 +78,10 @@ void Simulator::run(const std::atomic<bool>& stop, double seconds) {
 }
 
 bool write_corpus(const Scenario& scenario, const std::string& folder, std::string* error) {
-    const std::filesystem::path root(folder);
-    std::error_code ec;
+    using host::os::path_in;
     for (const char* target : {"master_response", "server_response", "server_gamesettings", "copy_and_host"}) {
-        std::filesystem::create_directories(root / target, ec);
-        if (ec) {
-            if (error) *error = "cannot create " + (root / target).string();
+        if (!host::os::make_folder(path_in(folder, target))) {
+            if (error) *error = "cannot create " + path_in(folder, target);
             return false;
         }
     }
@@ -99,7 +97,7 @@ bool write_corpus(const Scenario& scenario, const std::string& folder, std::stri
         int part = 0;
         for (const Bytes& datagram : master_datagrams(master, entries)) {
             const std::string name = "master" + std::to_string(index) + "_" + std::to_string(part++);
-            if (!write_bytes(root / "master_response" / name, datagram, error)) return false;
+            if (!write_bytes(path_in(path_in(folder, "master_response"), name), datagram, error)) return false;
         }
         ++index;
     }
@@ -107,7 +105,7 @@ bool write_corpus(const Scenario& scenario, const std::string& folder, std::stri
         const auto datagram = server_datagram(server);
         if (!datagram) continue;
         for (const char* target : {"server_response", "server_gamesettings", "copy_and_host"}) {
-            if (!write_bytes(root / target / server.label, *datagram, error)) return false;
+            if (!write_bytes(path_in(path_in(folder, target), server.label), *datagram, error)) return false;
         }
     }
     return true;

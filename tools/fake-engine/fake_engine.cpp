@@ -17,7 +17,8 @@
 //   {"event":"end", ...}       as it ends by itself, with "priority" and "released" (false when
 //                              it played its time out). A process that is killed writes no end line.
 //
-// What it learns of its own process and start comes through its door to the OS (engine_os.h):
+// What it learns of its own process and start, its variables and its files come through its door
+// to the OS (engine_os.h):
 // "priority" is the priority class on Windows and the nice value on posix; on posix, which has
 // no command line and no show mode, the platform layer's start hands both over in variables.
 //
@@ -35,8 +36,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -46,8 +45,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "brannock/names.h"
 #include "frame/iwads.h"
 #include "host/suggest.h"
+#include "orvento/names.h"
 #include "tools/fake-engine/engine_os.h"
 
 namespace {
@@ -59,6 +60,8 @@ constexpr int kPollMs = 20;
 constexpr double kDefaultPlaySeconds = 2;
 constexpr double kMostPlaySeconds = 86400;
 constexpr const char* kPlayVariable = "FAKE_ENGINE_TIMEOUT";
+constexpr const char* kLogVariable = "FAKE_ENGINE_LOG";
+constexpr const char* kReleaseVariable = "FAKE_ENGINE_RELEASE";
 constexpr const char kDemoBytes[] = "fake demo recorded by the test engine, process ";
 constexpr const char kOwnName[] = "fake-engine";
 constexpr const char kHelp[] =
@@ -82,15 +85,6 @@ constexpr const char kHelp[] =
     "    program copied in as Brannock.exe with an empty Brannock.pk3, or as doom32.exe with\n"
     "    empty IWADs; a file already there is left as it is.\n"
     "--show LOG  prints the engine starts recorded in LOG.\n";
-
-// The file's bytes; nothing for a missing file or anything that is not a plain file (reading a
-// folder throws).
-std::optional<std::string> read_whole(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::string hex_of(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
@@ -132,38 +126,27 @@ std::vector<std::string> words_of(const std::string& text) {
 }
 
 void append_event(const json& event) {
-    const char* log_path = std::getenv("FAKE_ENGINE_LOG");
-    if (!log_path || !*log_path) return;
-    // One write per line, so the lines of engines running side by side do not interleave.
-    if (FILE* log = std::fopen(log_path, "ab")) {
-        const std::string text = event.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
-        std::fwrite(text.data(), 1, text.size(), log);
-        std::fclose(log);
-    }
-}
-
-bool exists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
+    const std::string log = os::variable(kLogVariable).value_or("");
+    if (log.empty()) return;
+    os::append_to_file(log, event.dump(-1, ' ', false, json::error_handler_t::replace) + "\n");
 }
 
 // Leaves NAME.lmp in the working folder, over a file of that name as an engine does. Its bytes
 // name the game that wrote it (the engine's process number), so a recording written over shows.
 void write_recording(const std::string& name) {
-    std::ofstream out(name + ".lmp", std::ios::binary | std::ios::trunc);
-    out << kDemoBytes << os::process_id() << "\n";
+    os::write_file(name + ".lmp", kDemoBytes + std::to_string(os::process_id()) + "\n");
 }
 
 // How long a game lasts unless released: $FAKE_ENGINE_TIMEOUT seconds, or the default when it is
 // unset or no number of seconds (said on stderr, where a person starting it sees it).
 double play_seconds() {
-    const char* text = std::getenv(kPlayVariable);
+    const std::optional<std::string> text = os::variable(kPlayVariable);
     if (!text) return kDefaultPlaySeconds;
     char* end = nullptr;
-    const double seconds = std::strtod(text, &end);
-    if (*text && *end == '\0' && seconds >= 0 && seconds <= kMostPlaySeconds) return seconds;
+    const double seconds = std::strtod(text->c_str(), &end);
+    if (!text->empty() && *end == '\0' && seconds >= 0 && seconds <= kMostPlaySeconds) return seconds;
     std::fprintf(stderr, "fake-engine: %s='%s' is no number of seconds from 0 to %g; playing %g\n", kPlayVariable,
-                 text, kMostPlaySeconds, kDefaultPlaySeconds);
+                 text->c_str(), kMostPlaySeconds, kDefaultPlaySeconds);
     return kDefaultPlaySeconds;
 }
 
@@ -176,7 +159,7 @@ bool play(const std::string& common, const std::string& own, long* priority) {
             *priority = now;
             append_event({{"event", "priority"}, {"pid", os::process_id()}, {"priority", now}});
         }
-        if ((!own.empty() && exists(own)) || (!common.empty() && exists(common))) return true;
+        if ((!own.empty() && os::exists(own)) || (!common.empty() && os::exists(common))) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     }
@@ -197,12 +180,12 @@ long last_priority(const std::vector<json>& events, std::size_t first) {
 // Prints each recorded start: the command line, how it was shown, its priority, the folder and
 // any response file.
 int show_log(const std::string& log) {
-    std::ifstream in(log, std::ios::binary);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(log, ec) || !in) {
+    const std::optional<std::string> bytes = os::read_file(log);
+    if (!bytes) {
         std::fprintf(stderr, "fake-engine: cannot read the log %s (no such file, or not a plain file)\n", log.c_str());
         return 1;
     }
+    std::istringstream in(*bytes);
     std::vector<json> events;
     for (std::string line; std::getline(in, line);) {
         auto event = json::parse(line, nullptr, false);
@@ -240,13 +223,12 @@ std::vector<EngineFiles> engine_kinds() {
     std::vector<std::string> iwads;
     for (const frame::IwadRow& row : frame::iwad_table())
         if (row.orvento) iwads.push_back(row.file);
-    return {{"brannock", "Brannock.exe", {"Brannock.pk3"}}, {"orvento", "doom32.exe", iwads}};
+    return {{"brannock", brannock::kEngineExe, {brannock::kEngineData}}, {"orvento", orvento::kEngineExe, iwads}};
 }
 
 // Makes `folder` a try-out engine folder; a file already there is never written over, so a real
 // engine's folder loses nothing.
 int install(const std::string& folder, const std::string& plugin) {
-    namespace fs = std::filesystem;
     const auto kinds = engine_kinds();
     const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const EngineFiles& k) { return plugin == k.plugin; });
     if (kind == kinds.end()) {
@@ -254,30 +236,27 @@ int install(const std::string& folder, const std::string& plugin) {
                      plugin.c_str());
         return 2;
     }
-    std::error_code ec;
-    const fs::path root = fs::absolute(fs::path(folder), ec).lexically_normal();
-    fs::create_directories(root, ec);
-    if (ec || !fs::is_directory(root, ec)) {
-        std::fprintf(stderr, "fake-engine: cannot make the folder %s\n", root.string().c_str());
+    const std::string root = os::full_folder(folder);
+    if (!os::make_folder(root)) {
+        std::fprintf(stderr, "fake-engine: cannot make the folder %s\n", root.c_str());
         return 1;
     }
     auto make = [&](const std::string& name, bool program) {
-        const fs::path target = root / name;
-        if (fs::exists(target, ec)) return std::printf("kept %s (already there)\n", target.string().c_str()), true;
-        if (program) fs::copy_file(os::own_program(), target, ec);
-        else std::ofstream(target, std::ios::binary);
-        if (ec || !fs::exists(target)) {
-            std::fprintf(stderr, "fake-engine: cannot write %s\n", target.string().c_str());
+        const std::string target = os::path_in(root, name);
+        if (os::exists(target)) return std::printf("kept %s (already there)\n", target.c_str()), true;
+        const bool made = program ? os::copy_file(os::own_program(), target) : os::write_file(target, "");
+        if (!made || !os::exists(target)) {
+            std::fprintf(stderr, "fake-engine: cannot write %s\n", target.c_str());
             return false;
         }
-        std::printf("made %s%s\n", target.string().c_str(), program ? " (the fake engine)" : " (empty)");
+        std::printf("made %s%s\n", target.c_str(), program ? " (the fake engine)" : " (empty)");
         return true;
     };
     if (!make(kind->program, true)) return 1;
     for (const std::string& name : kind->game_files)
         if (!make(name, false)) return 1;
     // The plug-ins put file names straight after the folder text: it must end in a separator.
-    std::printf("engine folder: %s\n", (root / "").string().c_str());
+    std::printf("engine folder: %s\n", os::path_in(root, "").c_str());
     return 0;
 }
 
@@ -326,14 +305,12 @@ int main(int argc, char** argv) {
     if (os::own_program().stem() == kOwnName) return run_tool(std::vector<std::string>(argv + 1, argv + argc));
     os::ignore_console_interrupt();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    std::error_code ec;
-    const std::string cwd = std::filesystem::current_path(ec).string();
-    const char* release_text = std::getenv("FAKE_ENGINE_RELEASE");
-    const std::string common_release = release_text ? release_text : "";
+    const std::string cwd = os::working_folder();
+    const std::string common_release = os::variable(kReleaseVariable).value_or("");
     const std::string own_release =
         common_release.empty() ? std::string() : common_release + "-" + std::to_string(os::process_id());
     // A process number can come round again: a release left for an earlier engine is not ours.
-    if (!own_release.empty()) std::filesystem::remove(own_release, ec);
+    if (!own_release.empty()) os::remove_file(own_release);
 
     long priority = os::priority();
     const std::string command_line = os::command_line(argv[0]);
@@ -353,7 +330,7 @@ int main(int argc, char** argv) {
     for (const auto& arg : args) {
         if (arg.size() < 2 || arg[0] != '@') continue;
         const std::string name = arg.substr(1);
-        const auto bytes = read_whole(name);
+        const auto bytes = os::read_file(name);
         if (!bytes) {
             start["response_file"] = {{"name", name}, {"unreadable", true}};
             break;

@@ -1,11 +1,11 @@
-// server_info.h: the server list's columns, projected from a walked reply (reply_model.h).
+// server_list_columns.h: the server list's columns, projected from a walked reply (reply_layout.h).
 #pragma once
 
 #include <memory>
 #include <span>
 #include <type_traits>
 
-#include "brannock/reply_model.h"
+#include "brannock/reply_layout.h"
 #include "frame/launcher.h"
 
 namespace brannock {

@@ -1,4 +1,4 @@
-// command_line.h: splitting a Windows parameter text into arguments, for posix (Linux) builds.
+// windows_arguments.h: splitting a Windows parameter text into arguments, for posix (Linux) builds.
 #pragma once
 
 #include <string>

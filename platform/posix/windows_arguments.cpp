@@ -1,5 +1,5 @@
-// command_line.cpp: the Windows argument rules for process starts, for posix (Linux) builds.
-#include "platform/posix/command_line.h"
+// windows_arguments.cpp: the Windows argument rules for process starts, for posix (Linux) builds.
+#include "platform/posix/windows_arguments.h"
 
 namespace platform::detail {
 

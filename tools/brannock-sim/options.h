@@ -1,4 +1,4 @@
-// command_line.h: the brannock-sim command as a function, so tests can run it in-process.
+// options.h: the brannock-sim command as a function, so tests can run it in-process.
 #pragma once
 
 #include <iosfwd>

@@ -1,5 +1,5 @@
-// server_reply.cpp: game prefixes and the IWAD name clean-up shared by both readings.
-#include "brannock/server_reply.h"
+// reply_iwad.cpp: game prefixes and the IWAD name clean-up shared by both readings.
+#include "brannock/reply_iwad.h"
 
 #include "frame/iwads.h"
 
@@ -32,7 +32,7 @@ constexpr std::array<char, 256> kIwadBytes = [] {
 }  // namespace
 
 void append_game_prefix(std::string_view normalised_iwad, TextBuilder& out) {
-    const int number = frame::IwadNumber(normalised_iwad);
+    const int number = frame::iwad_number(normalised_iwad);
     if (number >= 1 && number < frame::kUnknownIwad) {
         out.append(kGamePrefixes[static_cast<std::size_t>(number - 1)]);
         return;

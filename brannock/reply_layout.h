@@ -1,9 +1,9 @@
-// reply_model.h: the layout of a game server's reply, and the one walk over it.
+// reply_layout.h: the layout of a game server's reply, and the one walk over it.
 //
 // A reply is the magic, a version text, a flag word, then the announced fields in a fixed order.
 // kReplyFields lists them: the bit that announces each, its wire form, its size. walk_reply runs
 // over that table once per reading and notes where each field's bytes lie; the server list
-// (server_info.h) and the game settings (server_settings.h) are projections of that result.
+// (server_list_columns.h) and the game settings (server_settings.h) are projections of that result.
 //
 // The two readings differ in a few places, named by a ReplyReading: where the version text starts,
 // whether the twelve bytes after the bot-skill byte are passed always or only with their bit, the
@@ -20,9 +20,40 @@
 #include "brannock/byte_cursor.h"
 #include "brannock/flag_table.h"
 #include "brannock/game_rules.h"
-#include "brannock/server_reply.h"
 
 namespace brannock {
+
+constexpr uint32_t kServerReplyMagic = 5660023;
+
+// Reply flag bits, in the order their fields follow the flag word.
+namespace field {
+constexpr uint32_t name = 0x00000001;
+constexpr uint32_t website = 0x00000002;
+constexpr uint32_t email = 0x00000004;
+constexpr uint32_t map = 0x00000008;
+constexpr uint32_t max_clients = 0x00000010;
+constexpr uint32_t limit = 0x00000020;
+constexpr uint32_t pwads = 0x00000040;
+constexpr uint32_t game_type = 0x00000080;
+constexpr uint32_t game_name = 0x00000100;
+constexpr uint32_t iwad = 0x00000200;
+constexpr uint32_t icon1 = 0x00000400;
+constexpr uint32_t icon2 = 0x00000800;
+constexpr uint32_t skill = 0x00001000;
+constexpr uint32_t bot_skill = 0x00002000;
+constexpr uint32_t limits = 0x00010000;
+constexpr uint32_t team_damage = 0x00020000;
+constexpr uint32_t team_scores = 0x00040000;
+constexpr uint32_t player_count = 0x00080000;
+constexpr uint32_t players = 0x00100000;
+constexpr uint32_t flag_block = 0x08000000;
+}  // namespace field
+
+constexpr bool has(uint32_t flags, uint32_t bit) { return (flags & bit) != 0; }
+
+// Longest texts kept; longer ones are cut.
+constexpr std::size_t kServerNameMax = 511;
+constexpr std::size_t kPlayerNameMax = 255;
 
 enum class Wire : uint8_t {
     text,          // zero-terminated
@@ -34,42 +65,52 @@ enum class Wire : uint8_t {
     players,       // the player-count field's number of player records
 };
 
-struct ReplyField {
-    uint32_t bit;
-    Wire wire;
-    uint8_t size;   // bytes of a Wire::bytes or Wire::extra field
-};
-
 // The table's rows by name, in wire order.
 enum class Row : uint8_t {
     name, website, email, map, max_clients, limit, pwads, game, game_name, iwad, icon1, icon2,
     skill, bot_skill, extra, limits, team_damage, team_scores, player_count, players, flag_words,
 };
 
+struct ReplyField {
+    Row row;        // the row's own name: row i of kReplyFields names Row i
+    uint32_t bit;
+    Wire wire;
+    uint8_t size;   // bytes of a Wire::bytes or Wire::extra field
+};
+
 inline constexpr std::array<ReplyField, 21> kReplyFields = {{
-    {field::name, Wire::text, 0},
-    {field::website, Wire::text, 0},
-    {field::email, Wire::text, 0},
-    {field::map, Wire::text, 0},
-    {field::max_clients, Wire::bytes, 1},
-    {field::limit, Wire::bytes, 1},
-    {field::pwads, Wire::text_list, 0},
-    {field::game_type, Wire::bytes, 5},   // type, instagib, buckshot, two unused
-    {field::game_name, Wire::text, 0},
-    {field::iwad, Wire::text, 0},
-    {field::icon1, Wire::bytes, 1},
-    {field::icon2, Wire::bytes, 1},
-    {field::skill, Wire::bytes, 1},
-    {field::bot_skill, Wire::bytes, 1},
-    {field::flag_block, Wire::extra, 12},
-    {field::limits, Wire::limits, 0},
-    {field::team_damage, Wire::bytes, 4},
-    {field::team_scores, Wire::team_scores, 0},
-    {field::player_count, Wire::bytes, 1},
-    {field::players, Wire::players, 0},
-    {field::flag_block, Wire::bytes, 4 * kFlagWordCount},   // dmflags1 .. compatflags2
+    {Row::name, field::name, Wire::text, 0},
+    {Row::website, field::website, Wire::text, 0},
+    {Row::email, field::email, Wire::text, 0},
+    {Row::map, field::map, Wire::text, 0},
+    {Row::max_clients, field::max_clients, Wire::bytes, 1},
+    {Row::limit, field::limit, Wire::bytes, 1},
+    {Row::pwads, field::pwads, Wire::text_list, 0},
+    {Row::game, field::game_type, Wire::bytes, 5},   // type, instagib, buckshot, two unused
+    {Row::game_name, field::game_name, Wire::text, 0},
+    {Row::iwad, field::iwad, Wire::text, 0},
+    {Row::icon1, field::icon1, Wire::bytes, 1},
+    {Row::icon2, field::icon2, Wire::bytes, 1},
+    {Row::skill, field::skill, Wire::bytes, 1},
+    {Row::bot_skill, field::bot_skill, Wire::bytes, 1},
+    // Two rows share the flag-block bit on purpose: it announces the twelve bytes after the
+    // bot-skill byte and, at the end, the flag words.
+    {Row::extra, field::flag_block, Wire::extra, 12},
+    {Row::limits, field::limits, Wire::limits, 0},
+    {Row::team_damage, field::team_damage, Wire::bytes, 4},
+    {Row::team_scores, field::team_scores, Wire::team_scores, 0},
+    {Row::player_count, field::player_count, Wire::bytes, 1},
+    {Row::players, field::players, Wire::players, 0},
+    {Row::flag_words, field::flag_block, Wire::bytes, 4 * kFlagWordCount},   // dmflags1 .. compatflags2
 }};
 constexpr std::size_t kRowCount = kReplyFields.size();
+
+constexpr bool rows_in_order() {
+    for (std::size_t i = 0; i < kRowCount; ++i)
+        if (static_cast<std::size_t>(kReplyFields[i].row) != i) return false;
+    return true;
+}
+static_assert(rows_in_order(), "row i of kReplyFields names Row i");
 static_assert(static_cast<std::size_t>(Row::flag_words) + 1 == kRowCount, "one name per row");
 
 struct ReplyReading {
@@ -79,8 +120,10 @@ struct ReplyReading {
     Row last;                       // the last row read
 };
 
-inline constexpr ReplyReading kListReading{4, false, 4, Row::player_count};
-inline constexpr ReplyReading kSettingsReading{5, true, 3, Row::flag_words};
+inline constexpr ReplyReading kListReading{
+    .version_offset = 4, .extra_always = false, .team_scores_bytes = 4, .last = Row::player_count};
+inline constexpr ReplyReading kSettingsReading{
+    .version_offset = 5, .extra_always = true, .team_scores_bytes = 3, .last = Row::flag_words};
 
 enum class ReplyRead {
     complete,    // every announced field was read

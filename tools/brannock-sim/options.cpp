@@ -1,10 +1,10 @@
-// command_line.cpp: brannock-sim, a Brannock master server and game servers on 127.0.0.1 for the
+// options.cpp: brannock-sim, a Brannock master server and game servers on 127.0.0.1 for the
 // browser.
 //
 //   brannock-sim [--scenario FILE | --servers N [--silent N] [--broken N]] [--master-port N]
 //                [--seconds N] [--background]
 //   brannock-sim [--scenario FILE] --write-corpus DIR
-#include "tools/brannock-sim/command_line.h"
+#include "tools/brannock-sim/options.h"
 
 #include <atomic>
 #include <charconv>

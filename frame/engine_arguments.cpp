@@ -1,5 +1,5 @@
-// command_line.cpp: arguments of an engine's line, and the length of the line Windows builds.
-#include "frame/command_line.h"
+// engine_arguments.cpp: arguments of an engine's line, and the length of the line Windows builds.
+#include "frame/engine_arguments.h"
 
 #include "platform/platform.h"
 

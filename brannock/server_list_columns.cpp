@@ -1,7 +1,8 @@
-// server_info.cpp: the server list's columns of a game server's reply.
-#include "brannock/server_info.h"
+// server_list_columns.cpp: the server list's columns of a game server's reply.
+#include "brannock/server_list_columns.h"
 
 #include "brannock/datagram.h"
+#include "brannock/reply_iwad.h"
 #include "brannock/text_builder.h"
 #include "frame/text_bytes.h"
 

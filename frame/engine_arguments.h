@@ -1,4 +1,4 @@
-// command_line.h: what goes onto an engine's command line or into its response file.
+// engine_arguments.h: what goes onto an engine's command line or into its response file.
 //
 // One argument per text, file names in their short form, a stranger's text kept to one word, and
 // the length Windows allows.

@@ -1,4 +1,4 @@
-// command_line.h: the sdll-host command as a function, so tests can run it in-process.
+// subcommands.h: the sdll-host command as a function, so tests can run it in-process.
 #pragma once
 
 #include <iosfwd>

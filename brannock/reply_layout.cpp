@@ -1,5 +1,5 @@
-// reply_model.cpp: the walk over a game server's reply.
-#include "brannock/reply_model.h"
+// reply_layout.cpp: the walk over a game server's reply.
+#include "brannock/reply_layout.h"
 
 #include "brannock/datagram.h"
 

@@ -128,16 +128,29 @@ inline bool begins_with(const Record& start, const char* prefix) {
     return start.value("parameters", "").rfind(prefix, 0) == 0;
 }
 
-// Releases every engine the launch started but the ones the finish must stop, once each has
-// recorded its start.
-inline void release_played_engines(const PluginFixture& f, const Scenario& s, const FaultRun& run,
-                                   std::optional<CallStep> failing) {
-    const auto& calls = run.calls();
+// Waits until every engine the launch started has recorded its start, which it writes once it has
+// read its response file. Only then may the finish be polled: after a failing wait the finish
+// counts the engine as ended and puts the user's file back at once, and an engine still starting
+// would read that file instead of its own.
+inline void wait_for_played_starts(const PluginFixture& f, const FaultRun& run, std::optional<CallStep> failing) {
     std::size_t started = 0;
-    for (const CallStep& call : calls) started += call.kind == Call::start_process && call != failing ? 1 : 0;
+    for (const CallStep& call : run.calls()) started += call.kind == Call::start_process && call != failing ? 1 : 0;
     EXPECT_TRUE(f.engines.wait_for_starts(started));
+}
+
+// Releases every engine the launch started but the ones the finish must stop.
+inline void release_played_engines(const PluginFixture& f, const Scenario& s) {
     for (const Record& start : f.engines.starts()) {
         if (!begins_with(start, s.stopped_by_finish)) f.engines.release(start);
+    }
+}
+
+// Waits until every engine that ends by itself has ended, leaving what it writes at its end (a
+// recording): after a failing wait the finish has answered while the engine still played.
+inline void wait_for_played_ends(const PluginFixture& f, const Scenario& s) {
+    for (const Record& start : f.engines.starts()) {
+        if (s.stopped_by_finish && begins_with(start, s.stopped_by_finish)) continue;
+        EXPECT_TRUE(f.engines.wait_for_end(start)) << "this engine never ended: " << start.dump();
     }
 }
 
@@ -168,13 +181,15 @@ inline ScenarioRun run_scenario(const Scenario& s, std::optional<CallStep> faili
     {
         FaultRun run(failing);
         s.play(f);
-        if (s.stopped_by_finish) release_played_engines(f, s, run, failing);
+        wait_for_played_starts(f, run, failing);
+        if (s.stopped_by_finish) release_played_engines(f, s);
         set_highlight_color(kColourDuringGame);
         EXPECT_TRUE(wait_until([&] { return ++result.polls, s.finish() == 1; })) << "the finish never answered 1";
         result.calls = run.calls();
         result.failed = run.failed();
     }
     if (s.stopped_by_finish) expect_stopped_by_finish(f, s);
+    wait_for_played_ends(f, s);
     for (const Record& start : f.engines.starts()) {
         if (start.contains("response_file")) result.response = start["response_file"].value("bytes", "");
     }

@@ -30,6 +30,7 @@
 #include "frame/server_names.h"
 #include "platform/posix/windows_arguments.h"
 #include "tests/fuzz/walked_reply.h"
+#include "tests/support/expected_tables.h"
 
 namespace {
 
@@ -39,10 +40,13 @@ constexpr const char* kParameters = "-nosound  +vid_fps\t1";
 constexpr const char* kPlayerName = "Ann \"Two\"";
 constexpr const char* kPlayerArg = "Ann Two";
 
-// The multiplayer page's integer items: the game's own, then every flag item, in table order.
-constexpr std::array<const char*, 3 + brannock::kLimitKeys.size()> kGeneralInts = {
+// The multiplayer page's integer items: the game's own, then every flag item, in table order, all
+// typed in apart from the plug-in's tables, so a wrong key in those makes the store trap.
+constexpr std::size_t kLimitCount = std::size(expected::kLimitKeys);
+constexpr std::array<const char*, 3 + kLimitCount> kGeneralInts = {
     "type", "modifier", "skill", "fraglimit", "timelimit", "duellimit", "pointlimit", "winlimit"};
-constexpr std::size_t kIntItems = kGeneralInts.size() + brannock::kFlagRowCount;
+constexpr std::size_t kIntItems = kGeneralInts.size() + std::size(expected::kFlagRows);
+constexpr std::size_t kFlagWordCount = std::size(expected::kFlagWords);
 
 // "group/key" of every integer item to its place. Built once: the store is asked some 250 times a
 // run, and a text built per question would cost the fuzzer most of its time.
@@ -56,7 +60,7 @@ const ItemPlaces& int_items() {
     static const auto items = [] {
         ItemPlaces map;
         for (const char* key : kGeneralInts) map.emplace(std::string("general/") + key, map.size());
-        for (const brannock::FlagRow& row : brannock::flag_rows()) map.emplace(std::string(row.group) + "/" + row.key, map.size());
+        for (const expected::FlagRow& row : expected::kFlagRows) map.emplace(std::string(row.group) + "/" + row.key, map.size());
         if (map.size() != kIntItems) __builtin_trap();   // an item named twice
         return map;
     }();
@@ -98,7 +102,7 @@ public:
 
     std::string map;
     std::vector<std::string> files;
-    int iwad = frame::kUnknownIwad;
+    int iwad = expected::kUnknownIwad;
 
 private:
     // Traps unless `rule` keeps the whole name.
@@ -160,7 +164,7 @@ brannock::ServerGame stored_server_game(const Store& store) {
     server.modifier = read("general", "modifier");
     server.skill = read("general", "skill");
     server.flags = brannock::compute_flag_words(read);
-    for (std::size_t i = 0; i < brannock::kLimitKeys.size(); ++i) server.limits[i] = read("general", brannock::kLimitKeys[i]);
+    for (std::size_t i = 0; i < kLimitCount; ++i) server.limits[i] = read("general", expected::kLimitKeys[i]);
     return server;
 }
 
@@ -178,39 +182,39 @@ void host_and_check(const Store& store, brannock::ServerGame server, const std::
     server.iwad = iwad;
     server.files = file_args;
 
-    Args expected;
-    add_fixed(expected, "-host -iwad");
-    add_value(expected, iwad, false);
-    add_files(expected, paths, files_are_server_texts);
-    add_fixed(expected, "+masterip 0.0.0.0 -private +sv_updatemaster 0 +map");
-    add_value(expected, server.map, true);
-    add_fixed(expected, brannock::game_type_text(server.type));
-    add_fixed(expected, brannock::modifier_text(server.modifier));
-    add_fixed(expected, "+skill");
-    expected.push_back({std::to_string(server.skill - 1)});
-    for (std::size_t i = 0; i < brannock::kFlagWordCount; ++i) {
-        add_fixed(expected, brannock::flag_words()[i].option);
-        expected.push_back({std::to_string(server.flags[i])});
+    Args want;
+    add_fixed(want, "-host -iwad");
+    add_value(want, iwad, false);
+    add_files(want, paths, files_are_server_texts);
+    add_fixed(want, "+masterip 0.0.0.0 -private +sv_updatemaster 0 +map");
+    add_value(want, server.map, true);
+    add_fixed(want, brannock::game_type_text(server.type));
+    add_fixed(want, brannock::modifier_text(server.modifier));
+    add_fixed(want, "+skill");
+    want.push_back({std::to_string(server.skill - 1)});
+    for (std::size_t i = 0; i < kFlagWordCount; ++i) {
+        add_fixed(want, expected::kFlagWords[i].option);
+        want.push_back({std::to_string(server.flags[i])});
     }
-    for (std::size_t i = 0; i < brannock::kLimitKeys.size(); ++i) {
+    for (std::size_t i = 0; i < kLimitCount; ++i) {
         if (server.limits[i] <= 0) continue;
-        add_fixed(expected, "+set");
-        expected.push_back({brannock::kLimitKeys[i]});
-        expected.push_back({std::to_string(server.limits[i])});
+        add_fixed(want, "+set");
+        want.push_back({expected::kLimitKeys[i]});
+        want.push_back({std::to_string(server.limits[i])});
     }
-    check_line(brannock::server_line(server), expected);
+    check_line(brannock::server_line(server), want);
 
     const brannock::ClientGame client{kHostAddress, iwad, file_args, kParameters, kPlayerName};
-    expected.clear();
-    add_fixed(expected, "-connect");
-    expected.push_back({kHostAddress});
-    add_fixed(expected, "-iwad");
-    add_value(expected, iwad, false);
-    add_files(expected, paths, files_are_server_texts);
-    add_fixed(expected, kParameters);
-    add_fixed(expected, "+name");
-    expected.push_back({kPlayerArg});
-    check_line(brannock::client_line(client), expected);
+    want.clear();
+    add_fixed(want, "-connect");
+    want.push_back({kHostAddress});
+    add_fixed(want, "-iwad");
+    add_value(want, iwad, false);
+    add_files(want, paths, files_are_server_texts);
+    add_fixed(want, kParameters);
+    add_fixed(want, "+name");
+    want.push_back({kPlayerArg});
+    check_line(brannock::client_line(client), want);
 }
 
 // The server's flag words come back on the hosted line: every bit an item of its own carries
@@ -218,12 +222,14 @@ void host_and_check(const Store& store, brannock::ServerGame server, const std::
 void check_flag_round_trip(const brannock::ReplyFields& reply, const brannock::FlagWords& hosted) {
     if (!reply.has(brannock::Row::flag_words)) return;
     const brannock::FlagWords sent = brannock::reply_flag_words(reply);
-    std::array<uint32_t, brannock::kFlagWordCount> carried{};
-    for (const brannock::FlagRow& row : brannock::flag_rows()) {
+    std::array<uint32_t, kFlagWordCount> carried{};
+    for (const expected::FlagRow& row : expected::kFlagRows) {
         const auto bits = static_cast<uint32_t>(row.value);
-        if (std::has_single_bit(bits)) carried[row.word] |= bits;
+        for (std::size_t w = 0; w < kFlagWordCount; ++w) {
+            if (std::has_single_bit(bits) && std::strcmp(row.group, expected::kFlagWords[w].group) == 0) carried[w] |= bits;
+        }
     }
-    for (std::size_t i = 0; i < brannock::kFlagWordCount; ++i) {
+    for (std::size_t i = 0; i < kFlagWordCount; ++i) {
         if (static_cast<uint32_t>(hosted[i]) != (static_cast<uint32_t>(sent[i]) & carried[i])) __builtin_trap();
     }
 }

@@ -20,13 +20,10 @@
 #include "tests/support/wire_writer.h"
 #include "tools/brannock-sim/replies.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
 
 using test_support::read_file;
+using test_support::short_form;
 using test_support::write_file;
 
 using test_support::Record;
@@ -47,17 +44,6 @@ std::string counted_list(const std::vector<std::string>& entries) {
 std::string lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-// The argument the engine gets for an existing extra file: its short form.
-std::string short_form(const std::string& path) {
-#ifdef _WIN32
-    char buffer[MAX_PATH] = {};
-    const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : path;
-#else
-    return path;
-#endif
 }
 
 class BrannockLaunch : public ::testing::Test {

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
 #include "tests/plugin/plugin_fixture.h"
 #include "tests/support/system_color.h"
 
@@ -213,8 +212,7 @@ TEST_F(OrventoPlugin, DeathmatchAsTheEngineReceivesIt) {
     const std::string wad = f.scratch + "arena.wad";
     write_file(wad, "PWAD");
     f.launcher->files = {wad};
-    std::string short_form;
-    ASSERT_TRUE(platform::short_path(lower(wad), &short_form));
+    const std::string short_form = test_support::short_form(lower(wad));
     set("multiplayer", "general", "type", "2");
     set("multiplayer", "general", "netnumber", "2");
     set("multiplayer", "demo", "file", "final");
@@ -239,10 +237,9 @@ TEST_F(OrventoPlugin, HostedGameWithEveryOptionSet) {
     write_file(wad, "PWAD");
     write_file(deh, "patch");
     f.launcher->files = {deh, wad};
-    std::string short_wad, short_deh;
     // The launcher's names are lower-cased before their short form is taken.
-    ASSERT_TRUE(platform::short_path(lower(wad), &short_wad));
-    ASSERT_TRUE(platform::short_path(lower(deh), &short_deh));
+    const std::string short_wad = test_support::short_form(lower(wad));
+    const std::string short_deh = test_support::short_form(lower(deh));
     set("engine", "general", "parameters", "-nosound  -nomusic");
     set("multiplayer", "general", "netnumber", "4");
     set("multiplayer", "general", "skill", "2");

@@ -1,9 +1,11 @@
-// expected_tables.h: the engine's flag items, the IWAD file names with their server-list game
-// names, and the launcher protocol's byte frequencies, typed in independently of the plug-ins'
+// expected_tables.h: the engine's flag items and limits, the IWAD file names with their server-list
+// game names, the launcher's address areas and the launcher protocol's byte frequencies, typed in
+// independently of the plug-ins'
 // own tables so that a wrong value or name in those tables makes a test fail instead of agreeing
 // with itself.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace expected {
@@ -155,6 +157,15 @@ inline constexpr FlagRow kFlagRows[125] = {
     {"compatflags2", "nocrosshair", 33554432},
     {"compatflags2", "oldweaponswitch", 67108864},
 };
+
+// The limits the settings copy writes and the hosted server's line sets, in that order.
+inline constexpr const char* kLimitKeys[5] = {"fraglimit", "timelimit", "duellimit", "pointlimit", "winlimit"};
+
+// The launcher's number for an IWAD that is none of the table's.
+inline constexpr int kUnknownIwad = 20;
+
+// A host or port text, and a player's address entry, fill a 256-byte area with their zero.
+inline constexpr std::size_t kAddressPartBytes = 255;
 
 struct Iwad {
     int number;

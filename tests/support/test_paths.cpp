@@ -37,6 +37,16 @@ std::string bin_dir() {
 #endif
 }
 
+std::string short_form(const std::string& path) {
+#ifdef _WIN32
+    char buffer[MAX_PATH] = {};
+    const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : path;
+#else
+    return path;
+#endif
+}
+
 std::string plugin_path(const std::string& name) {
 #ifdef _WIN32
     return bin_dir() + name + ".dll";

@@ -17,6 +17,10 @@ std::string scratch_dir(const std::string& label);
 bool same_folder(const std::string& a, const std::string& b);
 // A file of the source tree, by its path relative to the tree's root.
 std::string source_file(const std::string& relative);
+// The name the engine gets for an existing extra file, asked of the system itself (not of the
+// plug-ins' platform layer): its short form on Windows, the path as it stands elsewhere and where
+// the system has no short form for it.
+std::string short_form(const std::string& path);
 // The whole content of a file; empty when it is missing.
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frame/address_list.h"
+#include "tests/support/expected_tables.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ TEST(ReadCountedString, LongEntryIsCutToTheCapacity) {
     const auto list = counted_list({std::string(300, 'x'), "next"});
     std::string out;
     EXPECT_TRUE(frame::ReadCountedString(list.data(), 0, &out));
-    EXPECT_EQ(out, std::string(frame::kAddressPartMax, 'x'));
+    EXPECT_EQ(out, std::string(expected::kAddressPartBytes, 'x'));
     EXPECT_TRUE(frame::ReadCountedString(list.data(), 0, &out, 10));
     EXPECT_EQ(out, std::string(10, 'x'));
     // The cut applies to the copy only: the next entry is still found after all 300 bytes.
@@ -52,6 +53,7 @@ TEST(ReadCountedString, NegativeLengthOrNullListGivesEmptyAndFalse) {
     EXPECT_FALSE(frame::ReadCountedString(negative, 1, &out));
     EXPECT_FALSE(frame::ReadCountedString(negative_second, 1, &out));
     EXPECT_FALSE(frame::ReadCountedString(negative_second, 2, &out));
+    EXPECT_FALSE(frame::ReadCountedString(negative_second, -1, &out));
     out = "stale";
     EXPECT_FALSE(frame::ReadCountedString(nullptr, 0, &out));
     EXPECT_EQ(out, "");
@@ -80,11 +82,11 @@ TEST(SplitHostPort, CutsEachPartToItsArea) {
     const std::string address = std::string(300, 'h') + ":" + std::string(300, '7');
     std::string host, port;
     frame::SplitHostPort(address.c_str(), &host, &port, "15300");
-    EXPECT_EQ(host, std::string(frame::kAddressPartMax, 'h'));
-    EXPECT_EQ(port, std::string(frame::kAddressPartMax, '7'));
+    EXPECT_EQ(host, std::string(expected::kAddressPartBytes, 'h'));
+    EXPECT_EQ(port, std::string(expected::kAddressPartBytes, '7'));
     const std::string long_default(400, '9');
     frame::SplitHostPort("host", &host, &port, long_default);
-    EXPECT_EQ(port, std::string(frame::kAddressPartMax, '9'));
+    EXPECT_EQ(port, std::string(expected::kAddressPartBytes, '9'));
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ public:
     }
     void report_message(const char* text, int level) override {
         EXPECT_EQ(level, kSettingsMessageLevel);
-        if (std::string(text) == kNoPwadMessage) told_no_pwads_ = true;
+        if (std::string(text) == "No PWAD information included in packet") told_no_pwads_ = true;
     }
     static void SDLL_CALL record_int(void* self, const char* group, const char* key, int value) {
         Written* out = static_cast<Recorder*>(self)->out_;
@@ -96,8 +96,8 @@ public:
         if (k == "type") out->type = value;
         else if (k == "modifier") out->modifiers.push_back(value);
         else if (k == "skill") out->skill = value;
-        for (std::size_t i = 0; i < kLimitKeys.size(); ++i) {
-            if (k != kLimitKeys[i]) continue;
+        for (std::size_t i = 0; i < std::size(expected::kLimitKeys); ++i) {
+            if (k != expected::kLimitKeys[i]) continue;
             if (!out->limits) out->limits.emplace();
             (*out->limits)[i] = value;
         }
@@ -185,6 +185,11 @@ TEST(ByteCursor, ReadsLittleEndianAndStopsForGoodAtTheEnd) {
     EXPECT_FALSE(c.ok());
     EXPECT_EQ(c.u8(), 0);         // and stays failed, though one byte is there
     EXPECT_EQ(c.position(), 7u);
+    EXPECT_EQ(c.remaining(), 0u);
+    c.skip_at_most(1);            // neither moves a failed cursor
+    c.seek(0);
+    EXPECT_EQ(c.position(), 7u);
+    EXPECT_FALSE(c.ok());
 }
 
 TEST(ByteCursor, TextsAreCutButPassedWholeAndNeedTheirZeroByte) {
@@ -228,6 +233,7 @@ TEST(Datagram, ChallengeIsTheCodedLauncherQuery) {
     unsigned char area[8];
     EXPECT_TRUE(decode_datagram(nullptr, 4, area).empty());
     EXPECT_TRUE(decode_datagram(packet.data(), -1, area).empty());
+    EXPECT_TRUE(decode_datagram(packet.data(), 4, std::span<unsigned char>()).empty());
 }
 
 TEST(Datagram, DecodingStopsAtTheArea) {
@@ -291,6 +297,14 @@ TEST(ServerInfo, EveryColumnOfAFullReplyInCallOrder) {
                                       {"ICON", "14"},
                                       {"USERS", "2"},
                                       {"", "Fragfest"}}));
+}
+
+// Without a map each PWAD column is its name alone, lower-cased.
+TEST(ServerInfo, PwadColumnsWithoutAMapStandAlone) {
+    const Bytes reply = reply_head(0x40).u8(2).text("A.WAD").text("b.pk3").bytes;
+    EXPECT_EQ(prop(reply, "PWAD0"), "a.wad");
+    EXPECT_EQ(prop(reply, "PWAD1"), "b.pk3");
+    EXPECT_EQ(prop(reply, "MAP"), "<absent>");
 }
 
 TEST(ServerInfo, EmptyPwadListAddsNoSeparator) {
@@ -403,7 +417,7 @@ TEST(ServerSettings, FullReply) {
     EXPECT_EQ(s.players, (std::vector<std::string>{"Bob", "Ann"}));
     ASSERT_TRUE(s.flag_words);
     EXPECT_EQ(*s.flag_words, (FlagWords{0x10, 0x2000, 0x80, 0x40000000, 0x1000000}));
-    EXPECT_EQ(s.flags.size(), kFlagRowCount);
+    EXPECT_EQ(s.flags.size(), std::size(expected::kFlagRows));
 }
 
 TEST(ServerSettings, GameTypeModifierSkillAndIwadDecisions) {
@@ -413,8 +427,13 @@ TEST(ServerSettings, GameTypeModifierSkillAndIwadDecisions) {
         const detail::ModifierSteps m = detail::modifier_steps(game);
         return std::vector<int>(m.begin(), m.end());
     };
-    EXPECT_EQ(steps({0, 1, 1}), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(steps({0, 2, 0}), (std::vector<int>{0}));
+    // Only a byte of exactly 1 turns its modifier on.
+    const std::pair<detail::GameTypeBlock, std::vector<int>> modifiers[] = {
+        {{0, 0, 0}, {0}},    {{0, 1, 0}, {0, 1}}, {{0, 0, 1}, {0, 2}},       {{0, 1, 1}, {0, 1, 2}},
+        {{0, 2, 0}, {0}},    {{0, 0, 2}, {0}},    {{0, 255, 255}, {0}},      {{0, 2, 1}, {0, 2}},
+    };
+    for (const auto& [block, expected_steps] : modifiers)
+        EXPECT_EQ(steps(block), expected_steps) << int(block.instagib) << " " << int(block.buckshot);
     EXPECT_EQ(settings_of(reply_head(0x1000).u8(3).bytes).skill, 4);
     auto iwad = [](const std::string& name) { return *settings_of(reply_head(0x200).text(name).bytes).iwad; };
     EXPECT_EQ(iwad("HERETIC1.WAD"), 10);

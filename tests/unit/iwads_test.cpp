@@ -50,15 +50,15 @@ TEST(IwadTable, FileNamesAndNumbersByPlugin) {
     std::string target = "kept";
     EXPECT_FALSE(frame::IwadFileName(0, &target));
     EXPECT_FALSE(frame::IwadFileName(21, &target));
-    EXPECT_FALSE(frame::IwadFileName(frame::kUnknownIwad, &target));
+    EXPECT_FALSE(frame::IwadFileName(expected::kUnknownIwad, &target));
     EXPECT_FALSE(frame::IwadFileName(-1, &target));
     EXPECT_EQ(target, "kept");
     EXPECT_EQ(orvento::iwad_file(-1), nullptr);
-    EXPECT_EQ(orvento::iwad_file(frame::kUnknownIwad), nullptr);
+    EXPECT_EQ(orvento::iwad_file(expected::kUnknownIwad), nullptr);
 
-    EXPECT_EQ(frame::iwad_number("mygame.wad"), frame::kUnknownIwad);
-    EXPECT_EQ(frame::iwad_number(""), frame::kUnknownIwad);
-    EXPECT_EQ(frame::iwad_number("doom2.wa"), frame::kUnknownIwad);
+    EXPECT_EQ(frame::iwad_number("mygame.wad"), expected::kUnknownIwad);
+    EXPECT_EQ(frame::iwad_number(""), expected::kUnknownIwad);
+    EXPECT_EQ(frame::iwad_number("doom2.wa"), expected::kUnknownIwad);
 }
 
 }  // namespace

@@ -193,11 +193,20 @@ TEST(OrventoLaunch, ExtraFilesSplitByWadEnding) {
 }
 
 TEST(OrventoLaunch, FileArgumentFallsBackToQuotedFullPath) {
-    EXPECT_EQ(frame::file_argument("C:\\My Wads\\a.wad", std::string("C:\\MYWADS~1\\A.WAD")), "C:\\MYWADS~1\\A.WAD");
-    EXPECT_EQ(frame::file_argument("C:\\My Wads\\a.wad", std::nullopt), "\"C:\\My Wads\\a.wad\"");
-    EXPECT_EQ(frame::file_argument("C:\\Wads\\a.wad", std::string()), "C:\\Wads\\a.wad");
-    EXPECT_EQ(frame::file_argument("C:\\Wads\\a.wad", std::string(frame::kShortPathMax + 1, 'x')),
-              "C:\\Wads\\a.wad");
+    // The engine takes a short form of at most 259 characters (a 260-character buffer with its zero).
+    const std::string short_259(259, 'x');
+    const struct {
+        const char* full;
+        std::optional<std::string> short_form;
+        std::string argument;
+    } cases[] = {
+        {"C:\\My Wads\\a.wad", "C:\\MYWADS~1\\A.WAD", "C:\\MYWADS~1\\A.WAD"},
+        {"C:\\My Wads\\a.wad", std::nullopt, "\"C:\\My Wads\\a.wad\""},
+        {"C:\\Wads\\a.wad", "", "C:\\Wads\\a.wad"},
+        {"C:\\Wads\\a.wad", short_259, short_259},
+        {"C:\\Wads\\a.wad", std::string(260, 'x'), "C:\\Wads\\a.wad"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(frame::file_argument(c.full, c.short_form), c.argument) << c.full;
 }
 
 TEST(OrventoDemo, TargetNameLooksAtTheFourthCharacterFromTheEnd) {

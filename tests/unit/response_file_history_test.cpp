@@ -5,11 +5,11 @@
 // fallible calls, engine starts and waits are played by the test. A step is one of: the user
 // writes an own doomargs.tmp (only while no launcher has a game under way), a launch, an engine
 // ending, a finish poll, a launcher going away without its finish (a fresh one takes its place),
-// or the next call of one kind failing. After every step the user's last file is in doomargs.tmp,
-// doomargs.tmp.bak or a numbered doomargs.tmp.N, and every message saying where a file is kept
-// names a file that exists. At the end every engine ends, every launcher and then a freshly
-// started one finish, and the user's last file must be doomargs.tmp or a numbered file a message
-// named. RESPONSE_HISTORY_SEED replays one failing history.
+// or the next find-first, rename, move, delete or file write failing. After every step the user's
+// last file is in doomargs.tmp, doomargs.tmp.bak or a numbered doomargs.tmp.N, and every message
+// saying where a file is kept names a file that exists. At the end every engine ends, every
+// launcher and then a freshly started one finish, and the user's last file must be doomargs.tmp or
+// a numbered file a message named. RESPONSE_HISTORY_SEED replays one failing history.
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -33,7 +33,7 @@ constexpr int kLaunchers = 3;
 const std::string kFolder = "E:\\engine\\";
 const std::string kResponse = kFolder + "doomargs.tmp";
 
-enum class Fault { none, find_first, rename, move_replace, delete_file };
+enum class Fault { none, find_first, rename, move_replace, delete_file, write };
 
 // The engine folder, and the one call that fails next.
 struct Folder {
@@ -69,7 +69,7 @@ bool folder_move_replace(const std::string& from, const std::string& to) {
     return !g_folder->fails(Fault::move_replace) && folder_move(from, to, true);
 }
 bool folder_create(const std::string& path, const std::string& text) {
-    return g_folder->files.emplace(path, text).second;
+    return !g_folder->fails(Fault::write) && g_folder->files.emplace(path, text).second;
 }
 // The short form of a file in the folder is its name, as on a volume without short names.
 bool folder_short_path(const std::string& path, std::string* out) {
@@ -97,29 +97,34 @@ struct Launcher {
     bool engine_runs = false;
 };
 
-// One history, its folder routed through the platform layer while it lives.
-class History {
-public:
-    History() {
+// The folder and the messages shown, routed through the platform layer and the launcher's message
+// box while it lives.
+struct RoutedFolder {
+    Folder folder;
+    std::vector<std::string> messages;
+
+    RoutedFolder() {
         g_folder = &folder;
         g_messages = &messages;
         platform::set_fallible_calls(&kFolderCalls);
         frame::set_slot(kSlotMessageBox, reinterpret_cast<void*>(&capture_message));
     }
-    ~History() {
+    ~RoutedFolder() {
         frame::set_slot(kSlotMessageBox, nullptr);
         platform::set_fallible_calls(nullptr);
         g_folder = nullptr;
         g_messages = nullptr;
     }
-    History(const History&) = delete;
-    History& operator=(const History&) = delete;
+    RoutedFolder(const RoutedFolder&) = delete;
+    RoutedFolder& operator=(const RoutedFolder&) = delete;
+};
 
+// One history in its own folder.
+class History : private RoutedFolder {
+public:
     void play(unsigned seed);
 
 private:
-    Folder folder;
-    std::vector<std::string> messages;
     std::set<std::string> named;   // every file a message said something is kept as
     std::vector<Launcher> launchers = std::vector<Launcher>(kLaunchers);
     std::string users_last;        // the bytes of the user's last own doomargs.tmp, if any
@@ -156,7 +161,7 @@ private:
             case 2: l.engine_runs = false; break;
             case 3: finish_poll(l); break;
             case 4: l = Launcher(); break;   // gone without a finish; a new launcher starts
-            case 5: folder.failing = static_cast<Fault>(1 + random() % 4); break;
+            case 5: folder.failing = static_cast<Fault>(1 + random() % 5); break;
             default: finish_poll(l); break;
         }
     }
@@ -236,6 +241,38 @@ TEST(ResponseFileHistory, UsersLastFileSurvivesEveryHistory) {
         SCOPED_TRACE("RESPONSE_HISTORY_SEED=" + std::to_string(seed));
         History history;
         history.play(seed);
+    }
+}
+
+// A response file that cannot be written starts nothing: the launch puts back what it moved aside
+// itself, and the finish of that launch leaves the folder as the launch left it.
+TEST(ResponseFileWrite, FailedWritePutsBackWhatTheLaunchMovedAside) {
+    const std::string users = "-user's own file\n", older = "-options of an earlier game\n";
+    const std::string not_written = "Orvento could not write its response file " + kResponse + ", so the game was not started.";
+    const std::string kept_beside = "Orvento found " + kResponse + ".bak, left by a game that has not finished: it holds "
+                                    "your earlier file and goes back in place when the game is over. The " + kResponse +
+                                    " that lay beside it is kept as " + kResponse + ".1.";
+    using Files = std::map<std::string, std::string>;
+    const struct {
+        const char* what;
+        Files before, after;
+        std::vector<std::string> told;
+    } cases[] = {
+        {"the user's file", {{kResponse, users}}, {{kResponse, users}}, {not_written}},
+        {"no file", {}, {}, {not_written}},
+        {"the user's file beside a backup", {{kResponse, users}, {kResponse + ".bak", older}},
+         {{kResponse + ".1", users}, {kResponse + ".bak", older}}, {kept_beside, not_written}},
+    };
+    for (const auto& c : cases) {
+        RoutedFolder routed;
+        routed.folder.files = c.before;
+        frame::EngineSession session("Orvento", "doom32.exe");
+        EXPECT_TRUE(session.back_up_response_file(kFolder)) << c.what;
+        routed.folder.failing = Fault::write;
+        EXPECT_FALSE(session.write_response_file(kFolder, "-response\n")) << c.what;
+        session.finish_with_response_file(kFolder);
+        EXPECT_EQ(routed.folder.files, c.after) << c.what;
+        EXPECT_EQ(routed.messages, c.told) << c.what;
     }
 }
 

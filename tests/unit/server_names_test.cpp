@@ -78,7 +78,7 @@ TEST(ServerNames, WindowsDevicesAreNoFileNames) {
         for (const std::string& name : {device, device + ".wad", device + ".a.wad", "c:\\" + device + ".WAD"})
             EXPECT_EQ(frame::server_file_name(name), kNone) << name;
     for (const std::string name : {"con2.wad", "console.wad", "com10.wad", "lpt.wad", "comx.wad", "conin.wad",
-                                   "xnul.wad", "nul_.wad", "a.nul"})
+                                   "xnul.wad", "nul_.wad", "a.nul", "com!.wad", "co~.wad"})
         EXPECT_EQ(frame::server_file_name(name), name) << name;
 }
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <string>
 
 #include "host/os.h"
 
@@ -26,8 +26,11 @@ struct StatFields {
 };
 
 bool read_stat(const std::string& pid, StatFields* out) {
+    // A child that ends while its line is read makes the read fail (ESRCH): getline, unlike a
+    // stream-buffer iterator, turns that into a failed stream rather than an exception.
     std::ifstream in("/proc/" + pid + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    if (!std::getline(in, text, '\0')) return false;  // the whole file: a name may hold a line end
     const std::size_t open = text.find('(');
     const std::size_t close = text.rfind(')');
     if (open == std::string::npos || close == std::string::npos || close < open || close + 4 > text.size())
@@ -50,8 +53,10 @@ std::vector<ChildProcess> child_processes() {
     std::vector<ChildProcess> children;
     const long self = getpid();
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
-        const std::string pid = entry.path().filename().string();
+    // Entries come and go while /proc is listed: step with an error code so a vanished one ends
+    // the listing quietly instead of throwing.
+    for (std::filesystem::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string pid = it->path().filename().string();
         if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
         StatFields stat;
         if (!read_stat(pid, &stat) || stat.parent != self) continue;

@@ -10,8 +10,8 @@ from pathlib import Path
 sys.dont_write_bytecode = True
 ROOT = Path(__file__).resolve().parent.parent.parent
 loader = importlib.machinery.SourceFileLoader("mutate", str(ROOT / "scripts/mutate"))
-spec = importlib.util.spec_from_loader("mutate", loader)
-mutate = importlib.util.module_from_spec(spec)
+module_plan = importlib.util.spec_from_loader("mutate", loader)
+mutate = importlib.util.module_from_spec(module_plan)
 loader.exec_module(mutate)
 
 # A line inside a function body, its kind, and every line that kind makes of it.

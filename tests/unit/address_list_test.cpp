@@ -60,22 +60,24 @@ TEST(ReadCountedString, NegativeLengthOrNullListGivesEmptyAndFalse) {
 }
 
 TEST(SplitHostPort, SplitsAtTheFirstColon) {
-    std::string host, port;
-    frame::SplitHostPort("10.0.0.1:5029", &host, &port, "15300");
-    EXPECT_EQ(host, "10.0.0.1");
-    EXPECT_EQ(port, "5029");
-    frame::SplitHostPort("master.example.net", &host, &port, "15300");
-    EXPECT_EQ(host, "master.example.net");
-    EXPECT_EQ(port, "15300");
-    frame::SplitHostPort("10.0.0.1:", &host, &port, "15300");
-    EXPECT_EQ(host, "10.0.0.1");
-    EXPECT_EQ(port, "");
-    frame::SplitHostPort("a:b:c", &host, &port, "15300");
-    EXPECT_EQ(host, "a");
-    EXPECT_EQ(port, "b:c");
-    frame::SplitHostPort(nullptr, &host, &port, "15300");
-    EXPECT_EQ(host, "");
-    EXPECT_EQ(port, "15300");
+    struct Case {
+        const char* text;
+        const char* host;
+        const char* port;
+    };
+    const Case cases[] = {
+        {"10.0.0.1:5029", "10.0.0.1", "5029"},
+        {"master.example.net", "master.example.net", "15300"},  // no colon: the default port
+        {"10.0.0.1:", "10.0.0.1", ""},
+        {"a:b:c", "a", "b:c"},
+        {nullptr, "", "15300"},
+    };
+    for (const Case& c : cases) {
+        std::string host = "stale", port = "stale";
+        frame::SplitHostPort(c.text, &host, &port, "15300");
+        EXPECT_EQ(host, c.host) << (c.text ? c.text : "(null)");
+        EXPECT_EQ(port, c.port) << (c.text ? c.text : "(null)");
+    }
 }
 
 TEST(SplitHostPort, CutsEachPartToItsArea) {

@@ -4,6 +4,7 @@
 // code page gets what it always got.
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 
 #include "frame/engine_arguments.h"
@@ -47,12 +48,15 @@ TEST(DoubleBytePaths, LowerCaseLeavesTwoByteCharactersWhole) {
         {"A\x83", "a\x83", "a\x83"},                           // a lead byte at the end
         {"\x83 B", "\x83 b", "\x83 b"},
     };
+    // Each path lies in a longer buffer, as in the launcher's text: the byte after it is not its own.
+    const auto lowered = [](const char* text, frame::LeadByteRule rule) {
+        std::string buffer = std::string(text) + "Z";
+        frame::to_lower_path(std::span<char>(buffer.data(), buffer.size() - 1), rule);
+        return buffer;
+    };
     for (const ArgumentCase& c : cases) {
-        std::string in_932 = c.text, single_byte = c.text;
-        frame::to_lower_path(in_932, lead_of_932);
-        frame::to_lower_path(single_byte, no_lead);
-        EXPECT_EQ(in_932, c.in_932) << c.text;
-        EXPECT_EQ(single_byte, c.single_byte) << c.text;
+        EXPECT_EQ(lowered(c.text, lead_of_932), std::string(c.in_932) + "Z") << c.text;
+        EXPECT_EQ(lowered(c.text, no_lead), std::string(c.single_byte) + "Z") << c.text;
     }
 }
 

@@ -451,6 +451,15 @@ TEST(ServerSettings, PlayerNamesLoseColourCodesAndAreCut) {
     EXPECT_EQ(settings_of(w.bytes).players, (std::vector<std::string>{"Bob", std::string(255, 'p')}));
 }
 
+TEST(ServerSettings, VersionTextIsTakenFromOffsetFive) {
+    // The byte at offset 4 is passed whatever it is, even a zero that would end an empty text.
+    for (const uint8_t fifth : {uint8_t{0}, uint8_t{'1'}}) {
+        Writer w;
+        w.u32(kServerReplyMagic).u8(fifth).text("x").u32(0x8).text("e1m1");
+        EXPECT_EQ(settings_of(w.bytes).map, "E1M1") << int(fifth);
+    }
+}
+
 TEST(ServerSettings, TeamScoresFieldSizeDiffersBetweenTheReadings) {
     // Three bytes here, four in the server list: the list reads 'a' (97) as the player count.
     const uint32_t flags = 0x08000000 | 0x40000 | 0x80000 | 0x100000;
